@@ -1,0 +1,9 @@
+#!/usr/bin/env bash
+# Configures and builds Zeltrix into build/ with clang (needed for the fuzz targets).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+BUILD_TYPE=${BUILD_TYPE:-RelWithDebInfo}
+if [ ! -f build/CMakeCache.txt ]; then
+  CC=clang CXX=clang++ cmake -S . -B build -DCMAKE_BUILD_TYPE="$BUILD_TYPE"
+fi
+cmake --build build -j "$(nproc)"

@@ -1,0 +1,111 @@
+// velk dump FILE: the document as one JSON object whose keys are the model's field names.
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include "cli/command.h"
+#include "cli/open_animation.h"
+
+namespace {
+
+QJsonValue SpriteIndex(const TZeltoAniSprite *sprite)
+{
+  return sprite ? QJsonValue(sprite->Index) : QJsonValue(QJsonValue::Null);
+}
+
+template <typename Container>
+QJsonArray TextArray(const Container &texts)
+{
+  QJsonArray array;
+  for (const std::string &text : texts)
+    array.append(Text(text));
+  return array;
+}
+
+QJsonObject SpriteJson(const TZeltoAniSprite &sprite)
+{
+  QJsonArray effect;
+  for (double value : sprite.ColorEffect)
+    effect.append(value);
+  QJsonArray attachments;
+  for (const auto &attachment : sprite.Attachments)
+    attachments.append(QJsonObject{{"Sprite", SpriteIndex(attachment->Sprite)}, {"X", attachment->X}, {"Y", attachment->Y}});
+  return {{"Index", sprite.Index},          {"Image", Text(sprite.Image)},
+          {"Left", sprite.Left},            {"Top", sprite.Top},
+          {"Width", sprite.Width},          {"Height", sprite.Height},
+          {"ColorEffect", effect},          {"Zoom", sprite.Zoom},
+          {"Description", Text(sprite.Description)}, {"Attachments", attachments}};
+}
+
+QJsonObject StepJson(const TZeltoAniStep &step)
+{
+  QJsonArray directions;
+  for (const TPartList &list : step.Directions) {
+    QJsonArray parts;
+    for (const auto &part : list)
+      parts.append(QJsonObject{{"Sprite", SpriteIndex(part->Sprite)},
+                               {"ParamSlot", part->ParamSlot},
+                               {"AttrSlot", part->AttrSlot},
+                               {"X", part->X},
+                               {"Y", part->Y}});
+    directions.append(parts);
+  }
+  QJsonArray sounds;
+  for (const auto &sound : step.Sounds)
+    sounds.append(QJsonObject{{"FileName", Text(sound->FileName)}, {"X", sound->X}, {"Y", sound->Y}, {"Tick", sound->Tick}});
+  return {{"StartTick", step.StartTick}, {"Duration", step.Duration}, {"Directions", directions}, {"Sounds", sounds}};
+}
+
+QJsonObject ActorJson(const TZeltoActor &actor)
+{
+  QJsonArray keys;
+  for (const auto &key : actor.Keys)
+    keys.append(QJsonObject{{"Time", key->Time}, {"Mods", TextArray(key->Mods)}});
+  return {{"Kind", actor.Kind}, {"Name", Text(actor.Name)}, {"Keys", keys}};
+}
+
+}  // namespace
+
+QJsonObject DocumentJson(const TZeltoAni &ani)
+{
+  QJsonArray sprites, steps, actors;
+  for (const auto &sprite : ani.Sprites)
+    sprites.append(SpriteJson(*sprite));
+  for (const auto &step : ani.Steps)
+    steps.append(StepJson(*step));
+  for (const auto &actor : ani.Actors)
+    actors.append(ActorJson(*actor));
+  return {{"Name", Text(ani.Name)},
+          {"FileName", Text(ani.FileName)},
+          {"IsMovie", ani.IsMovie},
+          {"Length", ani.Length},
+          {"Loop", ani.Loop},
+          {"Continuous", ani.Continuous},
+          {"BackColor", ani.BackColor},
+          {"SingleDirection", ani.SingleDirection},
+          {"SetBackTo", Text(ani.SetBackTo)},
+          {"Script", Text(ani.Script)},
+          {"DefaultParams", TextArray(ani.DefaultParams)},
+          {"DefaultAttrs", TextArray(ani.DefaultAttrs)},
+          {"DefaultHead", Text(ani.DefaultHead)},
+          {"DefaultBody", Text(ani.DefaultBody)},
+          {"Sprites", sprites},
+          {"Steps", steps},
+          {"Actors", actors}};
+}
+
+int RunDump(const QStringList &args)
+{
+  QCommandLineParser parser;
+  parser.setApplicationDescription("Reads FILE with the animation reader and prints it as JSON.");
+  parser.addPositionalArgument("FILE", "an animation name (resolved in the game folder) or path");
+  if (!ParseSubcommand(parser, args, 1))
+    return ExitUsageError;
+  SetUpGameFolder(parser);
+  const QString file = parser.positionalArguments().first();
+  LoadedAnimation loaded = OpenAnimation(file);
+  if (!loaded.Ani)
+    return Fail("cannot read " + PathBytes(file));
+  WriteOutput({}, QJsonDocument(DocumentJson(*loaded.Ani)).toJson(QJsonDocument::Indented));
+  return ExitOk;
+}

@@ -1,0 +1,39 @@
+// The game folder and the index of every file in its tree, by lower-case file name.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// One indexed game file.
+struct TFileListEntry
+{
+  std::string Name;  // file name without folders, lower case: the key
+  std::string Path;  // full path as found on disk
+  // Last modification (file clock), read only when several files share the name; else 0.
+  int64_t Time = 0;
+};
+
+// The game folder, with a trailing "/"; set once at start.
+extern std::string GameFolder;
+// The folder of the animation given on the command line, or the program's own folder.
+extern std::string GameDir;
+
+// Takes the program's folder as game folder, or its parent when that holds "Zelto.exe",
+// then indexes the game folder's tree.
+void FindGameFolder(const std::string &programFolder);
+// Makes folder the game folder and indexes its tree (the --game-dir option).
+void UseGameFolder(const std::string &folder);
+// Rebuilds the index from GameFolder: every file below it except ".code" files and the
+// first-level folders pms, profiles and weblevels; of same-named files the newest wins.
+void ScanGameFolder();
+
+// The index, sorted by Name in byte order, one entry per name.
+const std::vector<TFileListEntry> &FileIndex();
+
+// The indexed path of ExtractKey(name), or empty.
+std::string LookupFile(const std::string &name);
+// ExtractKey(name) as a file in the current folder, else its indexed path if that file still
+// exists, else empty.
+std::string ResolveFile(const std::string &name);
+bool FileKnown(const std::string &name);
