@@ -1,0 +1,48 @@
+// A decoded image: an 8-bit indexed raster with its palette and transparent index. The PNG/MNG
+// and GIF decoders derive from it; the image cache turns its raster into a drawing surface.
+#pragma once
+
+#include <QImage>
+#include <array>
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+
+// Raised by the decoders with their one message ("MNG loading failed!", "Gif loading failed!").
+class TImageLoadError : public std::runtime_error
+{
+public:
+  using std::runtime_error::runtime_error;
+};
+
+class TImageAnimation
+{
+public:
+  virtual ~TImageAnimation() = default;
+  TImageAnimation(const TImageAnimation &) = delete;
+  TImageAnimation &operator=(const TImageAnimation &) = delete;
+
+  // Renders the next frame into Bitmap; returns its delay in hundredths of a second.
+  virtual int NextFrame() = 0;
+
+  // True without pixels, outside the image, or where the pixel is the transparent index.
+  bool IsTransparentPixel(int x, int y) const;
+  // Loads the first ColorCount entries of Palette into Bitmap's colour table.
+  void ApplyPalette();
+
+  // Format_Indexed8, Width x Height, row 0 is the top row; null when there are no pixels.
+  QImage Bitmap;
+  uint8_t *Bits = nullptr;  // Bitmap's pixel bytes, or none
+  int Width = 0;
+  int Height = 0;
+  int FrameCount = 0;
+  int Iterations = 0;
+  int TransparentIndex = -1;
+  bool Animated = false;
+  std::array<uint8_t, 768> FilePalette{};  // as read from the file, red first
+  std::array<uint8_t, 768> Palette{};      // in effect for the frame in Bitmap
+  int ColorCount = 0;
+
+protected:
+  TImageAnimation() = default;
+};
