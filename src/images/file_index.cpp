@@ -35,6 +35,11 @@ void FindGameFolder(const std::string &programFolder)
 
 void UseGameFolder(const std::string &folder)
 {
+  if (folder.empty()) {
+    GameFolder.clear();
+    index.clear();
+    return;
+  }
   std::error_code error;
   fs::path absolute = fs::absolute(folder, error);
   GameFolder = WithTrailingSlash(error ? folder : absolute.lexically_normal().string());
