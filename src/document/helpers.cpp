@@ -90,15 +90,21 @@ std::string ReadLine(std::istream &stream)
 std::vector<std::string> SplitWords(const std::string &s)
 {
   std::vector<std::string> words;
-  std::string rest = TrimControl(s);
-  while (!rest.empty()) {
-    size_t space = rest.find(' ');
-    if (space == std::string::npos) {
-      words.push_back(rest);
-      break;
-    }
-    words.push_back(rest.substr(0, space));
-    rest = TrimControl(rest.substr(space + 1));
+  size_t begin = 0;
+  size_t end = s.size();
+  while (end > 0 && IsControlOrSpace(s[end - 1]))
+    --end;
+  while (begin < end && IsControlOrSpace(s[begin]))
+    ++begin;
+  // Each word runs to the next space; the rest is trimmed again before the next word.
+  while (begin < end) {
+    size_t space = s.find(' ', begin);
+    if (space == std::string::npos || space > end)
+      space = end;
+    words.emplace_back(s, begin, space - begin);
+    begin = space;
+    while (begin < end && IsControlOrSpace(s[begin]))
+      ++begin;
   }
   return words;
 }

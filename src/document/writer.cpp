@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstring>
 #include <vector>
 
 #include "document/document.h"
@@ -17,6 +18,24 @@ std::string FormatReal(double value)
   if (value == 0 || !std::isfinite(value))
     return "0";
   char buffer[64];
+  // In the fixed range, the shortest text that reads back as the value is the answer whenever
+  // it has at most 15 significant digits (rounding to 15 digits cannot change it then).
+  const double magnitude = std::fabs(value);
+  if (magnitude >= 0.00001 && magnitude < 1e15) {
+    auto shortest = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed);
+    int significant = 0;
+    bool leading = true;
+    for (const char *c = buffer; c < shortest.ptr; ++c) {
+      if (*c < '0' || *c > '9')
+        continue;
+      if (*c != '0')
+        leading = false;
+      if (!leading)
+        ++significant;
+    }
+    if (shortest.ec == std::errc() && significant <= 15)
+      return std::string(buffer, shortest.ptr);
+  }
   // d.dddddddddddddde±x: 15 significant digits, rounded.
   auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific, 14);
   std::string text(buffer, result.ptr);
@@ -52,16 +71,52 @@ std::string FormatReal(double value)
 
 namespace {
 
-// text right-aligned in a field of at least width characters.
-std::string Right(const std::string &text, size_t width)
+// Collects the file's lines; each line ends with CR LF.
+class LineWriter
 {
-  return text.size() >= width ? text : std::string(width - text.size(), ' ') + text;
-}
+public:
+  LineWriter &Add(const std::string &text)
+  {
+    out_ += text;
+    return *this;
+  }
+  LineWriter &Add(const char *text)
+  {
+    out_ += text;
+    return *this;
+  }
+  LineWriter &Add(int value)
+  {
+    char buffer[16];
+    auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+    out_.append(buffer, result.ptr);
+    return *this;
+  }
+  // text right-aligned in a field of at least width characters.
+  LineWriter &Right(const std::string &text, size_t width)
+  {
+    if (text.size() < width)
+      out_.append(width - text.size(), ' ');
+    out_ += text;
+    return *this;
+  }
+  LineWriter &Right(int value, size_t width)
+  {
+    char buffer[16];
+    auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+    const size_t length = static_cast<size_t>(result.ptr - buffer);
+    if (length < width)
+      out_.append(width - length, ' ');
+    out_.append(buffer, length);
+    return *this;
+  }
+  void End() { out_ += "\r\n"; }
+  void Line(const std::string &text) { Add(text).End(); }
+  std::string &Text() { return out_; }
 
-std::string Right(int value, size_t width)
-{
-  return Right(std::to_string(value), width);
-}
+private:
+  std::string out_;
+};
 
 std::string ColorText(int color)
 {
@@ -70,44 +125,67 @@ std::string ColorText(int color)
   return buffer;
 }
 
-// The part's reference; empty when it has none (such parts are not written).
-std::string PartReference(const TZeltoAniPart &part)
+// Writes into p an integer right-aligned in a field of at least width characters; returns the end.
+char *PutRight(char *p, int value, int width)
 {
-  if (part.Sprite)
-    return std::to_string(part.Sprite->Index);
-  if (part.ParamSlot >= 1)
-    return "PARAM" + std::to_string(part.ParamSlot);
-  if (part.AttrSlot >= 1)
-    return "ATTR" + std::to_string(part.AttrSlot);
-  return {};
+  char digits[16];
+  auto result = std::to_chars(digits, digits + sizeof digits, value);
+  const int length = static_cast<int>(result.ptr - digits);
+  for (int i = length; i < width; ++i)
+    *p++ = ' ';
+  std::memcpy(p, digits, static_cast<size_t>(length));
+  return p + length;
 }
 
-class LineWriter
+// One part as "reference x y" (widths 4, 3, 3) into out; false when the part has no reference
+// (it shows nothing and could not be read back, so it is not written).
+bool AddPart(std::string &out, const TZeltoAniPart &part, bool separator)
 {
-public:
-  void Line(const std::string &text)
-  {
-    out_ += text;
-    out_ += "\r\n";
+  char buffer[96];
+  char *p = buffer;
+  if (separator) {
+    *p++ = ',';
+    *p++ = ' ';
   }
-  std::string &Text() { return out_; }
-
-private:
-  std::string out_;
-};
+  if (part.Sprite) {
+    p = PutRight(p, part.Sprite->Index, 4);
+  } else {
+    const bool param = part.ParamSlot >= 1;
+    if (!param && part.AttrSlot < 1)
+      return false;
+    const char *prefix = param ? "PARAM" : "ATTR";
+    char text[32];
+    const size_t prefixLength = std::strlen(prefix);
+    std::memcpy(text, prefix, prefixLength);
+    auto result = std::to_chars(text + prefixLength, text + sizeof text, param ? part.ParamSlot : part.AttrSlot);
+    const int length = static_cast<int>(result.ptr - text);
+    for (int i = length; i < 4; ++i)
+      *p++ = ' ';
+    std::memcpy(p, text, static_cast<size_t>(length));
+    p += length;
+  }
+  *p++ = ' ';
+  p = PutRight(p, part.X, 3);
+  *p++ = ' ';
+  p = PutRight(p, part.Y, 3);
+  out.append(buffer, static_cast<size_t>(p - buffer));
+  return true;
+}
 
 void WriteHeader(TZeltoAni &ani, LineWriter &out)
 {
   out.Line(ani.IsMovie ? "VELK0002" : "VELK0001");
-  for (const auto &sprite : ani.Sprites)
-    out.Line("SPRITE " + Right(sprite->Index, 4) + " " + Right(sprite->Image, 15) + " " + Right(sprite->Left, 4) +
-             " " + Right(sprite->Top, 4) + " " + Right(sprite->Width, 4) + " " + Right(sprite->Height, 4) + " " +
-             sprite->Description);
+  for (const auto &sprite : ani.Sprites) {
+    out.Add("SPRITE ").Right(sprite->Index, 4).Add(" ").Right(sprite->Image, 15).Add(" ").Right(sprite->Left, 4);
+    out.Add(" ").Right(sprite->Top, 4).Add(" ").Right(sprite->Width, 4).Add(" ").Right(sprite->Height, 4);
+    out.Add(" ").Add(sprite->Description).End();
+  }
   for (const auto &sprite : ani.Sprites)
     for (const auto &attachment : sprite->Attachments)
-      if (attachment->Sprite)
-        out.Line("ATTACHSPRITE " + Right(sprite->Index, 4) + " " + Right(attachment->Sprite->Index, 4) + " " +
-                 Right(attachment->X, 4) + " " + Right(attachment->Y, 4));
+      if (attachment->Sprite) {
+        out.Add("ATTACHSPRITE ").Right(sprite->Index, 4).Add(" ").Right(attachment->Sprite->Index, 4);
+        out.Add(" ").Right(attachment->X, 4).Add(" ").Right(attachment->Y, 4).End();
+      }
   out.Line("");
 
   if (ani.IsMovie)
@@ -177,33 +255,27 @@ void WriteFrames(TZeltoAni &ani, LineWriter &out)
 {
   out.Line("ANI");
   bool first = true;
-  std::string line;
   for (const auto &step : ani.Steps) {
     if (!first)
-      out.Line("");
+      out.End();
     first = false;
     for (const TPartList &direction : step->Directions) {
-      line.clear();
-      for (const auto &part : direction) {
-        std::string reference = PartReference(*part);
-        if (reference.empty())
-          continue;  // a part without sprite or slot shows nothing and cannot be read back
-        if (!line.empty())
-          line += ", ";
-        line += Right(reference, 4) + " " + Right(part->X, 3) + " " + Right(part->Y, 3);
-      }
+      bool any = false;
+      for (const auto &part : direction)
+        any = AddPart(out.Text(), *part, any) || any;
       // A direction without parts keeps its place through an invisible stand-in part.
-      if (line.empty())
-        line = Right(EmptyDirectionSlot, 4) + " " + Right(0, 3) + " " + Right(0, 3);
-      out.Line(line);
+      if (!any)
+        out.Right(EmptyDirectionSlot, 4).Add(" ").Right(0, 3).Add(" ").Right(0, 3);
+      out.End();
     }
-    size_t start = 0;
     const std::string &extra = step->ExtraText;
+    size_t start = 0;
     while (start < extra.size()) {
       size_t end = extra.find('\n', start);
       if (end == std::string::npos)
         end = extra.size();
-      out.Line(extra.substr(start, end - start));
+      out.Text().append(extra, start, end - start);
+      out.End();
       start = end + 1;
     }
   }
@@ -212,35 +284,52 @@ void WriteFrames(TZeltoAni &ani, LineWriter &out)
 
 }  // namespace
 
+static void AddWait(std::string &text, int ticks)
+{
+  char digits[16];
+  auto result = std::to_chars(digits, digits + sizeof digits, ticks);
+  text += "WAIT ";
+  text.append(digits, result.ptr);
+  text += '\n';
+}
+
 void BuildExtraText(TZeltoAni *ani)
 {
   if (!ani)
     return;
+  std::vector<const TZeltoAniSound *> sounds;
   for (const auto &step : ani->Steps) {
     // Sounds that start within the frame, by tick; sounds of one tick keep their list order.
-    std::vector<const TZeltoAniSound *> sounds;
+    sounds.clear();
     for (const auto &sound : step->Sounds)
       if (!sound->FileName.empty() && sound->Tick >= 1 && sound->Tick <= step->Duration)
         sounds.push_back(sound.get());
-    std::stable_sort(sounds.begin(), sounds.end(),
-                     [](const TZeltoAniSound *a, const TZeltoAniSound *b) { return a->Tick < b->Tick; });
+    auto byTick = [](const TZeltoAniSound *a, const TZeltoAniSound *b) { return a->Tick < b->Tick; };
+    if (!std::is_sorted(sounds.begin(), sounds.end(), byTick))
+      std::stable_sort(sounds.begin(), sounds.end(), byTick);
 
     // Each group of sounds is preceded by a wait for the ticks since the previous group; what
     // is left of the duration after the last group becomes the closing wait.
-    std::string text;
+    std::string &text = step->ExtraText;
+    text.clear();
     int lastTick = 1;
     for (size_t i = 0; i < sounds.size();) {
       const int tick = sounds[i]->Tick;
       if (tick > lastTick)
-        text += "WAIT " + std::to_string(tick - lastTick) + "\n";
-      for (; i < sounds.size() && sounds[i]->Tick == tick; ++i)
-        text += "PLAYSOUND " + sounds[i]->FileName + " " + FormatReal(sounds[i]->X / 16.0) + " " +
-                FormatReal(sounds[i]->Y / 16.0) + "\n";
+        AddWait(text, tick - lastTick);
+      for (; i < sounds.size() && sounds[i]->Tick == tick; ++i) {
+        text += "PLAYSOUND ";
+        text += sounds[i]->FileName;
+        text += ' ';
+        text += FormatReal(sounds[i]->X / 16.0);
+        text += ' ';
+        text += FormatReal(sounds[i]->Y / 16.0);
+        text += '\n';
+      }
       lastTick = tick;
     }
     if (step->Duration > lastTick)
-      text += "WAIT " + std::to_string(step->Duration - lastTick) + "\n";
-    step->ExtraText = text;
+      AddWait(text, step->Duration - lastTick);
   }
 }
 
@@ -250,6 +339,7 @@ std::string AnimationText(TZeltoAni *ani)
     return {};
   BuildExtraText(ani);
   LineWriter out;
+  out.Text().reserve(ani->Steps.size() * 160 + ani->Sprites.size() * 64 + 256);
   WriteHeader(*ani, out);
   if (ani->IsMovie)
     WriteMovie(*ani, out);

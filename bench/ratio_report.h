@@ -1,0 +1,12 @@
+// Shared main for the benchmarks: runs them, then prints each subject's time as a ratio to its
+// baseline measured in the same run.
+#pragma once
+
+#include <string>
+
+// Declares that benchmark `subject` is reported as a ratio to benchmark `baseline`, with the
+// largest ratio aimed for. Call from a static initialiser.
+bool DeclareRatio(const std::string &label, const std::string &subject, const std::string &baseline, double target);
+
+// True when the program runs as a short smoke test (--smoke): tiny inputs, one quick pass.
+bool SmokeRun();

@@ -1,0 +1,124 @@
+// Runs the velk tool on files and checks its output, as an asset pipeline would.
+#include <gtest/gtest.h>
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+
+#include "support/temp_dir.h"
+
+namespace {
+
+struct Result
+{
+  int exitCode = -1;
+  QByteArray out;
+  QByteArray err;
+};
+
+Result Velk(const QStringList &args)
+{
+  QProcess process;
+  process.start(ZELTRIX_VELK_BINARY, args);
+  process.waitForFinished(30000);
+  return {process.exitCode(), process.readAllStandardOutput(), process.readAllStandardError()};
+}
+
+const std::string Walk = "VELK0001\r\n"
+                         "SPRITE    0         SPRITES    0    0   24   16 shadow\r\n"
+                         "SPRITE    3            BODY    0   32   32   32 body down\r\n"
+                         "ATTACHSPRITE    3    0    0   -4\r\n"
+                         "\r\n"
+                         "LOOP\r\n"
+                         "DEFAULTHEAD head19.png\r\n"
+                         "DEFAULTBODY body.png\r\n"
+                         "COLOREFFECT 3 0.5 1 1 1\r\n"
+                         "\r\n"
+                         "ANI\r\n"
+                         "   3   0   0,    0  12  34\r\n"
+                         "   3   0   0\r\n"
+                         "   3   0   0\r\n"
+                         "   3   0   0\r\n"
+                         "WAIT 1\r\n"
+                         "PLAYSOUND step.wav 1.5 2\r\n"
+                         "WAIT 2\r\n"
+                         "ANIEND\r\n";
+
+TEST(Velk, DumpPrintsTheDocumentModel)
+{
+  TempDir game;
+  game.Write("anims/walk.velk", Walk);
+  Result result = Velk({"dump", "--game-dir", QString::fromStdString(game.Path()), "walk"});
+  ASSERT_EQ(result.exitCode, 0) << result.err.toStdString();
+  const QJsonObject doc = QJsonDocument::fromJson(result.out).object();
+  EXPECT_EQ(doc["Name"].toString(), "walk");
+  EXPECT_EQ(doc["Length"].toInt(), 4);
+  EXPECT_TRUE(doc["Loop"].toBool());
+  EXPECT_EQ(doc["BackColor"].toInt(), 32768);
+  EXPECT_EQ(doc["DefaultParams"].toArray().size(), 8);
+  EXPECT_EQ(doc["DefaultAttrs"].toArray().size(), 9);
+  const QJsonObject body = doc["Sprites"].toArray()[1].toObject();
+  EXPECT_EQ(body["Description"].toString(), "body down");
+  EXPECT_EQ(body["ColorEffect"].toArray()[0].toDouble(), 0.5);
+  EXPECT_EQ(body["Attachments"].toArray()[0].toObject()["Sprite"].toInt(), 0);
+  const QJsonObject step = doc["Steps"].toArray()[0].toObject();
+  EXPECT_EQ(step["Duration"].toInt(), 4);
+  const QJsonObject part = step["Directions"].toArray()[0].toArray()[1].toObject();
+  EXPECT_EQ(part["Sprite"].toInt(), 0);
+  EXPECT_EQ(part["ParamSlot"].toInt(), -1);
+  EXPECT_EQ(part["Y"].toInt(), 34);
+  const QJsonObject sound = step["Sounds"].toArray()[0].toObject();
+  EXPECT_EQ(sound["Tick"].toInt(), 2);
+  EXPECT_EQ(sound["X"].toInt(), 24);
+}
+
+TEST(Velk, FmtWritesWhatSaveWrites)
+{
+  TempDir dir;
+  const std::string messy = dir.Write("messy.velk", "SPRITE 0 SPRITES 0 0 24 16   shadow\nSPRITE 3 BODY 0 32 32 32 body    down\n"
+                                                     "ATTACHSPRITE 3 0 0 -4\nCOLOREFFECT 3 .5 1 1 1\nLOOP\nANI\n"
+                                                     "3 0 0,0 12 34\n3 0 0\n3 0 0\n3 0 0\nWAIT 1\nPLAYSOUND step.wav 1.5 2\n"
+                                                     "WAIT 2\nANIEND\n");
+  Result toStdout = Velk({"fmt", QString::fromStdString(messy)});
+  ASSERT_EQ(toStdout.exitCode, 0);
+  EXPECT_EQ(toStdout.out.toStdString(), Walk);
+
+  const std::string out = dir.Path() + "/out.velk";
+  Result toFile = Velk({"fmt", QString::fromStdString(messy), "-o", QString::fromStdString(out)});
+  ASSERT_EQ(toFile.exitCode, 0);
+  EXPECT_TRUE(toFile.out.isEmpty());
+  EXPECT_EQ(ReadWholeFile(out), Walk);
+}
+
+TEST(Velk, IndexListsKeysAndPathsInOrder)
+{
+  TempDir game;
+  game.Write("b/Sword1.PNG", "x");
+  game.Write("a.velk", "x");
+  game.Write("profiles/skip.png", "x");
+  Result result = Velk({"index", QString::fromStdString(game.Path())});
+  ASSERT_EQ(result.exitCode, 0);
+  EXPECT_EQ(result.out.toStdString(), "a.velk\t" + game.Path() + "/a.velk\nsword1.png\t" + game.Path() + "/b/Sword1.PNG\n");
+}
+
+TEST(Velk, FailuresHaveTheirExitCodes)
+{
+  TempDir dir;
+  const std::string junk = dir.Write("junk.velk", "not an animation\n");
+  Result unreadable = Velk({"dump", QString::fromStdString(junk)});
+  EXPECT_EQ(unreadable.exitCode, 1);
+  EXPECT_TRUE(unreadable.out.isEmpty());
+  EXPECT_EQ(unreadable.err.toStdString(), "velk: cannot read " + junk + "\n");
+
+  EXPECT_EQ(Velk({"fmt", QString::fromStdString(dir.Path() + "/missing.velk")}).exitCode, 1);
+  EXPECT_EQ(Velk({"index", QString::fromStdString(dir.Path() + "/missing")}).exitCode, 1);
+  EXPECT_EQ(Velk({"dump"}).exitCode, 2);
+  EXPECT_EQ(Velk({"frobnicate"}).exitCode, 2);
+  EXPECT_EQ(Velk({"dump", "--bogus", "x"}).exitCode, 2);
+  EXPECT_EQ(Velk({"--help"}).exitCode, 0);
+  EXPECT_EQ(Velk({"dump", "--help"}).exitCode, 0);
+  EXPECT_EQ(Velk({"--version"}).exitCode, 0);
+}
+
+}  // namespace
