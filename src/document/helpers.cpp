@@ -37,9 +37,9 @@ uint32_t SwapRedBlue(uint32_t color)
   return (color & 0xFF00FF00u) | ((color & 0xFFu) << 16) | ((color >> 16) & 0xFFu);
 }
 
-bool StartsWith(const std::string &prefix, const std::string &s)
+bool StartsWith(std::string_view prefix, std::string_view s)
 {
-  return s.compare(0, prefix.size(), prefix) == 0;
+  return s.substr(0, prefix.size()) == prefix;
 }
 
 std::string TrimTrailingBreaks(const std::string &s)
@@ -55,7 +55,7 @@ static bool IsControlOrSpace(char c)
   return static_cast<unsigned char>(c) <= 32;
 }
 
-std::string TrimControl(const std::string &s)
+std::string_view TrimControlView(std::string_view s)
 {
   size_t begin = 0;
   size_t end = s.size();
@@ -64,6 +64,11 @@ std::string TrimControl(const std::string &s)
   while (end > begin && IsControlOrSpace(s[end - 1]))
     --end;
   return s.substr(begin, end - begin);
+}
+
+std::string TrimControl(const std::string &s)
+{
+  return std::string(TrimControlView(s));
 }
 
 std::string LowerCase(std::string s)
@@ -87,9 +92,10 @@ std::string ReadLine(std::istream &stream)
   return line;
 }
 
-std::vector<std::string> SplitWords(const std::string &s)
+std::vector<std::string> SplitWords(std::string_view s)
 {
   std::vector<std::string> words;
+  words.reserve(4);
   size_t begin = 0;
   size_t end = s.size();
   while (end > 0 && IsControlOrSpace(s[end - 1]))
@@ -99,9 +105,9 @@ std::vector<std::string> SplitWords(const std::string &s)
   // Each word runs to the next space; the rest is trimmed again before the next word.
   while (begin < end) {
     size_t space = s.find(' ', begin);
-    if (space == std::string::npos || space > end)
+    if (space == std::string_view::npos || space > end)
       space = end;
-    words.emplace_back(s, begin, space - begin);
+    words.emplace_back(s.substr(begin, space - begin));
     begin = space;
     while (begin < end && IsControlOrSpace(s[begin]))
       ++begin;

@@ -5,6 +5,7 @@
 #include <istream>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // The largest integer not above x + 0.0001, saturated to the int range (NaN gives 0).
@@ -20,12 +21,13 @@ bool TextToBool(const std::string &s);
 uint32_t SwapRedBlue(uint32_t color);
 
 // Case-sensitive prefix test.
-bool StartsWith(const std::string &prefix, const std::string &s);
+bool StartsWith(std::string_view prefix, std::string_view s);
 
 // s without trailing spaces, line feeds and carriage returns.
 std::string TrimTrailingBreaks(const std::string &s);
 // s without characters of codes 0 to 32 at both ends.
 std::string TrimControl(const std::string &s);
+std::string_view TrimControlView(std::string_view s);
 
 std::string LowerCase(std::string s);
 
@@ -33,7 +35,7 @@ std::string LowerCase(std::string s);
 std::string ReadLine(std::istream &stream);
 
 // Trims s, then cuts it at single spaces into words, trimming the rest after each word.
-std::vector<std::string> SplitWords(const std::string &s);
+std::vector<std::string> SplitWords(std::string_view s);
 
 // A file name's last path component ("/" or "\" separated), lower-cased.
 std::string ExtractKey(const std::string &name);

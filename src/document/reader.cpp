@@ -69,15 +69,14 @@ void Parser::Run(const std::string &bytes)
   size_t pos = 0;
   const size_t size = bytes.size();
   bool stopped = false;
+  std::string line;
   while (!stopped) {
     size_t end = bytes.find('\n', pos);
     if (end == std::string::npos)
       end = size;
-    std::string line;
-    line.reserve(end - pos);
-    for (size_t i = pos; i < end; ++i)
-      if (bytes[i] != '\r')
-        line.push_back(bytes[i]);
+    line.assign(bytes, pos, end - pos);
+    if (line.find('\r') != std::string::npos)
+      line.erase(std::remove(line.begin(), line.end(), '\r'), line.end());
     pos = end < size ? end + 1 : size;
     if (line.empty()) {
       if (size - pos <= 1)
@@ -110,7 +109,7 @@ void Parser::Run(const std::string &bytes)
 
 bool Parser::ScriptLine(const std::string &line)
 {
-  if (TrimControl(line) == "SCRIPTEND")
+  if (TrimControlView(line) == "SCRIPTEND")
     inScript_ = false;
   else
     ani_.Script += line + "\n";
@@ -119,7 +118,7 @@ bool Parser::ScriptLine(const std::string &line)
 
 bool Parser::FrameBlockLine(const std::string &line)
 {
-  const std::string trimmed = TrimControl(line);
+  const std::string_view trimmed = TrimControlView(line);
   if (StartsWith("WAIT", trimmed) || StartsWith("PLAYSOUND", trimmed)) {
     if (frame_)
       frame_->ExtraText += line + "\n";
@@ -164,7 +163,7 @@ bool Parser::DirectionLine(const std::string &line)
     size_t comma = line.find(',', start);
     if (comma == std::string::npos)
       comma = line.size();
-    std::vector<std::string> words = SplitWords(line.substr(start, comma - start));
+    std::vector<std::string> words = SplitWords(std::string_view(line).substr(start, comma - start));
     start = comma + 1;
     if (words.size() != 3)
       continue;

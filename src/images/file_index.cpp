@@ -1,7 +1,11 @@
 #include "images/file_index.h"
 
 #include <algorithm>
+#include <cstring>
+#include <dirent.h>
 #include <filesystem>
+#include <set>
+#include <sys/stat.h>
 
 #include "document/helpers.h"
 
@@ -10,7 +14,7 @@ namespace fs = std::filesystem;
 std::string GameFolder;
 std::string GameDir;
 
-static std::vector<TFileListEntry> index;
+static std::vector<TFileListEntry> fileIndex;
 
 static std::string WithTrailingSlash(std::string folder)
 {
@@ -37,7 +41,7 @@ void UseGameFolder(const std::string &folder)
 {
   if (folder.empty()) {
     GameFolder.clear();
-    index.clear();
+    fileIndex.clear();
     return;
   }
   std::error_code error;
@@ -61,35 +65,63 @@ bool IsSkippedFirstLevelFolder(const std::string &name)
   return std::string("+pms+profiles+weblevels+").find("+" + LowerCase(name) + "+") != std::string::npos;
 }
 
-bool HasCodeExtension(const std::string &name)
+bool HasCodeExtension(const char *name, size_t length)
 {
-  size_t dot = name.rfind('.');
-  return dot != std::string::npos && LowerCase(name.substr(dot)) == ".code";
+  static const char code[] = ".code";
+  if (length < 5)
+    return false;
+  for (size_t i = 0; i < 5; ++i) {
+    char c = name[length - 5 + i];
+    if (c >= 'A' && c <= 'Z')
+      c = static_cast<char>(c - 'A' + 'a');
+    if (c != code[i])
+      return false;
+  }
+  return true;
 }
 
-// Collects every indexable file below folder; depth 0 is the game folder itself.
-void ScanFolder(const std::string &folder, int depth, std::vector<FoundFile> &files)
+bool IsFolder(const std::string &folder, const dirent *entry)
 {
+  if (entry->d_type == DT_DIR)
+    return true;
+  if (entry->d_type != DT_UNKNOWN && entry->d_type != DT_LNK)
+    return false;
+  // The file system did not say, or it is a link: ask for what it points to.
+  struct stat info;
+  return stat((folder + entry->d_name).c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+// Collects every indexable file below folder; depth 0 is the game folder itself. Uses the
+// directory entries' own types, so no file is looked at beyond its name.
+void ScanFolder(const std::string &folder, int depth, std::vector<FoundFile> &files,
+                std::set<std::pair<dev_t, ino_t>> &visited)
+{
+  // Linked folders may lead back to a folder already scanned; each folder is scanned once.
+  struct stat info;
+  if (stat(folder.c_str(), &info) != 0 || !visited.insert({info.st_dev, info.st_ino}).second)
+    return;
   const std::string prefix = WithTrailingSlash(folder);
-  std::error_code error;
-  fs::directory_iterator it(prefix, error);
-  if (error)
+  DIR *dir = opendir(prefix.c_str());
+  if (!dir)
     return;
   std::vector<std::string> subFolders;
-  for (const fs::directory_iterator end; it != end; it.increment(error)) {
-    if (error)
-      break;
-    std::string name = it->path().filename().string();
-    std::error_code typeError;
-    if (it->is_directory(typeError)) {
+  while (const dirent *entry = readdir(dir)) {
+    const char *name = entry->d_name;
+    if (name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0)))
+      continue;
+    const size_t length = std::strlen(name);
+    if (IsFolder(prefix, entry)) {
       if (!(depth == 0 && IsSkippedFirstLevelFolder(name)))
         subFolders.push_back(prefix + name);
-    } else if (!HasCodeExtension(name)) {
-      files.push_back({ExtractKey(name), prefix + name, files.size()});
+    } else if (!HasCodeExtension(name, length)) {
+      FoundFile found{LowerCase(std::string(name, length)), prefix, files.size()};
+      found.Path.append(name, length);
+      files.push_back(std::move(found));
     }
   }
+  closedir(dir);
   for (const std::string &sub : subFolders)
-    ScanFolder(sub, depth + 1, files);
+    ScanFolder(sub, depth + 1, files, visited);
 }
 
 int64_t ModificationTime(const std::string &path)
@@ -103,16 +135,17 @@ int64_t ModificationTime(const std::string &path)
 
 void ScanGameFolder()
 {
-  index.clear();
+  fileIndex.clear();
   if (GameFolder.empty())
     return;
   std::vector<FoundFile> files;
-  ScanFolder(GameFolder, 0, files);
+  std::set<std::pair<dev_t, ino_t>> visited;
+  ScanFolder(GameFolder, 0, files, visited);
 
   std::sort(files.begin(), files.end(), [](const FoundFile &a, const FoundFile &b) {
     return a.Name != b.Name ? a.Name < b.Name : a.Order < b.Order;
   });
-  index.reserve(files.size());
+  fileIndex.reserve(files.size());
   for (size_t i = 0; i < files.size();) {
     size_t j = i + 1;
     while (j < files.size() && files[j].Name == files[i].Name)
@@ -131,22 +164,22 @@ void ScanGameFolder()
         }
       }
     }
-    index.push_back({std::move(files[winner].Name), std::move(files[winner].Path), winnerTime});
+    fileIndex.push_back({std::move(files[winner].Name), std::move(files[winner].Path), winnerTime});
     i = j;
   }
 }
 
 const std::vector<TFileListEntry> &FileIndex()
 {
-  return index;
+  return fileIndex;
 }
 
 std::string LookupFile(const std::string &name)
 {
   const std::string key = ExtractKey(name);
-  auto it = std::lower_bound(index.begin(), index.end(), key,
+  auto it = std::lower_bound(fileIndex.begin(), fileIndex.end(), key,
                              [](const TFileListEntry &entry, const std::string &k) { return entry.Name < k; });
-  return it != index.end() && it->Name == key ? it->Path : std::string();
+  return it != fileIndex.end() && it->Name == key ? it->Path : std::string();
 }
 
 std::string ResolveFile(const std::string &name)

@@ -46,6 +46,16 @@ TEST_F(FileIndexTest, ScanSkipsFirstLevelFoldersAndCodeFiles)
   EXPECT_EQ(LookupFile("D.PNG"), game.Path() + "/levels/profiles/d.png");
 }
 
+TEST_F(FileIndexTest, LinkedFoldersAreFollowedButNeverInCircles)
+{
+  game.Write("real/a.png", "x");
+  fs::create_directory_symlink(game.Path() + "/real", game.Path() + "/linked");
+  fs::create_directory_symlink(game.Path(), game.Path() + "/real/back-to-top");
+  UseGameFolder(game.Path());
+  ASSERT_EQ(FileIndex().size(), 1u);
+  EXPECT_EQ(FileIndex()[0].Name, "a.png");
+}
+
 TEST_F(FileIndexTest, NewestOfSameNamedFilesWins)
 {
   const std::string older = game.Write("a/Body.PNG", "old");
