@@ -34,3 +34,4 @@ QJsonObject DocumentJson(const TZeltoAni &ani);
 int RunDump(const QStringList &args);
 int RunFmt(const QStringList &args);
 int RunIndex(const QStringList &args);
+int RunImage(const QStringList &args);

@@ -13,6 +13,7 @@ static const std::map<QString, Runner> &Subcommands()
       {"dump", RunDump},
       {"fmt", RunFmt},
       {"index", RunIndex},
+      {"image", RunImage},
   };
   return commands;
 }
@@ -36,13 +37,13 @@ int main(int argc, char **argv)
 
   QCommandLineParser parser;
   parser.setApplicationDescription("Reads, writes, checks and renders Zeltrix animations.\n\n"
-                                   "Subcommands: dump, fmt, index. Run 'velk SUBCOMMAND --help' for each.");
+                                   "Subcommands: dump, fmt, index, image. Run 'velk SUBCOMMAND --help' for each.");
   parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsPositionalArguments);
   QCommandLineOption gameDir("game-dir", "Use DIR as the game folder whose tree is indexed.", "DIR");
   parser.addOption(gameDir);
   parser.addHelpOption();
   parser.addVersionOption();
-  parser.addPositionalArgument("subcommand", "dump, fmt or index");
+  parser.addPositionalArgument("subcommand", "dump, fmt, index or image");
   if (!parser.parse(app.arguments()))
     return Fail(Bytes(parser.errorText()), ExitUsageError);
   if (parser.isSet("help"))

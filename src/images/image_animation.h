@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 // Raised by the decoders with their one message ("MNG loading failed!", "Gif loading failed!").
 class TImageLoadError : public std::runtime_error
@@ -42,7 +43,26 @@ public:
   std::array<uint8_t, 768> FilePalette{};  // as read from the file, red first
   std::array<uint8_t, 768> Palette{};      // in effect for the frame in Bitmap
   int ColorCount = 0;
+  // The file's bytes while frames may still be read from them; emptied when no longer needed.
+  std::vector<uint8_t> Stream;
+
+  // Largest image the decoders accept: a side of 16384 pixels and 256 MiB of pixels.
+  static constexpr int MaxImageSide = 16384;
+  static constexpr int64_t MaxImagePixels = int64_t(256) << 20;
+  // More frames than this in one file make it fail to load.
+  static constexpr size_t MaxFrameCount = 65536;
+
+  static bool SizeAllowed(int64_t width, int64_t height)
+  {
+    return width >= 1 && height >= 1 && width <= MaxImageSide && height <= MaxImageSide &&
+           width * height <= MaxImagePixels;
+  }
 
 protected:
   TImageAnimation() = default;
+  // Makes Bitmap a Width x Height raster of index 0; false when the size is out of bounds or
+  // the memory cannot be had.
+  bool CreateBitmap();
+  // The whole file, or an empty buffer when it cannot be read.
+  static std::vector<uint8_t> LoadFileBytes(const std::string &fileName);
 };

@@ -1,0 +1,67 @@
+// velk image FILE: decodes an image as the image cache does and prints its first frame as JSON.
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <memory>
+
+#include "cli/command.h"
+#include "document/helpers.h"
+#include "images/file_index.h"
+#include "images/gif_animation.h"
+#include "images/mng_animation.h"
+
+namespace {
+
+QString Hex(const uint8_t *bytes, int count)
+{
+  return QString::fromLatin1(QByteArray(reinterpret_cast<const char *>(bytes), count).toHex().toUpper());
+}
+
+QJsonObject ImageJson(TImageAnimation &image, int delay)
+{
+  QJsonArray palette, pixels;
+  for (int i = 0; i < image.ColorCount; ++i)
+    palette.append(Hex(&image.Palette[static_cast<size_t>(i) * 3], 3));
+  for (int y = 0; y < image.Height && image.Bits; ++y)
+    pixels.append(Hex(image.Bitmap.constScanLine(y), image.Width));
+  return {{"Width", image.Width},
+          {"Height", image.Height},
+          {"FrameCount", image.FrameCount},
+          {"Iterations", image.Iterations},
+          {"TransparentIndex", image.TransparentIndex},
+          {"ColorCount", image.ColorCount},
+          {"Animated", image.Animated},
+          {"Delay", delay},
+          {"Palette", palette},
+          {"Pixels", pixels}};
+}
+
+}  // namespace
+
+int RunImage(const QStringList &args)
+{
+  QCommandLineParser parser;
+  parser.setApplicationDescription("Decodes FILE as the image cache does and prints its first frame as JSON.");
+  parser.addPositionalArgument("FILE", "a PNG, MNG or GIF image (a bare name is resolved in the game folder)");
+  if (!ParseSubcommand(parser, args, 1))
+    return ExitUsageError;
+  SetUpGameFolder(parser);
+  // An existing path is decoded as given; any other name is resolved as the image cache resolves it.
+  const QString file = parser.positionalArguments().first();
+  const std::string path = QFileInfo(file).isFile() ? PathBytes(file) : ResolveFile(PathBytes(file));
+  const std::string lower = LowerCase(path);
+  const bool gif = lower.size() >= 4 && lower.compare(lower.size() - 4, 4, ".gif") == 0;
+  try {
+    std::unique_ptr<TImageAnimation> image;
+    if (gif)
+      image = std::make_unique<TGifAnimation>(path);
+    else
+      image = std::make_unique<TMNGAnimation>(path);
+    const int delay = image->NextFrame();
+    WriteOutput({}, QJsonDocument(ImageJson(*image, delay)).toJson(QJsonDocument::Indented));
+  } catch (const std::exception &error) {
+    return Fail(error.what());
+  }
+  return ExitOk;
+}

@@ -1,0 +1,57 @@
+// Unit UGif: the GIF decoder (87a and 89a) into the same indexed raster as the PNG/MNG decoder.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "images/image_animation.h"
+
+// One image of the file: its rectangle and where its data starts; decoded only when rendered.
+class TGifAnimationStep
+{
+public:
+  int Left = 0;
+  int Top = 0;
+  int Width = 0;
+  int Height = 0;
+  size_t DataPosition = 0;  // just after the image descriptor
+  int LocalColorBits = 0;   // 0: no local colour table, else the table holds 2^n entries
+  bool Interlaced = false;
+  int Delay = 0;  // hundredths of a second
+  int TransparentIndex = -1;
+  int Disposal = 0;
+};
+
+class TGifAnimation : public TImageAnimation
+{
+public:
+  // Both throw TImageLoadError("Gif loading failed!").
+  explicit TGifAnimation(const std::string &fileName);
+  explicit TGifAnimation(std::vector<uint8_t> stream);
+
+  int NextFrame() override;
+
+  uint16_t ScreenWidth = 0;
+  uint16_t ScreenHeight = 0;
+  uint8_t ScreenFlags = 0;
+  uint8_t BackgroundIndex = 0;
+  uint8_t AspectRatio = 0;
+  std::vector<std::unique_ptr<TGifAnimationStep>> Frames;
+  int CurrentFrame = 0;
+  int LoopsLeft = 0;
+  int PreviousDisposal = 2;
+  int GlobalTableSize = 0;
+  int GlobalColorCount = 0;
+  std::array<uint8_t, 768> LocalPalette{};
+
+private:
+  void Load(std::vector<uint8_t> stream);
+  bool Parse();
+  void Decode(const TGifAnimationStep &frame, size_t position);
+
+  std::vector<uint8_t> Codes;  // a frame's data sub-blocks joined, reused between frames
+  std::vector<uint8_t> Row;    // one row of the frame being decoded
+};

@@ -1,0 +1,59 @@
+// Unit UMNG: the PNG and MNG decoder for indexed-colour images of 4 or 8 bits per pixel.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "images/image_animation.h"
+
+// One embedded PNG image of the file.
+class TMNGAnimationStep
+{
+public:
+  int BitDepth = 8;
+  int ColorType = 3;
+  int Width = 0;
+  int Height = 0;
+  int Delay = 1000;  // in MNG ticks
+  std::array<uint8_t, 768> Palette{};
+  int ColorCount = 0;
+  bool HasPalette = false;
+  int TransparentIndex = -1;
+  bool HasTransparency = false;
+  // Inflated scan lines, each a filter byte followed by the row bytes; none until inflated.
+  std::unique_ptr<uint8_t[]> Data;
+  size_t DataSize = 0;
+  // Data's filters have been reversed (by the first rendering); later loops copy the rows as they are.
+  bool Unfiltered = false;
+};
+
+class TMNGAnimation : public TImageAnimation
+{
+public:
+  // Both throw TImageLoadError("MNG loading failed!").
+  explicit TMNGAnimation(const std::string &fileName);
+  explicit TMNGAnimation(std::vector<uint8_t> stream);
+
+  int NextFrame() override;
+
+  std::vector<std::unique_ptr<TMNGAnimationStep>> Frames;
+  int CurrentFrame = 0;
+  int LoopsLeft = 0;
+  int TicksPerSecond = 100;
+  int GlobalTransparentIndex = -1;
+  int GlobalColorCount = 0;
+
+  // Inflated pixel data held by all frames together stays below this; frames beyond it keep none.
+  static constexpr size_t MaxTotalData = size_t(512) << 20;
+
+private:
+  void Load(std::vector<uint8_t> stream);
+  bool Parse();
+  void Inflate(TMNGAnimationStep &frame, const std::vector<uint8_t> &idat);
+  void Render(TMNGAnimationStep &frame);
+
+  size_t TotalData = 0;
+};
