@@ -34,4 +34,5 @@ QJsonObject DocumentJson(const TZeltoAni &ani);
 int RunDump(const QStringList &args);
 int RunFmt(const QStringList &args);
 int RunIndex(const QStringList &args);
+int RunState(const QStringList &args);
 int RunImage(const QStringList &args);

@@ -14,6 +14,7 @@ static const std::map<QString, Runner> &Subcommands()
       {"fmt", RunFmt},
       {"index", RunIndex},
       {"image", RunImage},
+      {"state", RunState},
   };
   return commands;
 }
@@ -37,13 +38,13 @@ int main(int argc, char **argv)
 
   QCommandLineParser parser;
   parser.setApplicationDescription("Reads, writes, checks and renders Zeltrix animations.\n\n"
-                                   "Subcommands: dump, fmt, index, image. Run 'velk SUBCOMMAND --help' for each.");
+                                   "Subcommands: dump, fmt, index, image, state. Run 'velk SUBCOMMAND --help' for each.");
   parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsPositionalArguments);
   QCommandLineOption gameDir("game-dir", "Use DIR as the game folder whose tree is indexed.", "DIR");
   parser.addOption(gameDir);
   parser.addHelpOption();
   parser.addVersionOption();
-  parser.addPositionalArgument("subcommand", "dump, fmt, index or image");
+  parser.addPositionalArgument("subcommand", "dump, fmt, index, image or state");
   if (!parser.parse(app.arguments()))
     return Fail(Bytes(parser.errorText()), ExitUsageError);
   if (parser.isSet("help"))

@@ -76,10 +76,11 @@ TEST(Velk, DumpPrintsTheDocumentModel)
 TEST(Velk, FmtWritesWhatSaveWrites)
 {
   TempDir dir;
-  const std::string messy = dir.Write("messy.velk", "SPRITE 0 SPRITES 0 0 24 16   shadow\nSPRITE 3 BODY 0 32 32 32 body    down\n"
-                                                     "ATTACHSPRITE 3 0 0 -4\nCOLOREFFECT 3 .5 1 1 1\nLOOP\nANI\n"
-                                                     "3 0 0,0 12 34\n3 0 0\n3 0 0\n3 0 0\nWAIT 1\nPLAYSOUND step.wav 1.5 2\n"
-                                                     "WAIT 2\nANIEND\n");
+  const std::string messy =
+      dir.Write("messy.velk", "SPRITE 0 SPRITES 0 0 24 16   shadow\nSPRITE 3 BODY 0 32 32 32 body    down\n"
+                              "ATTACHSPRITE 3 0 0 -4\nCOLOREFFECT 3 .5 1 1 1\nLOOP\nANI\n"
+                              "3 0 0,0 12 34\n3 0 0\n3 0 0\n3 0 0\nWAIT 1\nPLAYSOUND step.wav 1.5 2\n"
+                              "WAIT 2\nANIEND\n");
   Result toStdout = Velk({"fmt", QString::fromStdString(messy)});
   ASSERT_EQ(toStdout.exitCode, 0);
   EXPECT_EQ(toStdout.out.toStdString(), Walk);
@@ -99,7 +100,8 @@ TEST(Velk, IndexListsKeysAndPathsInOrder)
   game.Write("profiles/skip.png", "x");
   Result result = Velk({"index", QString::fromStdString(game.Path())});
   ASSERT_EQ(result.exitCode, 0);
-  EXPECT_EQ(result.out.toStdString(), "a.velk\t" + game.Path() + "/a.velk\nsword1.png\t" + game.Path() + "/b/Sword1.PNG\n");
+  EXPECT_EQ(result.out.toStdString(),
+            "a.velk\t" + game.Path() + "/a.velk\nsword1.png\t" + game.Path() + "/b/Sword1.PNG\n");
 }
 
 TEST(Velk, FailuresHaveTheirExitCodes)
@@ -121,4 +123,50 @@ TEST(Velk, FailuresHaveTheirExitCodes)
   EXPECT_EQ(Velk({"--version"}).exitCode, 0);
 }
 
-}  // namespace
+} // namespace
+
+namespace {
+
+TEST(Velk, StateEvaluatesAMovieAtATime)
+{
+  TempDir game;
+  game.Write("anims/scene.velk", "VELK0002\r\nFRAMES 100\r\nLOOP\r\nMOVIE\r\n  ACTOR SPRITE star\r\n"
+                                 "    FRAME 0 dx=0,dy=0,visible=true,sprite #=PARAM2\r\n    FRAME 10 dx=10,dy=4\r\n"
+                                 "  ACTOREND\r\nMOVIEEND\r\n");
+  const QString dir = QString::fromStdString(game.Path());
+  Result result = Velk({"state", "--game-dir", dir, "scene", "--time", "105", "--dir", "1"});
+  ASSERT_EQ(result.exitCode, 0) << result.err.toStdString();
+  const QJsonObject state = QJsonDocument::fromJson(result.out).object();
+  EXPECT_EQ(state["CurrentTime"].toInt(), 5) << "the movie loops";
+  EXPECT_EQ(state["Dir"].toInt(), 1);
+  const QJsonArray actors = state["Actors"].toArray();
+  ASSERT_EQ(actors.size(), 1);
+  const QJsonObject star = actors[0].toObject();
+  EXPECT_EQ(star["Name"].toString(), "star");
+  EXPECT_EQ(star["DX"].toInt(), 5);
+  EXPECT_EQ(star["DY"].toInt(), 2);
+  EXPECT_TRUE(star["Visible"].toBool());
+  EXPECT_TRUE(star["Sprite"].isNull());
+  EXPECT_EQ(star["SpriteParam"].toInt(), 2);
+  EXPECT_EQ(star["Colors"].toArray().size(), 8);
+
+  EXPECT_EQ(Velk({"state", "--game-dir", dir, "scene"}).exitCode, 2) << "--time is required";
+  EXPECT_EQ(Velk({"state", "--game-dir", dir, "scene", "--time", "1", "--dir", "7"}).exitCode, 2);
+  EXPECT_EQ(Velk({"state", "--game-dir", dir, "missing", "--time", "1"}).exitCode, 1);
+}
+
+TEST(Velk, StateFindsTheFrameOfASpriteAnimation)
+{
+  TempDir game;
+  game.Write("anims/walk.velk", Walk);
+  Result result = Velk({"state", "--game-dir", QString::fromStdString(game.Path()), "walk", "--time", "6"});
+  ASSERT_EQ(result.exitCode, 0) << result.err.toStdString();
+  const QJsonObject state = QJsonDocument::fromJson(result.out).object();
+  EXPECT_EQ(state["CurrentTime"].toInt(), 2) << "one looping frame of four ticks";
+  EXPECT_EQ(state["FrameIndex"].toInt(), 0);
+  EXPECT_EQ(state["FrameTick"].toInt(), 2);
+  EXPECT_EQ(state["Dir"].toInt(), 2);
+  EXPECT_TRUE(state["Actors"].toArray().isEmpty());
+}
+
+} // namespace
