@@ -265,18 +265,23 @@ void TGifAnimation::Decode(const TGifAnimationStep &frame, size_t pos)
   int column = 0;
   TRowOrder rows(frame.Height, frame.Interlaced);
 
-  auto flushRow = [&]() {
+  // Writes the first count pixels of the row buffer to the current row of the frame.
+  auto writeRow = [&](int count) {
     const int y = frame.Top + rows.Current();
-    if (y < Height && visibleColumns > 0) {
-      uint8_t *target = Bits + static_cast<size_t>(y) * stride + frame.Left;
-      if (skipIndex < 0) {
-        std::memcpy(target, row, static_cast<size_t>(visibleColumns));
-      } else {
-        for (int x = 0; x < visibleColumns; ++x)
-          if (row[x] != skipIndex)
-            target[x] = row[x];
-      }
+    count = std::min(count, visibleColumns);
+    if (y >= Height || count <= 0)
+      return;
+    uint8_t *target = Bits + static_cast<size_t>(y) * stride + frame.Left;
+    if (skipIndex < 0) {
+      std::memcpy(target, row, static_cast<size_t>(count));
+    } else {
+      for (int x = 0; x < count; ++x)
+        if (row[x] != skipIndex)
+          target[x] = row[x];
     }
+  };
+  auto flushRow = [&]() {
+    writeRow(rowWidth);
     column = 0;
     rows.Advance();
   };
@@ -387,4 +392,7 @@ void TGifAnimation::Decode(const TGifAnimationStep &frame, size_t pos)
       break;
     previous = code;
   }
+  // A frame whose data ends early keeps the pixels of its last, partly decoded row.
+  if (column > 0 && !rows.Done())
+    writeRow(column);
 }
