@@ -112,3 +112,13 @@ write('gif', 'animation.gif', gif_file(8, 6, [
     gif_frame(2, 1, 4, 3, 4, local_bits=2, gce=(4, 20, 0)),
     gif_frame(6, 4, 4, 4, 16, gce=(1, 5, 2)),
 ], loop=0))
+
+# Inputs that reach the guarded faults: a frame larger than the MNG's size, tRNS past the
+# palette, a tick rate of 0, a GIF frame past the screen's edges, a code past the LZW table.
+write('png', 'crashers/frame_wider_than_mhdr.mng',
+      b'\x8aMNG\r\n\x1a\n' + chunk(b'MHDR', struct.pack('>IIIIIII', 3, 2, 0, 0, 0, 0, 0)) +
+      fram(1, 0x7FFFFFFF) + png_image(40, 9, 8, [4, 3]) + chunk(b'MEND', b''))
+write('png', 'crashers/trns_past_palette.png', png_file(3, 2, 8, [0], trns=[255] * 280 + [0]))
+write('gif', 'crashers/frame_past_screen.gif', gif_file(4, 3, [gif_frame(2, 1, 30, 20, 16, interlaced=True)]))
+write('gif', 'crashers/code_past_table.gif',
+      gif_file(4, 1, [b',' + struct.pack('<HHHH', 0, 0, 4, 1) + b'\x00' + bytes([2, 2, 0xCC, 0x01, 0])]))
