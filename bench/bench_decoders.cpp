@@ -57,7 +57,7 @@ Bytes EncodePng(int width, int height)
   png_set_PLTE(png, info, colors.data(), 256);
   const png_byte alpha[1] = {0};
   png_set_tRNS(png, info, alpha, 1, nullptr);
-  png_set_filter(png, 0, PNG_ALL_FILTERS);  // libpng picks a filter per row: mixed filters
+  png_set_filter(png, 0, PNG_ALL_FILTERS); // libpng picks a filter per row: mixed filters
   png_write_info(png, info);
   for (int y = 0; y < height; ++y)
     png_write_row(png, &pixels[size_t(y) * width]);
@@ -70,13 +70,14 @@ Bytes EncodeGif(int width, int height, int frames)
 {
   Bytes file;
   int error = 0;
-  GifFileType *gif = EGifOpen(&file,
-                              [](GifFileType *g, const GifByteType *data, int size) {
-                                auto *out = static_cast<Bytes *>(g->UserData);
-                                out->insert(out->end(), data, data + size);
-                                return size;
-                              },
-                              &error);
+  GifFileType *gif = EGifOpen(
+      &file,
+      [](GifFileType *g, const GifByteType *data, int size) {
+        auto *out = static_cast<Bytes *>(g->UserData);
+        out->insert(out->end(), data, data + size);
+        return size;
+      },
+      &error);
   EGifSetGifVersion(gif, true);
   std::vector<GifColorType> colors(256);
   for (int i = 0; i < 256; ++i)
@@ -134,7 +135,7 @@ void Libpng(benchmark::State &state, const Bytes &(*file)())
     size_t Pos;
   };
   for (auto _ : state) {
-    Bytes copy = file();  // our decoder gets its own copy of the bytes too
+    Bytes copy = file(); // our decoder gets its own copy of the bytes too
     Source source{&copy, 0};
     png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
     png_infop info = png_create_info_struct(png);
@@ -177,15 +178,16 @@ void GiflibSlurp(benchmark::State &state, const Bytes &(*file)())
     Bytes copy = file();
     Source source{&copy, 0};
     int error = 0;
-    GifFileType *gif = DGifOpen(&source,
-                                [](GifFileType *g, GifByteType *data, int size) {
-                                  auto *s = static_cast<Source *>(g->UserData);
-                                  const size_t n = std::min(size_t(size), s->File->size() - s->Pos);
-                                  std::memcpy(data, s->File->data() + s->Pos, n);
-                                  s->Pos += n;
-                                  return int(n);
-                                },
-                                &error);
+    GifFileType *gif = DGifOpen(
+        &source,
+        [](GifFileType *g, GifByteType *data, int size) {
+          auto *s = static_cast<Source *>(g->UserData);
+          const size_t n = std::min(size_t(size), s->File->size() - s->Pos);
+          std::memcpy(data, s->File->data() + s->Pos, n);
+          s->Pos += n;
+          return int(n);
+        },
+        &error);
     DGifSlurp(gif);
     benchmark::DoNotOptimize(gif->SavedImages);
     DGifCloseFile(gif, &error);
@@ -214,7 +216,7 @@ public:
   }
 };
 
-}  // namespace
+} // namespace
 
 int main(int argc, char **argv)
 {

@@ -59,7 +59,7 @@ private:
   int Pass = 0;
 };
 
-}  // namespace
+} // namespace
 
 TGifAnimation::TGifAnimation(const std::string &fileName)
 {
@@ -143,8 +143,8 @@ bool TGifAnimation::Parse()
           disposal = (block[0] >> 2) & 7;
           delay = ReadU16(block + 1);
         } else if (label == 0xFF && first) {
-          loopExtension = length == 11 && (std::memcmp(block, "NETSCAPE2.0", 11) == 0 ||
-                                           std::memcmp(block, "ANIMEXTS1.0", 11) == 0);
+          loopExtension = length == 11 &&
+                          (std::memcmp(block, "NETSCAPE2.0", 11) == 0 || std::memcmp(block, "ANIMEXTS1.0", 11) == 0);
         } else if (label == 0xFF && loopExtension && length >= 3 && (block[0] & 7) == 1) {
           const int count = ReadU16(block + 1);
           Iterations = count == 0 ? -1 : count;
@@ -342,7 +342,7 @@ void TGifAnimation::Decode(const TGifAnimationStep &frame, size_t pos)
         bitCount += 8;
       }
       if (bitCount < codeWidth)
-        break;  // data ends before the end code: keep what was drawn
+        break; // data ends before the end code: keep what was drawn
     }
     int code = static_cast<int>(bitBuffer & ((1u << codeWidth) - 1));
     bitBuffer >>= codeWidth;
@@ -381,7 +381,7 @@ void TGifAnimation::Decode(const TGifAnimationStep &frame, size_t pos)
       firstByte[added] = firstByte[previous];
       length[added] = static_cast<uint16_t>(length[previous] + 1);
     } else {
-      break;  // a code past the table: the data is corrupt
+      break; // a code past the table: the data is corrupt
     }
     if (added >= 0) {
       ++nextCode;

@@ -31,7 +31,7 @@ std::string Bytes(std::initializer_list<int> values)
   return out;
 }
 
-}  // namespace
+} // namespace
 
 TEST(VelkImage, PrintsTheFirstFrameOfAGif)
 {

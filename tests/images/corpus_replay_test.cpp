@@ -9,8 +9,7 @@
 
 namespace fs = std::filesystem;
 
-template <typename Decoder>
-void ReplayFolder(const std::string &kind)
+template <typename Decoder> void ReplayFolder(const std::string &kind)
 {
   int files = 0;
   for (const auto &entry : fs::recursive_directory_iterator(std::string(ZELTRIX_SOURCE_DIR) + "/fuzz/corpus/" + kind)) {

@@ -13,19 +13,19 @@ namespace {
 struct FrameSpec
 {
   int Left, Top, Width, Height;
-  int LocalBits = 0;  // 0: the global table
+  int LocalBits = 0; // 0: the global table
   bool Interlaced = false;
   int Transparent = -1;
   int Disposal = 0;
   int Delay = 0;
-  bool Control = true;  // write a graphic control extension
+  bool Control = true; // write a graphic control extension
 };
 
 struct GifSpec
 {
   int Width, Height, GlobalBits, Background;
   std::vector<FrameSpec> Frames;
-  int Loop = -1;  // -1: no loop extension
+  int Loop = -1; // -1: no loop extension
 };
 
 ColorMapObject *RandomMap(std::mt19937 &random, int bits)
@@ -50,13 +50,14 @@ Bytes WriteWithGiflib(std::mt19937 &random, const GifSpec &spec, std::vector<Byt
 {
   Bytes file;
   int error = 0;
-  GifFileType *gif = EGifOpen(&file,
-                              [](GifFileType *g, const GifByteType *data, int size) {
-                                auto *out = static_cast<Bytes *>(g->UserData);
-                                out->insert(out->end(), data, data + size);
-                                return size;
-                              },
-                              &error);
+  GifFileType *gif = EGifOpen(
+      &file,
+      [](GifFileType *g, const GifByteType *data, int size) {
+        auto *out = static_cast<Bytes *>(g->UserData);
+        out->insert(out->end(), data, data + size);
+        return size;
+      },
+      &error);
   EGifSetGifVersion(gif, true);
   ColorMapObject *global = RandomMap(random, spec.GlobalBits);
   EGifPutScreenDesc(gif, spec.Width, spec.Height, 8, spec.Background, global);
@@ -104,15 +105,16 @@ struct Reader
 GifFileType *SlurpWithGiflib(Reader &reader)
 {
   int error = 0;
-  GifFileType *gif = DGifOpen(&reader,
-                              [](GifFileType *g, GifByteType *data, int size) {
-                                auto *r = static_cast<Reader *>(g->UserData);
-                                const int n = int(std::min<size_t>(size_t(size), r->File->size() - r->Pos));
-                                std::memcpy(data, r->File->data() + r->Pos, size_t(n));
-                                r->Pos += size_t(n);
-                                return n;
-                              },
-                              &error);
+  GifFileType *gif = DGifOpen(
+      &reader,
+      [](GifFileType *g, GifByteType *data, int size) {
+        auto *r = static_cast<Reader *>(g->UserData);
+        const int n = int(std::min<size_t>(size_t(size), r->File->size() - r->Pos));
+        std::memcpy(data, r->File->data() + r->Pos, size_t(n));
+        r->Pos += size_t(n);
+        return n;
+      },
+      &error);
   EXPECT_NE(gif, nullptr);
   EXPECT_EQ(DGifSlurp(gif), GIF_OK);
   return gif;
@@ -143,7 +145,8 @@ void ExpectMatchesGiflib(const GifSpec &spec, uint32_t seed)
     control.TransparentColor = NO_TRANSPARENT_COLOR;
     DGifSavedExtensionToGCB(gif, i, &control);
     if (i == 0 || previousDisposal == 2)
-      std::fill(screen.begin(), screen.end(), uint8_t(previousTransparent >= 0 ? previousTransparent : gif->SBackGroundColor));
+      std::fill(screen.begin(), screen.end(),
+                uint8_t(previousTransparent >= 0 ? previousTransparent : gif->SBackGroundColor));
     const int skip = gif->ImageCount > 1 ? previousTransparent : -1;
     const GifImageDesc &d = image.ImageDesc;
     for (int y = 0; y < d.Height && d.Top + y < spec.Height; ++y)
@@ -170,7 +173,7 @@ void ExpectMatchesGiflib(const GifSpec &spec, uint32_t seed)
   DGifCloseFile(gif, nullptr);
 }
 
-}  // namespace
+} // namespace
 
 TEST(GifDecoder, MatchesGiflib)
 {
@@ -180,7 +183,10 @@ TEST(GifDecoder, MatchesGiflib)
       {31, 19, 4, 3, {{0, 0, 31, 19, 0, true}}},
       {40, 33, 2, 1, {{0, 0, 40, 33, 0, true, 2, 0, 12}}},
       // Several frames: local tables of several sizes, transparency, disposals, smaller frames.
-      {50, 40, 5, 7,
+      {50,
+       40,
+       5,
+       7,
        {{5, 3, 20, 30, 0, false, 4, 1, 10},
         {0, 0, 50, 40, 3, true, 2, 2, 20},
         {10, 10, 13, 7, 8, false, -1, 1, 5},
@@ -211,12 +217,12 @@ Bytes Pixels(int count, int modulo)
   return out;
 }
 
-}  // namespace
+} // namespace
 
 TEST(GifDecoder, SingleImageWithTransparencyFreesItsStream)
 {
-  const Bytes file = Concat({GifHeader(3, 2, 2), GifControl(1, 250, 0), GifDescriptor(0, 0, 3, 2),
-                             GifLiteralData(Pixels(6, 4), 2), {0x3B}});
+  const Bytes file = Concat(
+      {GifHeader(3, 2, 2), GifControl(1, 250, 0), GifDescriptor(0, 0, 3, 2), GifLiteralData(Pixels(6, 4), 2), {0x3B}});
   TGifAnimation image{Bytes(file)};
   EXPECT_EQ(image.FrameCount, 1);
   EXPECT_EQ(image.Frames[0]->Delay, 250);
@@ -234,8 +240,12 @@ TEST(GifDecoder, PartialAndOversizedFramesOnTheScreen)
 {
   // A frame covering part of the screen leaves the background index elsewhere; a frame that
   // reaches past the screen's edges is cut there, and its data is still read through.
-  const Bytes file = Concat({GifHeader(4, 3, 3, 5, "87a"), GifDescriptor(1, 1, 2, 1), GifLiteralData({1, 2}, 3),
-                             GifDescriptor(2, 1, 6, 4), GifLiteralData(Pixels(24, 8), 3), {0x3B}});
+  const Bytes file = Concat({GifHeader(4, 3, 3, 5, "87a"),
+                             GifDescriptor(1, 1, 2, 1),
+                             GifLiteralData({1, 2}, 3),
+                             GifDescriptor(2, 1, 6, 4),
+                             GifLiteralData(Pixels(24, 8), 3),
+                             {0x3B}});
   TGifAnimation image{Bytes(file)};
   ASSERT_EQ(image.FrameCount, 2);
   EXPECT_EQ(image.NextFrame(), 0);
@@ -248,7 +258,7 @@ TEST(GifDecoder, PartialAndOversizedFramesOnTheScreen)
   EXPECT_EQ(image.Bitmap.pixelIndex(2, 1), 0);
   EXPECT_EQ(image.Bitmap.pixelIndex(3, 1), 1);
   EXPECT_EQ(image.Bitmap.pixelIndex(2, 2), 6);
-  EXPECT_EQ(image.Bitmap.pixelIndex(1, 1), 1);  // left from the first frame (disposal 0)
+  EXPECT_EQ(image.Bitmap.pixelIndex(1, 1), 1); // left from the first frame (disposal 0)
 }
 
 TEST(GifDecoder, InterlacedRowsLandInPassOrder)
@@ -269,8 +279,8 @@ TEST(GifDecoder, InterlacedRowsLandInPassOrder)
 TEST(GifDecoder, LoopCountsAndVersions)
 {
   for (auto [count, expected] : {std::pair{0, -1}, {3, 3}, {1, 1}}) {
-    TGifAnimation image{Concat({GifHeader(1, 1, 1), GifLoop(count), GifDescriptor(0, 0, 1, 1),
-                                GifLiteralData({1}, 2), GifDescriptor(0, 0, 1, 1), GifLiteralData({0}, 2)})};
+    TGifAnimation image{Concat({GifHeader(1, 1, 1), GifLoop(count), GifDescriptor(0, 0, 1, 1), GifLiteralData({1}, 2),
+                                GifDescriptor(0, 0, 1, 1), GifLiteralData({0}, 2)})};
     EXPECT_EQ(image.LoopsLeft, expected);
     EXPECT_EQ(image.Iterations, expected);
     for (int i = 0; i < 4; ++i)
@@ -288,7 +298,7 @@ TEST(GifDecoder, RejectsFilesWithoutHeaderOrGlobalTable)
       Text("GIF89a"),
       Concat({PngSignature(), Bytes(20, 0)}),
       Concat({GifHeader(2, 2, 0), GifDescriptor(0, 0, 2, 2, 0x80), Bytes(6, 1), GifLiteralData({0, 1, 1, 0}, 2)}),
-      GifHeader(0, 5, 2),  // no pixels to make a bitmap of
+      GifHeader(0, 5, 2), // no pixels to make a bitmap of
       cutTable,
   };
   for (size_t i = 0; i < bad.size(); ++i) {
@@ -308,7 +318,7 @@ TEST(GifDecoder, DamagedDataDrawsWhatCameBefore)
   struct Case
   {
     Bytes Data;
-    Bytes Expected;  // the 4 x 1 row
+    Bytes Expected; // the 4 x 1 row
   };
   const Case cases[] = {
       // A code past the table stops the frame.

@@ -41,7 +41,8 @@ Bytes MngSignature()
 
 Bytes Ihdr(uint32_t width, uint32_t height, int depth, int colorType, int interlace)
 {
-  return Chunk("IHDR", Concat({BigEndian32(width), BigEndian32(height),
+  return Chunk("IHDR", Concat({BigEndian32(width),
+                               BigEndian32(height),
                                {uint8_t(depth), uint8_t(colorType), 0, 0, uint8_t(interlace)}}));
 }
 
@@ -142,7 +143,8 @@ Bytes GifLiteralData(const Bytes &pixels, int minCodeSize)
 
 Bytes GifHeader(int width, int height, int globalBits, int background, const std::string &version)
 {
-  Bytes out = Concat({Text("GIF" + version), {uint8_t(width), uint8_t(width >> 8), uint8_t(height), uint8_t(height >> 8)}});
+  Bytes out =
+      Concat({Text("GIF" + version), {uint8_t(width), uint8_t(width >> 8), uint8_t(height), uint8_t(height >> 8)}});
   out.push_back(globalBits ? uint8_t(0x80 | (globalBits - 1)) : 0);
   out.push_back(uint8_t(background));
   out.push_back(0);
@@ -163,6 +165,6 @@ Bytes GifLoop(int count)
 
 Bytes GifDescriptor(int left, int top, int width, int height, int flags)
 {
-  return {0x2C,         uint8_t(left),  uint8_t(left >> 8),    uint8_t(top),          uint8_t(top >> 8),
-          uint8_t(width), uint8_t(width >> 8), uint8_t(height), uint8_t(height >> 8), uint8_t(flags)};
+  return {0x2C,           uint8_t(left),       uint8_t(left >> 8), uint8_t(top),         uint8_t(top >> 8),
+          uint8_t(width), uint8_t(width >> 8), uint8_t(height),    uint8_t(height >> 8), uint8_t(flags)};
 }

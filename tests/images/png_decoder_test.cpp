@@ -15,7 +15,7 @@ struct Raster
 {
   int Width = 0, Height = 0;
   std::vector<Bytes> Rows;
-  Bytes Palette;  // RGB triples
+  Bytes Palette; // RGB triples
   int TransparentIndex = -1;
 };
 
@@ -96,7 +96,7 @@ Bytes WriteWithLibpng(const std::vector<Bytes> &rows, int depth, const Bytes &pa
   if (!trns.empty())
     png_set_tRNS(png, info, trns.data(), static_cast<int>(trns.size()), nullptr);
   png_set_filter(png, 0, filters);
-  png_set_compression_buffer_size(png, 256);  // many IDAT chunks
+  png_set_compression_buffer_size(png, 256); // many IDAT chunks
   png_write_info(png, info);
   png_set_packing(png);
   for (const Bytes &row : rows)
@@ -145,7 +145,7 @@ TMNGAnimation Decode(const Bytes &file)
   return TMNGAnimation(Bytes(file));
 }
 
-}  // namespace
+} // namespace
 
 TEST(PngDecoder, MatchesLibpngForEveryFilterDepthAndWidth)
 {
@@ -165,7 +165,7 @@ TEST(PngDecoder, MatchesLibpngForEveryFilterDepthAndWidth)
           const std::string what = "depth " + std::to_string(depth) + ", width " + std::to_string(width) +
                                    ", first filter " + std::to_string(filters[0]);
           const Raster expected = ReadWithLibpng(file);
-          ASSERT_EQ(expected.Rows, rows) << what;  // the fixture itself is sound
+          ASSERT_EQ(expected.Rows, rows) << what; // the fixture itself is sound
           TMNGAnimation ours = Decode(file);
           EXPECT_EQ(ours.NextFrame(), 1000);
           ExpectSameImage(ours, expected, what);
@@ -178,8 +178,8 @@ TEST(PngDecoder, MatchesLibpngOnItsOwnEncodingWithManyIdatChunks)
 {
   std::mt19937 random(99);
   for (int depth : {4, 8})
-    for (int filters : {PNG_FILTER_NONE, PNG_FILTER_SUB, PNG_FILTER_UP, PNG_FILTER_AVG, PNG_FILTER_PAETH,
-                        PNG_ALL_FILTERS})
+    for (int filters :
+         {PNG_FILTER_NONE, PNG_FILTER_SUB, PNG_FILTER_UP, PNG_FILTER_AVG, PNG_FILTER_PAETH, PNG_ALL_FILTERS})
       for (int width : {3, 31, 200}) {
         const int colors = depth == 4 ? 16 : 256;
         const auto rows = RandomRows(random, width, 40, colors);
@@ -244,15 +244,15 @@ TEST(PngDecoder, RejectsWhatItDoesNotDecode)
   const std::vector<Bytes> bad = {
       {},
       Text("GIF89a and some more bytes"),
-      withHeader(8, 2),  // RGB
-      withHeader(8, 0),  // greyscale
+      withHeader(8, 2), // RGB
+      withHeader(8, 0), // greyscale
       withHeader(1, 3),
       withHeader(2, 3),
-      Concat({PngSignature(), Ihdr(16385, 1, 8)}),             // wider than the limit
-      Concat({PngSignature(), Ihdr(16384, 16385, 8)}),         // taller than the limit
+      Concat({PngSignature(), Ihdr(16385, 1, 8)}),     // wider than the limit
+      Concat({PngSignature(), Ihdr(16384, 16385, 8)}), // taller than the limit
       Concat({PngSignature(), Ihdr(0xFFFFFFFF, 0xFFFFFFFF, 8)}),
       Concat({MngSignature(), Chunk("MHDR", Concat({BigEndian32(20000), BigEndian32(4)}))}),
-      PngSignature(),  // no image: no size to make a bitmap of
+      PngSignature(), // no image: no size to make a bitmap of
   };
   for (size_t i = 0; i < bad.size(); ++i) {
     try {
@@ -279,13 +279,14 @@ TEST(PngDecoder, DamagedDataLeavesAFrameWithoutPixels)
   corrupt[corrupt.size() / 2] ^= 0x5A;
   const Bytes tooShort = FilteredIdatData({rows[0]}, 8, {0});
   // Interlaced data is longer than the rows of the plain layout.
-  const Bytes interlaced = Concat({PngSignature(), Ihdr(3, 2, 8, 3, 1), Chunk("PLTE", palette),
-                                   Chunk("IDAT", FilteredIdatData({rows[0], rows[1], rows[0]}, 8, {0})),
-                                   Chunk("IEND", {})});
+  const Bytes interlaced =
+      Concat({PngSignature(), Ihdr(3, 2, 8, 3, 1), Chunk("PLTE", palette),
+              Chunk("IDAT", FilteredIdatData({rows[0], rows[1], rows[0]}, 8, {0})), Chunk("IEND", {})});
   for (const Bytes &file :
        {Concat({PngSignature(), Ihdr(3, 2, 8), Chunk("PLTE", palette), Chunk("IDAT", corrupt), Chunk("IEND", {})}),
         Concat({PngSignature(), Ihdr(3, 2, 8), Chunk("PLTE", palette), Chunk("IDAT", tooShort), Chunk("IEND", {})}),
-        Concat({PngSignature(), Ihdr(3, 2, 8), Chunk("PLTE", palette), Chunk("IDAT", Bytes(40, 0x78)), Chunk("IEND", {})}),
+        Concat(
+            {PngSignature(), Ihdr(3, 2, 8), Chunk("PLTE", palette), Chunk("IDAT", Bytes(40, 0x78)), Chunk("IEND", {})}),
         interlaced}) {
     TMNGAnimation image = Decode(file);
     EXPECT_EQ(image.FrameCount, 1);
@@ -331,15 +332,15 @@ std::vector<Bytes> Solid(int width, int height, uint8_t index)
   return std::vector<Bytes>(size_t(height), Bytes(size_t(width), index));
 }
 
-}  // namespace
+} // namespace
 
 TEST(MngDecoder, FramesDelaysPalettesAndLoops)
 {
   Bytes red = {255, 0, 0, 0, 0, 255}, green = {0, 255, 0, 9, 9, 9, 1, 1, 1};
-  const Bytes file = Concat({MngSignature(), Mhdr(4, 3, 1000), Term(3), Chunk("PLTE", red), Chunk("tRNS", {255, 0}),
-                             Fram(1, 2, 500), PngImage(Solid(4, 3, 1), 8, red),
-                             PngImage(Solid(2, 2, 0), 4, green, {0}, {4}),
-                             Fram(1, 1, 70), PngImage(Solid(4, 3, 1), 8, red, {}, {2}), Chunk("MEND", {})});
+  const Bytes file =
+      Concat({MngSignature(), Mhdr(4, 3, 1000), Term(3), Chunk("PLTE", red), Chunk("tRNS", {255, 0}), Fram(1, 2, 500),
+              PngImage(Solid(4, 3, 1), 8, red), PngImage(Solid(2, 2, 0), 4, green, {0}, {4}), Fram(1, 1, 70),
+              PngImage(Solid(4, 3, 1), 8, red, {}, {2}), Chunk("MEND", {})});
   TMNGAnimation image = Decode(file);
   EXPECT_EQ(image.FrameCount, 3);
   EXPECT_EQ(image.Iterations, 3);
@@ -395,8 +396,8 @@ TEST(MngDecoder, OutOfRangeFieldsAreHeldInBounds)
   // A frame larger than the MHDR size is cut at the image's edge; a tick rate of 0 does not
   // divide by zero; a huge delay does not overflow.
   const Bytes palette(12, 0);
-  const Bytes file = Concat({MngSignature(), Mhdr(3, 2, 0), Fram(1, 1, 0x7FFFFFFF),
-                             PngImage(Solid(9, 5, 2), 8, palette), Chunk("MEND", {})});
+  const Bytes file = Concat(
+      {MngSignature(), Mhdr(3, 2, 0), Fram(1, 1, 0x7FFFFFFF), PngImage(Solid(9, 5, 2), 8, palette), Chunk("MEND", {})});
   TMNGAnimation image = Decode(file);
   EXPECT_EQ(image.Width, 3);
   EXPECT_EQ(image.Height, 2);
