@@ -37,7 +37,7 @@ QJsonObject ImageJson(TImageAnimation &image, int delay)
           {"Pixels", pixels}};
 }
 
-}  // namespace
+} // namespace
 
 int RunImage(const QStringList &args)
 {

@@ -59,7 +59,7 @@ private:
   int Pass = 0;
 };
 
-}  // namespace
+} // namespace
 
 TGifAnimation::TGifAnimation(const std::string &fileName)
 {
@@ -143,8 +143,8 @@ bool TGifAnimation::Parse()
           disposal = (block[0] >> 2) & 7;
           delay = ReadU16(block + 1);
         } else if (label == 0xFF && first) {
-          loopExtension = length == 11 && (std::memcmp(block, "NETSCAPE2.0", 11) == 0 ||
-                                           std::memcmp(block, "ANIMEXTS1.0", 11) == 0);
+          loopExtension = length == 11 &&
+                          (std::memcmp(block, "NETSCAPE2.0", 11) == 0 || std::memcmp(block, "ANIMEXTS1.0", 11) == 0);
         } else if (label == 0xFF && loopExtension && length >= 3 && (block[0] & 7) == 1) {
           const int count = ReadU16(block + 1);
           Iterations = count == 0 ? -1 : count;
@@ -265,18 +265,23 @@ void TGifAnimation::Decode(const TGifAnimationStep &frame, size_t pos)
   int column = 0;
   TRowOrder rows(frame.Height, frame.Interlaced);
 
-  auto flushRow = [&]() {
+  // Writes the first count pixels of the row buffer to the current row of the frame.
+  auto writeRow = [&](int count) {
     const int y = frame.Top + rows.Current();
-    if (y < Height && visibleColumns > 0) {
-      uint8_t *target = Bits + static_cast<size_t>(y) * stride + frame.Left;
-      if (skipIndex < 0) {
-        std::memcpy(target, row, static_cast<size_t>(visibleColumns));
-      } else {
-        for (int x = 0; x < visibleColumns; ++x)
-          if (row[x] != skipIndex)
-            target[x] = row[x];
-      }
+    count = std::min(count, visibleColumns);
+    if (y >= Height || count <= 0)
+      return;
+    uint8_t *target = Bits + static_cast<size_t>(y) * stride + frame.Left;
+    if (skipIndex < 0) {
+      std::memcpy(target, row, static_cast<size_t>(count));
+    } else {
+      for (int x = 0; x < count; ++x)
+        if (row[x] != skipIndex)
+          target[x] = row[x];
     }
+  };
+  auto flushRow = [&]() {
+    writeRow(rowWidth);
     column = 0;
     rows.Advance();
   };
@@ -337,7 +342,7 @@ void TGifAnimation::Decode(const TGifAnimationStep &frame, size_t pos)
         bitCount += 8;
       }
       if (bitCount < codeWidth)
-        break;  // data ends before the end code: keep what was drawn
+        break; // data ends before the end code: keep what was drawn
     }
     int code = static_cast<int>(bitBuffer & ((1u << codeWidth) - 1));
     bitBuffer >>= codeWidth;
@@ -376,7 +381,7 @@ void TGifAnimation::Decode(const TGifAnimationStep &frame, size_t pos)
       firstByte[added] = firstByte[previous];
       length[added] = static_cast<uint16_t>(length[previous] + 1);
     } else {
-      break;  // a code past the table: the data is corrupt
+      break; // a code past the table: the data is corrupt
     }
     if (added >= 0) {
       ++nextCode;
@@ -387,4 +392,7 @@ void TGifAnimation::Decode(const TGifAnimationStep &frame, size_t pos)
       break;
     previous = code;
   }
+  // A frame whose data ends early keeps the pixels of its last, partly decoded row.
+  if (column > 0 && !rows.Done())
+    writeRow(column);
 }

@@ -17,10 +17,10 @@ public:
   int Top = 0;
   int Width = 0;
   int Height = 0;
-  size_t DataPosition = 0;  // just after the image descriptor
-  int LocalColorBits = 0;   // 0: no local colour table, else the table holds 2^n entries
+  size_t DataPosition = 0; // just after the image descriptor
+  int LocalColorBits = 0;  // 0: no local colour table, else the table holds 2^n entries
   bool Interlaced = false;
-  int Delay = 0;  // hundredths of a second
+  int Delay = 0; // hundredths of a second
   int TransparentIndex = -1;
   int Disposal = 0;
 };
@@ -52,6 +52,6 @@ private:
   bool Parse();
   void Decode(const TGifAnimationStep &frame, size_t position);
 
-  std::vector<uint8_t> Codes;  // a frame's data sub-blocks joined, reused between frames
-  std::vector<uint8_t> Row;    // one row of the frame being decoded
+  std::vector<uint8_t> Codes; // a frame's data sub-blocks joined, reused between frames
+  std::vector<uint8_t> Row;   // one row of the frame being decoded
 };

@@ -64,9 +64,9 @@ void Unfilter(uint8_t *row, const uint8_t *up, size_t count, uint8_t filter)
       int left = row[0], upperLeft = up[0];
       for (size_t i = 1; i < count; ++i) {
         const int above = up[i];
-        const int pa = std::abs(above - upperLeft);        // distance of p to left
-        const int pb = std::abs(left - upperLeft);         // distance of p to up
-        const int pc = std::abs(left + above - 2 * upperLeft);  // distance of p to upper-left
+        const int pa = std::abs(above - upperLeft);            // distance of p to left
+        const int pb = std::abs(left - upperLeft);             // distance of p to up
+        const int pc = std::abs(left + above - 2 * upperLeft); // distance of p to upper-left
         const int predictor = (pa <= pb && pa <= pc) ? left : (pb <= pc ? above : upperLeft);
         left = row[i] = uint8_t(row[i] + predictor);
         upperLeft = above;
@@ -78,11 +78,11 @@ void Unfilter(uint8_t *row, const uint8_t *up, size_t count, uint8_t filter)
     }
     break;
   default:
-    break;  // None, and unknown filter bytes
+    break; // None, and unknown filter bytes
   }
 }
 
-}  // namespace
+} // namespace
 
 TMNGAnimation::TMNGAnimation(const std::string &fileName)
 {

@@ -17,7 +17,7 @@ public:
   int ColorType = 3;
   int Width = 0;
   int Height = 0;
-  int Delay = 1000;  // in MNG ticks
+  int Delay = 1000; // in MNG ticks
   std::array<uint8_t, 768> Palette{};
   int ColorCount = 0;
   bool HasPalette = false;
