@@ -1,6 +1,8 @@
 // Decoding speed of our PNG and GIF decoders against libpng and giflib on the same files.
 // Prints each of our times as a ratio to the library's time measured in the same run.
 #include <benchmark/benchmark.h>
+
+#include "ratio_report.h"
 #include <gif_lib.h>
 #include <png.h>
 
@@ -203,36 +205,10 @@ BENCHMARK_CAPTURE(GiflibSlurp, gif_1024, LargeGif);
 BENCHMARK_CAPTURE(OursGif, gif_32_frames, AnimatedGif);
 BENCHMARK_CAPTURE(GiflibSlurp, gif_32_frames, AnimatedGif);
 
-// Keeps each run's time per iteration so that the ratios can be printed after the table.
-class RatioReporter : public benchmark::ConsoleReporter
-{
-public:
-  std::map<std::string, double> Times;
-  void ReportRuns(const std::vector<Run> &runs) override
-  {
-    ConsoleReporter::ReportRuns(runs);
-    for (const Run &run : runs)
-      Times[run.benchmark_name()] = run.GetAdjustedCPUTime();
-  }
-};
+const bool declared =
+    DeclareRatio("PNG 64x64 sprite / libpng", "Ours/sprite_64", "Libpng/sprite_64", 1.0, true) &&
+    DeclareRatio("PNG 1024x1024 sheet / libpng", "Ours/sheet_1024", "Libpng/sheet_1024", 1.0, true) &&
+    DeclareRatio("GIF 1024x1024 / giflib DGifSlurp", "OursGif/gif_1024", "GiflibSlurp/gif_1024", 1.0, true) &&
+    DeclareRatio("GIF 32 frames / giflib DGifSlurp", "OursGif/gif_32_frames", "GiflibSlurp/gif_32_frames", 1.0, true);
 
 } // namespace
-
-int main(int argc, char **argv)
-{
-  benchmark::Initialize(&argc, argv);
-  RatioReporter reporter;
-  benchmark::RunSpecifiedBenchmarks(&reporter);
-  const char *pairs[][2] = {{"Ours/sprite_64", "Libpng/sprite_64"},
-                            {"Ours/sheet_1024", "Libpng/sheet_1024"},
-                            {"OursGif/gif_1024", "GiflibSlurp/gif_1024"},
-                            {"OursGif/gif_32_frames", "GiflibSlurp/gif_32_frames"}};
-  std::printf("\nRatio of our decoding CPU time to the library's (below 1.0: ours is faster)\n");
-  for (auto &pair : pairs) {
-    auto ours = reporter.Times.find(pair[0]), theirs = reporter.Times.find(pair[1]);
-    if (ours != reporter.Times.end() && theirs != reporter.Times.end() && theirs->second > 0)
-      std::printf("  %-28s %.2fx %s\n", pair[0], ours->second / theirs->second, pair[1]);
-  }
-  benchmark::Shutdown();
-  return 0;
-}

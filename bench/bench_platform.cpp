@@ -3,6 +3,8 @@
 #include <QGuiApplication>
 #include <QPainter>
 #include <benchmark/benchmark.h>
+
+#include "ratio_report.h"
 #include <cstdio>
 #include <map>
 
@@ -66,34 +68,8 @@ void PainterAlpha(benchmark::State &state)
 BENCHMARK(KeyedCopy)->Arg(32)->Arg(128);
 BENCHMARK(PainterAlpha)->Arg(32)->Arg(128);
 
-class RatioReporter : public benchmark::ConsoleReporter
-{
-public:
-  std::map<std::string, double> Times;
-  void ReportRuns(const std::vector<Run> &runs) override
-  {
-    ConsoleReporter::ReportRuns(runs);
-    for (const Run &run : runs)
-      Times[run.benchmark_name()] = run.GetAdjustedRealTime();
-  }
-};
+const bool declared =
+    DeclareRatio("keyed copy 32x32 / QPainter alpha drawing", "KeyedCopy/32", "PainterAlpha/32", 1.5) &&
+    DeclareRatio("keyed copy 128x128 / QPainter alpha drawing", "KeyedCopy/128", "PainterAlpha/128", 1.5);
 
 } // namespace
-
-int main(int argc, char **argv)
-{
-  qputenv("QT_QPA_PLATFORM", "offscreen");
-  QGuiApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  RatioReporter reporter;
-  benchmark::RunSpecifiedBenchmarks(&reporter);
-  std::printf("\nRatio of the keyed copy's time to QPainter's alpha drawing (below 1.0: ours is faster)\n");
-  for (const char *size : {"32", "128"}) {
-    auto ours = reporter.Times.find(std::string("KeyedCopy/") + size);
-    auto base = reporter.Times.find(std::string("PainterAlpha/") + size);
-    if (ours != reporter.Times.end() && base != reporter.Times.end() && base->second > 0)
-      std::printf("  sprite %sx%s: %.2fx\n", size, size, ours->second / base->second);
-  }
-  benchmark::Shutdown();
-  return 0;
-}

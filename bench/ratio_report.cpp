@@ -13,6 +13,7 @@ struct Ratio
 {
   std::string label, subject, baseline;
   double target;
+  bool cpuTime;
 };
 
 std::vector<Ratio> &Ratios()
@@ -30,18 +31,22 @@ public:
   void ReportRuns(const std::vector<Run> &runs) override
   {
     for (const Run &run : runs)
-      if (run.run_type == Run::RT_Iteration)
-        times[run.benchmark_name()] = run.GetAdjustedRealTime();
+      if (run.run_type == Run::RT_Iteration) {
+        realTimes[run.benchmark_name()] = run.GetAdjustedRealTime();
+        cpuTimes[run.benchmark_name()] = run.GetAdjustedCPUTime();
+      }
     ConsoleReporter::ReportRuns(runs);
   }
-  std::map<std::string, double> times;
+  std::map<std::string, double> realTimes;
+  std::map<std::string, double> cpuTimes;
 };
 
 }  // namespace
 
-bool DeclareRatio(const std::string &label, const std::string &subject, const std::string &baseline, double target)
+bool DeclareRatio(const std::string &label, const std::string &subject, const std::string &baseline, double target,
+                  bool cpuTime)
 {
-  Ratios().push_back({label, subject, baseline, target});
+  Ratios().push_back({label, subject, baseline, target, cpuTime});
   return true;
 }
 
@@ -70,13 +75,15 @@ int main(int argc, char **argv)
   benchmark::RunSpecifiedBenchmarks(&reporter);
   benchmark::Shutdown();
 
-  std::printf("\n%-40s %10s %10s\n", "ratio", "measured", "target");
+  std::printf("\n%-44s %10s %10s\n", "ratio", "measured", "target");
   for (const Ratio &ratio : Ratios()) {
-    auto subject = reporter.times.find(ratio.subject);
-    auto baseline = reporter.times.find(ratio.baseline);
-    if (subject == reporter.times.end() || baseline == reporter.times.end() || baseline->second <= 0)
+    const auto &times = ratio.cpuTime ? reporter.cpuTimes : reporter.realTimes;
+    auto subject = times.find(ratio.subject);
+    auto baseline = times.find(ratio.baseline);
+    if (subject == times.end() || baseline == times.end() || baseline->second <= 0)
       continue;
-    std::printf("%-40s %9.2fx %9.2fx\n", ratio.label.c_str(), subject->second / baseline->second, ratio.target);
+    std::printf("%-44s %9.2fx %9.2fx  (%s time)\n", ratio.label.c_str(), subject->second / baseline->second,
+                ratio.target, ratio.cpuTime ? "cpu" : "wall");
   }
   return 0;
 }
