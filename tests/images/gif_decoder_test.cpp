@@ -10,7 +10,7 @@
 
 namespace {
 
-struct FrameSpec
+struct FrameShape
 {
   int Left, Top, Width, Height;
   int LocalBits = 0; // 0: the global table
@@ -21,10 +21,10 @@ struct FrameSpec
   bool Control = true; // write a graphic control extension
 };
 
-struct GifSpec
+struct GifShape
 {
   int Width, Height, GlobalBits, Background;
-  std::vector<FrameSpec> Frames;
+  std::vector<FrameShape> Frames;
   int Loop = -1; // -1: no loop extension
 };
 
@@ -46,7 +46,7 @@ std::vector<int> InterlacedOrder(int height)
 }
 
 // Encodes random pixels with giflib's encoder; rasters[i] holds frame i's pixels row by row.
-Bytes WriteWithGiflib(std::mt19937 &random, const GifSpec &spec, std::vector<Bytes> &rasters)
+Bytes WriteWithGiflib(std::mt19937 &random, const GifShape &shape, std::vector<Bytes> &rasters)
 {
   Bytes file;
   int error = 0;
@@ -59,16 +59,16 @@ Bytes WriteWithGiflib(std::mt19937 &random, const GifSpec &spec, std::vector<Byt
       },
       &error);
   EGifSetGifVersion(gif, true);
-  ColorMapObject *global = RandomMap(random, spec.GlobalBits);
-  EGifPutScreenDesc(gif, spec.Width, spec.Height, 8, spec.Background, global);
-  if (spec.Loop >= 0) {
-    const uint8_t loop[3] = {1, uint8_t(spec.Loop), uint8_t(spec.Loop >> 8)};
+  ColorMapObject *global = RandomMap(random, shape.GlobalBits);
+  EGifPutScreenDesc(gif, shape.Width, shape.Height, 8, shape.Background, global);
+  if (shape.Loop >= 0) {
+    const uint8_t loop[3] = {1, uint8_t(shape.Loop), uint8_t(shape.Loop >> 8)};
     EGifPutExtensionLeader(gif, APPLICATION_EXT_FUNC_CODE);
     EGifPutExtensionBlock(gif, 11, "NETSCAPE2.0");
     EGifPutExtensionBlock(gif, 3, loop);
     EGifPutExtensionTrailer(gif);
   }
-  for (const FrameSpec &f : spec.Frames) {
+  for (const FrameShape &f : shape.Frames) {
     if (f.Control) {
       const uint8_t control[4] = {uint8_t((f.Disposal << 2) | (f.Transparent >= 0 ? 1 : 0)), uint8_t(f.Delay),
                                   uint8_t(f.Delay >> 8), uint8_t(f.Transparent >= 0 ? f.Transparent : 0)};
@@ -76,7 +76,7 @@ Bytes WriteWithGiflib(std::mt19937 &random, const GifSpec &spec, std::vector<Byt
     }
     ColorMapObject *local = f.LocalBits ? RandomMap(random, f.LocalBits) : nullptr;
     EXPECT_EQ(EGifPutImageDesc(gif, f.Left, f.Top, f.Width, f.Height, f.Interlaced, local), GIF_OK);
-    const int colors = 1 << (f.LocalBits ? f.LocalBits : spec.GlobalBits);
+    const int colors = 1 << (f.LocalBits ? f.LocalBits : shape.GlobalBits);
     Bytes raster(size_t(f.Width) * f.Height);
     for (size_t i = 0; i < raster.size(); ++i)
       raster[i] = (i && random() % 3) ? raster[i - 1] : uint8_t(random() % colors);
@@ -120,23 +120,23 @@ GifFileType *SlurpWithGiflib(Reader &reader)
   return gif;
 }
 
-void ExpectMatchesGiflib(const GifSpec &spec, uint32_t seed)
+void ExpectMatchesGiflib(const GifShape &shape, uint32_t seed)
 {
   std::mt19937 random(seed);
   std::vector<Bytes> rasters;
-  const Bytes file = WriteWithGiflib(random, spec, rasters);
+  const Bytes file = WriteWithGiflib(random, shape, rasters);
   Reader reader{&file};
   GifFileType *gif = SlurpWithGiflib(reader);
-  ASSERT_EQ(gif->ImageCount, int(spec.Frames.size()));
+  ASSERT_EQ(gif->ImageCount, int(shape.Frames.size()));
 
   TGifAnimation ours{Bytes(file)};
   ASSERT_EQ(ours.FrameCount, gif->ImageCount);
   EXPECT_EQ(ours.Width, gif->SWidth);
   EXPECT_EQ(ours.Height, gif->SHeight);
-  EXPECT_EQ(ours.Iterations, spec.Loop < 0 ? 0 : (spec.Loop == 0 ? -1 : spec.Loop));
+  EXPECT_EQ(ours.Iterations, shape.Loop < 0 ? 0 : (shape.Loop == 0 ? -1 : shape.Loop));
 
   // The screen as the frames are laid on it: giflib's pixels, our compositing rules.
-  Bytes screen(size_t(spec.Width) * spec.Height);
+  Bytes screen(size_t(shape.Width) * shape.Height);
   int previousTransparent = -1, previousDisposal = 2;
   for (int i = 0; i < gif->ImageCount; ++i) {
     const SavedImage &image = gif->SavedImages[i];
@@ -149,11 +149,11 @@ void ExpectMatchesGiflib(const GifSpec &spec, uint32_t seed)
                 uint8_t(previousTransparent >= 0 ? previousTransparent : gif->SBackGroundColor));
     const int skip = gif->ImageCount > 1 ? previousTransparent : -1;
     const GifImageDesc &d = image.ImageDesc;
-    for (int y = 0; y < d.Height && d.Top + y < spec.Height; ++y)
-      for (int x = 0; x < d.Width && d.Left + x < spec.Width; ++x) {
+    for (int y = 0; y < d.Height && d.Top + y < shape.Height; ++y)
+      for (int x = 0; x < d.Width && d.Left + x < shape.Width; ++x) {
         const uint8_t pixel = image.RasterBits[size_t(y) * d.Width + x];
         if (pixel != skip)
-          screen[size_t(d.Top + y) * spec.Width + d.Left + x] = pixel;
+          screen[size_t(d.Top + y) * shape.Width + d.Left + x] = pixel;
       }
     previousTransparent = control.TransparentColor;
     previousDisposal = control.DisposalMode;
@@ -165,11 +165,11 @@ void ExpectMatchesGiflib(const GifSpec &spec, uint32_t seed)
     ASSERT_EQ(ours.ColorCount, map->ColorCount) << what;
     for (int c = 0; c < map->ColorCount; ++c)
       ASSERT_EQ(ours.Bitmap.color(c), qRgb(map->Colors[c].Red, map->Colors[c].Green, map->Colors[c].Blue)) << what;
-    for (int y = 0; y < spec.Height; ++y)
-      ASSERT_EQ(0, std::memcmp(ours.Bitmap.constScanLine(y), &screen[size_t(y) * spec.Width], size_t(spec.Width)))
+    for (int y = 0; y < shape.Height; ++y)
+      ASSERT_EQ(0, std::memcmp(ours.Bitmap.constScanLine(y), &screen[size_t(y) * shape.Width], size_t(shape.Width)))
           << what << ", row " << y;
   }
-  EXPECT_EQ(ours.Animated, spec.Loop >= 0);
+  EXPECT_EQ(ours.Animated, shape.Loop >= 0);
   DGifCloseFile(gif, nullptr);
 }
 
@@ -177,7 +177,7 @@ void ExpectMatchesGiflib(const GifSpec &spec, uint32_t seed)
 
 TEST(GifDecoder, MatchesGiflib)
 {
-  const std::vector<GifSpec> specs = {
+  const std::vector<GifShape> specs = {
       {64, 48, 8, 0, {{0, 0, 64, 48}}},
       {1, 1, 1, 0, {{0, 0, 1, 1, 0, false, -1, 0, 0, false}}},
       {31, 19, 4, 3, {{0, 0, 31, 19, 0, true}}},
@@ -203,8 +203,8 @@ TEST(GifDecoder, MatchesGiflib)
 TEST(GifDecoder, LongRunsFillTheWholeCodeTable)
 {
   // Large smooth images make giflib's encoder fill the 4096-entry table and clear it again.
-  const GifSpec spec{300, 200, 8, 0, {{0, 0, 300, 200}, {20, 30, 250, 150, 0, true}}, 0};
-  ExpectMatchesGiflib(spec, 7);
+  const GifShape shape{300, 200, 8, 0, {{0, 0, 300, 200}, {20, 30, 250, 150, 0, true}}, 0};
+  ExpectMatchesGiflib(shape, 7);
 }
 
 namespace {
