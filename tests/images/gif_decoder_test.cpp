@@ -177,7 +177,7 @@ void ExpectMatchesGiflib(const GifShape &shape, uint32_t seed)
 
 TEST(GifDecoder, MatchesGiflib)
 {
-  const std::vector<GifShape> specs = {
+  const std::vector<GifShape> shapes = {
       {64, 48, 8, 0, {{0, 0, 64, 48}}},
       {1, 1, 1, 0, {{0, 0, 1, 1, 0, false, -1, 0, 0, false}}},
       {31, 19, 4, 3, {{0, 0, 31, 19, 0, true}}},
@@ -195,9 +195,9 @@ TEST(GifDecoder, MatchesGiflib)
        0},
       {17, 11, 8, 200, {{3, 2, 5, 5, 0, false, 200, 0, 7}, {0, 0, 17, 11, 0, false, 201, 1, 8}}, 3},
   };
-  for (size_t i = 0; i < specs.size(); ++i)
+  for (size_t i = 0; i < shapes.size(); ++i)
     for (uint32_t seed = 1; seed <= 4; ++seed)
-      ExpectMatchesGiflib(specs[i], uint32_t(i * 100 + seed));
+      ExpectMatchesGiflib(shapes[i], uint32_t(i * 100 + seed));
 }
 
 TEST(GifDecoder, LongRunsFillTheWholeCodeTable)
