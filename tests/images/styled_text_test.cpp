@@ -127,4 +127,4 @@ TEST(StyledText, TextActorLinesAreAlignedAroundThePoint)
   EXPECT_GT(target.Pixel(201, 105) | target.Pixel(205, 110) | target.Pixel(210, 108), 0u) << "something was drawn";
 }
 
-} // namespace
+}  // namespace
