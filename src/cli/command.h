@@ -36,3 +36,4 @@ int RunFmt(const QStringList &args);
 int RunIndex(const QStringList &args);
 int RunState(const QStringList &args);
 int RunImage(const QStringList &args);
+int RunRender(const QStringList &args);

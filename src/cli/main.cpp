@@ -15,6 +15,7 @@ static const std::map<QString, Runner> &Subcommands()
       {"index", RunIndex},
       {"image", RunImage},
       {"state", RunState},
+      {"render", RunRender},
   };
   return commands;
 }
@@ -38,13 +39,13 @@ int main(int argc, char **argv)
 
   QCommandLineParser parser;
   parser.setApplicationDescription("Reads, writes, checks and renders Zeltrix animations.\n\n"
-                                   "Subcommands: dump, fmt, index, image, state. Run 'velk SUBCOMMAND --help' for each.");
+                                   "Subcommands: dump, fmt, index, image, state, render. Run 'velk SUBCOMMAND --help' for each.");
   parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsPositionalArguments);
   QCommandLineOption gameDir("game-dir", "Use DIR as the game folder whose tree is indexed.", "DIR");
   parser.addOption(gameDir);
   parser.addHelpOption();
   parser.addVersionOption();
-  parser.addPositionalArgument("subcommand", "dump, fmt, index, image or state");
+  parser.addPositionalArgument("subcommand", "dump, fmt, index, image, state or render");
   if (!parser.parse(app.arguments()))
     return Fail(Bytes(parser.errorText()), ExitUsageError);
   if (parser.isSet("help"))

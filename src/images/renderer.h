@@ -32,9 +32,9 @@ inline constexpr std::array<int, 5> BodyColorSlots = {5, 6, 4, 3, 1};
 struct TSceneColours
 {
   int Background = 0;
-  int Light = 0;  // sprite-list strip and timeline band
-  int Guide = 0;  // guide lines
-  int Ink = 0;    // timeline text and marks
+  int Light = 0; // sprite-list strip and timeline band
+  int Guide = 0; // guide lines
+  int Ink = 0;   // timeline text and marks
 };
 TSceneColours SceneColours(int backColor);
 
@@ -76,8 +76,8 @@ public:
   void SetDrawTarget(TSurface *target, const TCanvasGeometry &geometry);
 
 private:
-  void DrawSpriteChain(const TZeltoActor *lookActor, TSurface *target, const TZeltoAniSprite *sprite,
-                       bool highlighted, int x, int y);
+  void DrawSpriteChain(const TZeltoActor *lookActor, TSurface *target, const TZeltoAniSprite *sprite, bool highlighted,
+                       int x, int y);
   void DrawMovie(TZeltoActor *movie, TSurface *target, int x, int y);
   void DrawGuides(TSurface &target, int guideColour);
   void DrawTimeline(TSurface &buffer, const TSceneColours &colours);
@@ -88,7 +88,8 @@ private:
   TCanvasGeometry geometry_;
   TSurface *drawTarget_ = nullptr;
   const std::array<int, 8> *playerColours_ = nullptr;
-  std::vector<const TZeltoAniSprite *> chain_;  // sprites being drawn, outermost first
+  std::vector<const TZeltoAniSprite *> chain_; // sprites being drawn, outermost first
+  int movieDepth_ = 0;                         // movies being drawn inside each other
 };
 
 // The convenience the window calls: one full update of the state's canvas.

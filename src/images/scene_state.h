@@ -24,34 +24,34 @@ inline constexpr int RulerRightMargin = 15;
 // Canvas regions and the time ruler, recomputed at the start of every update.
 struct TCanvasGeometry
 {
-  int Width = 0;        // canvas width W
-  int SceneHeight = 0;  // scene height H
-  int TimelineTop = 0;  // top of the timeline band
+  int Width = 0;       // canvas width W
+  int SceneHeight = 0; // scene height H
+  int TimelineTop = 0; // top of the timeline band
   int TimelineLeft = RulerLeft;
   int TimelineRight = 0;
-  int TimelineTicks = 0;  // ticks the ruler covers; 0 without a document or with length 0
-  QRect ViewRect;         // the scene area on the canvas
-  QRect SceneViewRect;    // what ViewRect shows, in draw-target coordinates (differs when zoomed)
+  int TimelineTicks = 0; // ticks the ruler covers; 0 without a document or with length 0
+  QRect ViewRect;        // the scene area on the canvas
+  QRect SceneViewRect;   // what ViewRect shows, in draw-target coordinates (differs when zoomed)
 };
 
 // The window's five fixed images (not owned here).
 struct TFixedImages
 {
-  TSurfaceOwner *Sprites = nullptr;    // "sprites.png", the SPRITES image
-  TSurfaceOwner *Ride = nullptr;       // "ride.png"
-  TSurfaceOwner *Shield = nullptr;     // "shield1.png"
-  TSurfaceOwner *Sword = nullptr;      // "sword1.png"
-  TSurfaceOwner *SoundIcon = nullptr;  // "soundicon.png", the sound marker
+  TSurfaceOwner *Sprites = nullptr;   // "sprites.png", the SPRITES image
+  TSurfaceOwner *Ride = nullptr;      // "ride.png"
+  TSurfaceOwner *Shield = nullptr;    // "shield1.png"
+  TSurfaceOwner *Sword = nullptr;     // "sword1.png"
+  TSurfaceOwner *SoundIcon = nullptr; // "soundicon.png", the sound marker
 };
 
 struct TSceneState
 {
   // Where the canvas sits: the panel that holds it and the canvas widget inside that panel.
-  int PanelClientWidth = 0;  // Panel2's client width
-  int PanelHeight = 0;       // Panel2's height
-  int CanvasLeft = 0;        // DXDraw1's left and top inside Panel2
+  int PanelClientWidth = 0; // Panel2's client width
+  int PanelHeight = 0;      // Panel2's height
+  int CanvasLeft = 0;       // DXDraw1's left and top inside Panel2
   int CanvasTop = 0;
-  int CanvasWidth = 1024;  // DXDraw1's size (the back buffer's)
+  int CanvasWidth = 1024; // DXDraw1's size (the back buffer's)
   int CanvasHeight = 1024;
 
   int SpriteListLeft = 0;
@@ -61,18 +61,18 @@ struct TSceneState
   int OriginY = 120;
   double Zoom = 1.0;
 
-  TZeltoActor *EditActor = nullptr;      // not owned
-  TZeltoActor *SelectedActor = nullptr;  // movie mode
-  std::vector<int> Selection;            // part indices; entry 0 is the primary selection
+  TZeltoActor *EditActor = nullptr;     // not owned
+  TZeltoActor *SelectedActor = nullptr; // movie mode
+  std::vector<int> Selection;           // part indices; entry 0 is the primary selection
   int RedrawCountdown = 0;
   int DragMode = 0;
   int DragFrameIndex = -1;
   int LastFrameIndex = -1;
 
-  TImageList *ImageCache = nullptr;  // not owned
+  TImageList *ImageCache = nullptr; // not owned
   TFixedImages Fixed;
-  TDisplay *Display = nullptr;      // not owned; its back buffer is drawn on
-  TSurface *ZoomSurface = nullptr;  // not owned; exists while Zoom > 1.0
+  TDisplay *Display = nullptr;     // not owned; its back buffer is drawn on
+  TSurface *ZoomSurface = nullptr; // not owned; exists while Zoom > 1.0
 
   // Filled by every DrawScene.
   TCanvasGeometry Geometry;
