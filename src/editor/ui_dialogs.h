@@ -3,6 +3,7 @@
 // Qt implementation; tests answer with their own.
 #pragma once
 
+#include <QString>
 #include <string>
 
 #include "movie/dialogs.h"
