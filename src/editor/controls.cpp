@@ -140,6 +140,7 @@ void TEditFrame::CreateControls()
   StringGrid1->horizontalHeader()->setDefaultSectionSize(75);
   StringGrid1->verticalHeader()->setDefaultSectionSize(16);
   StringGrid1->verticalHeader()->setMinimumSectionSize(16);
+  StringGrid1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   StringGrid1->setToolTip("Animation options");
   CheckBox1 = new QCheckBox("Automatic Velk Setting", Panel7);
   CheckBox1->setChecked(true);
