@@ -1,5 +1,6 @@
 #include "editor/UEditFrame.h"
 
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QGroupBox>
@@ -7,7 +8,6 @@
 #include <QLineEdit>
 #include <QLocale>
 #include <QPushButton>
-#include <QCheckBox>
 #include <QScrollBar>
 #include <QTableWidget>
 #include <QToolButton>
@@ -36,6 +36,7 @@ static std::string AbsolutePath(const std::string &path)
 
 TEditFrame::TEditFrame(TStartOptions options) : QWidget(nullptr)
 {
+  programFolder_ = options.ProgramFolder;
   ownDialogs_ = options.Dialogs ? nullptr : std::make_unique<TQtUiDialogs>(this);
   dialogs_ = options.Dialogs ? options.Dialogs : ownDialogs_.get();
   SetDialogs(dialogs_);

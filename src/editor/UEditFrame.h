@@ -33,11 +33,11 @@ struct TZeltoAniStep;
 // What the program was started with.
 struct TStartOptions
 {
-  std::string File;          // the optional animation file argument
-  std::string GameFolder;    // --game-dir; empty: found from the program's folder
-  std::string ProgramFolder; // the folder of the program file
-  TUiDialogs *Dialogs = nullptr;              // none: the Qt dialogs; not owned
-  std::unique_ptr<TSoundDevice> SoundDevice;  // none: the default audio output
+  std::string File;                          // the optional animation file argument
+  std::string GameFolder;                    // --game-dir; empty: found from the program's folder
+  std::string ProgramFolder;                 // the folder of the program file
+  TUiDialogs *Dialogs = nullptr;             // none: the Qt dialogs; not owned
+  std::unique_ptr<TSoundDevice> SoundDevice; // none: the default audio output
 };
 
 inline constexpr const char *BaseCaption = "Zeltrix - The Zelto Animation Editor";
@@ -202,6 +202,7 @@ private:
   // The tick under x on the ruler, not clamped.
   static int RulerTickAt(const TCanvasGeometry &geometry, int x);
 
+  std::string programFolder_;
   std::unique_ptr<TUiDialogs> ownDialogs_;
   TUiDialogs *dialogs_ = nullptr;
   bool shown_ = false;

@@ -188,15 +188,15 @@ void TEditFrame::CreateControls()
   Button2 = new QPushButton("&Copy", this);
   Button3 = new QPushButton("&Paste", this);
   for (QWidget *hidden : std::initializer_list<QWidget *>{Panel1, Panel3, SpeedButton5, SpeedButton6, SpeedButton7,
-                                                           SpeedButton8, Button2, Button3})
+                                                          SpeedButton8, Button2, Button3})
     hidden->hide();
 
   // Commands that later work builds stay disabled until then.
   for (QWidget *later : std::initializer_list<QWidget *>{
            SpeedButton24, SpeedButton25, SpeedButton18, SpeedButton22, SpeedButton26, SpeedButton23, MovieButton,
-           SpeedButton14, SpeedButton15, SpeedButton16, SpeedButton17, SpeedButton21, SpeedButton27, SpeedButton28,
-           SpeedButton29, SpeedButton33, SpeedButton36, SpeedButton30, SpeedButton31, SpeedButton32, SpeedButton1,
-           SpeedButton2, SpeedButton3, SpeedButton4, SpeedButton19, SpeedButton20, Edit1, Edit2, StringGrid1})
+           SpeedButton14, SpeedButton15, SpeedButton16, SpeedButton17, SpeedButton21, SpeedButton27, SpeedButton29,
+           SpeedButton33, SpeedButton36, SpeedButton30, SpeedButton31, SpeedButton32, SpeedButton1,  SpeedButton2,
+           SpeedButton3,  SpeedButton4,  SpeedButton19, SpeedButton20, Edit1,         Edit2,         StringGrid1})
     later->setEnabled(false);
 }
 

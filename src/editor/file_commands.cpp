@@ -126,7 +126,7 @@ void TEditFrame::SpeedButton9Click()
     return;
   const TZeltoAni *ani = GetCurrentAni();
   std::string chosen;
-  if (!Dialogs().OpenFile("Load Zelto Animation", ani ? ani->FileName : GameDir, AnimationFilter, chosen))
+  if (!Dialogs().OpenFile("Load Zelto Animation", ani ? ani->FileName : programFolder_, AnimationFilter, chosen))
     return;
   FreeClipboards();
   OpenAnimation(chosen);

@@ -112,8 +112,8 @@ void Speaker(QPainter &p)
 {
   p.setPen(QPen(Ink, 1.2));
   p.setBrush(Accent);
-  p.drawPolygon(QPolygonF({QPointF(3, 9), QPointF(7, 9), QPointF(12, 4), QPointF(12, 20), QPointF(7, 15),
-                           QPointF(3, 15)}));
+  p.drawPolygon(
+      QPolygonF({QPointF(3, 9), QPointF(7, 9), QPointF(12, 4), QPointF(12, 20), QPointF(7, 15), QPointF(3, 15)}));
   p.setBrush(Qt::NoBrush);
   p.setPen(QPen(Accent, 1.6));
   p.drawArc(QRectF(9, 7, 7, 10), -50 * 16, 100 * 16);

@@ -4,10 +4,35 @@
 #include <QIcon>
 
 enum class TIconKind {
-  New, Open, Save, SaveAs, Undo, Redo, AddSprite, RemoveUnused, Import, Reverse,
-  Play, Stop, AddFrame, DeleteFrame, CopyFrame, InsertBefore, InsertAfter, AddSound,
-  AddCharacter, AddText, DeleteActor, CopyActor, InsertActor,
-  Up, Down, Left, Right, ToFront, ToBack
+  New,
+  Open,
+  Save,
+  SaveAs,
+  Undo,
+  Redo,
+  AddSprite,
+  RemoveUnused,
+  Import,
+  Reverse,
+  Play,
+  Stop,
+  AddFrame,
+  DeleteFrame,
+  CopyFrame,
+  InsertBefore,
+  InsertAfter,
+  AddSound,
+  AddCharacter,
+  AddText,
+  DeleteActor,
+  CopyActor,
+  InsertActor,
+  Up,
+  Down,
+  Left,
+  Right,
+  ToFront,
+  ToBack
 };
 
 QIcon MakeIcon(TIconKind kind);

@@ -57,8 +57,8 @@ void TQtUiDialogs::ShowError(const std::string &text)
 bool TQtUiDialogs::OpenFile(const std::string &title, const std::string &start, const std::string &filter,
                             std::string &chosen)
 {
-  const QStringList files = QFileDialog::getOpenFileNames(parent_, ToQt(title), QFile::decodeName(start.c_str()),
-                                                          NameFilters(filter));
+  const QStringList files =
+      QFileDialog::getOpenFileNames(parent_, ToQt(title), QFile::decodeName(start.c_str()), NameFilters(filter));
   if (files.isEmpty())
     return false;
   chosen = PathFromQt(files.first());

@@ -15,9 +15,9 @@
 class TTestDialogs : public TUiDialogs
 {
 public:
-  std::deque<TAnswer> Answers;           // next Yes/No/Cancel answers
-  std::deque<std::string> ChosenFiles;   // next file dialog results; empty text = cancel
-  std::vector<std::string> Questions;    // every message text shown
+  std::deque<TAnswer> Answers;         // next Yes/No/Cancel answers
+  std::deque<std::string> ChosenFiles; // next file dialog results; empty text = cancel
+  std::vector<std::string> Questions;  // every message text shown
   std::vector<std::string> Errors;
   int FileDialogs = 0;
 

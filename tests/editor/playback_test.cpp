@@ -3,6 +3,7 @@
 #include "document/document.h"
 #include "document/helpers.h"
 #include "editor_fixture.h"
+#include "support/temp_dir.h"
 
 namespace {
 
@@ -285,4 +286,26 @@ TEST_F(EditorTest, TimerRedrawsOnlyWhenAsked)
   f.NeedsRedraw = true;
   f.Timer1Timer();
   EXPECT_NE(f.Display.Surface().Pixel(300, f.Geometry().TimelineTop + 2), 0x123456u);
+}
+
+TEST_F(EditorTest, MoviePlaybackAdvancesTheTimeAndStopsOrWraps)
+{
+  TempDir dir;
+  TEditFrame &f = Start();
+  f.OpenAnimation(dir.Write("scene.velk", "VELK0002\r\nFRAMES 2\r\nMOVIE\r\nMOVIEEND\r\n"));
+  ASSERT_TRUE(f.MovieMode);
+  f.Playing = true;
+  std::vector<int> times;
+  for (int i = 0; i < 4; ++i) {
+    f.Timer1Timer();
+    times.push_back(f.GetCurrentTime());
+  }
+  EXPECT_EQ(times, (std::vector<int>{1, 2, 2, 2}));
+  EXPECT_FALSE(f.Playing);
+
+  f.GetCurrentAni()->Loop = true;
+  f.Playing = true;
+  f.Timer1Timer();
+  EXPECT_EQ(f.GetCurrentTime(), 0);
+  EXPECT_TRUE(f.Playing);
 }
