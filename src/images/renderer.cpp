@@ -1,6 +1,7 @@
 #include "images/renderer.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 #include "document/document.h"
 #include "images/image_cache.h"
@@ -39,6 +40,51 @@ std::string TextActorString(const TZeltoActor &a)
     if (set)
       letters += letter;
   return a.FontName + "@" + letters + "@" + a.Text;
+}
+
+// A horizontal or vertical dotted line from `from` up to, not including, `to`: pixels alternate
+// between dot and gap, phase carrying the alternation on into the next segment of a polyline.
+// Written straight into the pixels: a dashed QPainter pen costs more than the rest of the scene.
+void DottedLine(TSurface &target, QPoint from, QPoint to, uint32_t dot, uint32_t gap, int &phase)
+{
+  const int dx = (to.x() > from.x()) - (to.x() < from.x());
+  const int dy = (to.y() > from.y()) - (to.y() < from.y());
+  if (dx != 0 && dy != 0)
+    return;
+  const int length = std::abs(to.x() - from.x()) + std::abs(to.y() - from.y());
+  if (target.IsEmpty())
+    return;
+  QImage &image = target.Image();
+  uint32_t *pixels = reinterpret_cast<uint32_t *>(image.bits());
+  const qsizetype stride = image.bytesPerLine() / 4;
+  const uint32_t values[2] = {0xFF000000u | dot, 0xFF000000u | gap};
+  int x = from.x(), y = from.y();
+  for (int i = 0; i < length; ++i, x += dx, y += dy, phase ^= 1)
+    if (x >= 0 && y >= 0 && x < image.width() && y < image.height())
+      pixels[y * stride + x] = values[phase];
+}
+
+// Body colours: the actor's colours go into the body slots of the image's palette, where they
+// stay. The surface always shows the image in its current palette (it is also rebuilt from it),
+// so it is copied again, whole, only when the palette changed.
+void ApplyPlayerColours(TImageAnimation &image, TSurface &surface, const std::array<int, 8> &colours)
+{
+  bool changed = false;
+  for (size_t slot = 0; slot < BodyColorSlots.size(); ++slot) {
+    const int rgb = ColorNameRgb(colours[slot]);
+    uint8_t *entry = &image.Palette[BodyColorSlots[slot] * 3];
+    const uint8_t wanted[3] = {uint8_t(rgb >> 16), uint8_t(rgb >> 8), uint8_t(rgb)};
+    if (!std::equal(wanted, wanted + 3, entry)) {
+      std::copy(wanted, wanted + 3, entry);
+      changed = true;
+    }
+  }
+  if (!changed)
+    return;
+  QVector<QRgb> table(256);
+  for (int i = 0; i < 256; ++i)
+    table[i] = qRgb(image.Palette[i * 3], image.Palette[i * 3 + 1], image.Palette[i * 3 + 2]);
+  surface.CopyIndexed(0, 0, image.Bitmap, table, image.Bitmap.rect());
 }
 
 } // namespace
@@ -103,13 +149,14 @@ void TSceneRenderer::DrawGuides(TSurface &target, int guideColour)
 {
   const int W = geometry_.Width, H = geometry_.SceneHeight;
   const int ox = state_.OriginX, oy = state_.OriginY;
-  TSurfaceCanvas canvas(target);
-  canvas.SetBrush(qRgb(0, 128, 0));
-  canvas.SetPen(Rgb(guideColour), TPenStyle::Dot);
-  canvas.Line(ox, 0, ox, H);
-  canvas.Line(state_.SpriteListLeft + SpriteListWidth, oy, W, oy);
-  canvas.Polyline(QPolygon({QPoint(ox + 48, oy), QPoint(ox + 48, oy + 48), QPoint(ox, oy + 48)}));
-  canvas.SetPen(Rgb(guideColour));
+  const uint32_t dot = Pixel(guideColour), gap = Pixel(0x008000);
+  int phase = 0;
+  DottedLine(target, QPoint(ox, 0), QPoint(ox, H), dot, gap, phase);
+  phase = 0;
+  DottedLine(target, QPoint(state_.SpriteListLeft + SpriteListWidth, oy), QPoint(W, oy), dot, gap, phase);
+  phase = 0;
+  DottedLine(target, QPoint(ox + 48, oy), QPoint(ox + 48, oy + 48), dot, gap, phase);
+  DottedLine(target, QPoint(ox + 48, oy + 48), QPoint(ox, oy + 48), dot, gap, phase);
 }
 
 void TSceneRenderer::DrawSpriteList(TSurface &buffer)
@@ -264,21 +311,8 @@ void TSceneRenderer::DrawImage(TSurface *target, TSurfaceOwner *owner, const QRe
   const QRect rect(sx, sy, w, h);
 
   TImageAnimation *image = owner->Animation.get();
-  if (playerColours_ && image && owner->Surface) {
-    // Body colours: the actor's colours go into the body slots of the palette (the change stays
-    // in the image) and the rectangle is copied again from the recoloured image.
-    for (size_t slot = 0; slot < BodyColorSlots.size(); ++slot) {
-      const int rgb = ColorNameRgb((*playerColours_)[slot]);
-      const int entry = BodyColorSlots[slot] * 3;
-      image->Palette[entry] = uint8_t(rgb >> 16);
-      image->Palette[entry + 1] = uint8_t(rgb >> 8);
-      image->Palette[entry + 2] = uint8_t(rgb);
-    }
-    QVector<QRgb> colors(256);
-    for (int i = 0; i < 256; ++i)
-      colors[i] = qRgb(image->Palette[i * 3], image->Palette[i * 3 + 1], image->Palette[i * 3 + 2]);
-    owner->Surface->CopyIndexed(rect.left(), rect.top(), image->Bitmap, colors, rect);
-  }
+  if (playerColours_ && image && owner->Surface)
+    ApplyPlayerColours(*image, *owner->Surface, *playerColours_);
 
   if (!owner->Surface)
     return;

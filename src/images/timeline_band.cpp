@@ -76,6 +76,24 @@ std::vector<int> VisibleTicks(const TCanvasGeometry &g, int pixelsPerSecond)
   return ticks;
 }
 
+// The band's font in one of its two sizes. Kept for the run: building the font anew for every
+// update costs more than the rest of the band.
+const QFont &RulerFont(int size)
+{
+  static const QFont large = [] {
+    QFont font("Courier New");
+    font.setBold(true);
+    font.setPointSize(12);
+    return font;
+  }();
+  static const QFont small = [] {
+    QFont font(large);
+    font.setPointSize(8);
+    return font;
+  }();
+  return size >= 12 ? large : small;
+}
+
 } // namespace
 
 void TSceneRenderer::DrawTimeline(TSurface &buffer, const TSceneColours &colours)
@@ -94,10 +112,7 @@ void TSceneRenderer::DrawTimeline(TSurface &buffer, const TSceneColours &colours
   auto X = [&g](int t) { return RulerX(g, t); };
 
   TSurfaceCanvas canvas(buffer);
-  QFont font("Courier New");
-  font.setBold(true);
-  font.setPointSize(12);
-  canvas.SetFont(font);
+  canvas.SetFont(RulerFont(12));
   canvas.SetTextColor(ink);
   const QRect timeClip(0, T, 75, DefaultTimelineHeight);
   const QString timeText = QString::number(actor.CurrentTime / 20.0, 'f', 2);
@@ -109,8 +124,7 @@ void TSceneRenderer::DrawTimeline(TSurface &buffer, const TSceneColours &colours
   const uint32_t inkPixel = TSurface::ColorMatch(ink);
   buffer.Fill(QRect(QPoint(g.TimelineLeft - 1, T + 29), QPoint(g.TimelineRight, T + 30)), inkPixel);
 
-  font.setPointSize(8);
-  canvas.SetFont(font);
+  canvas.SetFont(RulerFont(8));
   const QRect labelClip(75, T, W - 75, DefaultTimelineHeight);
   for (int t : VisibleTicks(g, pixelsPerSecond)) {
     const TTickStyle style = TickStyle(t);

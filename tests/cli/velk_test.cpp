@@ -1,6 +1,7 @@
 // Runs the velk tool on files and checks its output, as an asset pipeline would.
 #include <gtest/gtest.h>
 
+#include <QImage>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -167,6 +168,37 @@ TEST(Velk, StateFindsTheFrameOfASpriteAnimation)
   EXPECT_EQ(state["FrameTick"].toInt(), 2);
   EXPECT_EQ(state["Dir"].toInt(), 2);
   EXPECT_TRUE(state["Actors"].toArray().isEmpty());
+}
+
+TEST(Velk, RenderDrawsTheCanvasAsTheWindowLaysItOut)
+{
+  TempDir out;
+  const QString game = QString::fromStdString(std::string(ZELTRIX_SOURCE_DIR) + "/assets/game");
+  const QString png = QString::fromStdString(out.Path() + "/walk.png");
+  Result result = Velk({"render", "--game-dir", game, "walk", "-o", png, "--time", "3", "--canvas", "400x300"});
+  ASSERT_EQ(result.exitCode, 0) << result.err.toStdString();
+  const QImage image(png);
+  ASSERT_EQ(image.size(), QSize(400, 300));
+  EXPECT_EQ(image.pixel(30, 2) & 0xFFFFFF, 0x00C000u);    // the strip right of the scroll bar
+  EXPECT_EQ(image.pixel(390, 5) & 0xFFFFFF, 0x008000u);   // the scene
+  EXPECT_EQ(image.pixel(390, 255) & 0xFFFFFF, 0x00C000u); // the band
+  // The origin's guide: the scene area 67..400 centred, less 24.
+  const int originX = 67 + (400 - 67) / 2 - 24;
+  const QRgb guide = image.pixel(originX, 3) & 0xFFFFFF;
+  EXPECT_TRUE(guide == 0x00A000u || image.pixel(originX, 4) == 0xFF00A000u);
+
+  // Zoomed: the same canvas size, the character larger.
+  const QString zoomed = QString::fromStdString(out.Path() + "/zoomed.png");
+  result = Velk({"render", "--game-dir", game, "walk", "-o", zoomed, "--zoom", "3", "--canvas", "400x300"});
+  ASSERT_EQ(result.exitCode, 0) << result.err.toStdString();
+  EXPECT_EQ(QImage(zoomed).size(), QSize(400, 300));
+
+  for (const QStringList &bad :
+       {QStringList{"render", "walk"}, QStringList{"render", "walk", "-o", png, "--zoom", "0.5"},
+        QStringList{"render", "walk", "-o", png, "--canvas", "0x10"},
+        QStringList{"render", "walk", "-o", png, "--dir", "4"}})
+    EXPECT_EQ(Velk(bad).exitCode, 2) << bad.join(' ').toStdString();
+  EXPECT_EQ(Velk({"render", "--game-dir", game, "nosuch", "-o", png}).exitCode, 1);
 }
 
 } // namespace

@@ -122,4 +122,4 @@ TEST_F(FileIndexTest, GameFolderIsTheParentWhenItHoldsTheGame)
   EXPECT_FALSE(LookupFile("in-editor.png").empty()) << "the parent's tree includes the editor's folder";
 }
 
-}  // namespace
+} // namespace
