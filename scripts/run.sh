@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Installs what is needed, builds, and starts Zeltrix on the bundled game folder.
+# Installs what is needed, builds, and starts the Zeltrix editor on the bundled game folder.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
 bash scripts/build.sh
-exec build/velk --game-dir assets/game dump idle "$@"
+exec build/zeltrix --game-dir assets/game "$@"

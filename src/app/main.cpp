@@ -1,0 +1,32 @@
+// zeltrix [--game-dir DIR] [FILE]: the animation editor.
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QFile>
+
+#include "editor/UEditFrame.h"
+
+int main(int argc, char **argv)
+{
+  QApplication app(argc, argv);
+  QApplication::setApplicationName("zeltrix");
+  QApplication::setApplicationVersion(ZELTRIX_VERSION);
+
+  QCommandLineParser parser;
+  parser.setApplicationDescription("Zeltrix - The Zelto Animation Editor");
+  parser.addHelpOption();
+  parser.addVersionOption();
+  parser.addOption({"game-dir", "Index the game folder DIR instead of the program's folder.", "DIR"});
+  parser.addPositionalArgument("file", "The animation to open (default: idle).", "[FILE]");
+  parser.process(app);
+
+  TStartOptions options;
+  options.GameFolder = QFile::encodeName(parser.value("game-dir")).toStdString();
+  if (!parser.positionalArguments().isEmpty())
+    options.File = QFile::encodeName(parser.positionalArguments().first()).toStdString();
+  options.ProgramFolder = QFile::encodeName(QApplication::applicationDirPath()).toStdString();
+
+  TEditFrame window(std::move(options));
+  window.show();
+  window.activateWindow();
+  return app.exec();
+}

@@ -1,0 +1,42 @@
+#include "editor/canvas_widget.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+
+#include "editor/UEditFrame.h"
+#include "platform/display.h"
+
+TCanvasWidget::TCanvasWidget(TEditFrame *frame, TDisplay *display, QWidget *parent)
+    : QWidget(parent), frame_(frame), display_(display)
+{
+  // Moves without a pressed button set the cursor over the frame strip.
+  setMouseTracking(true);
+  setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void TCanvasWidget::paintEvent(QPaintEvent *event)
+{
+  QPainter painter(this);
+  if (display_->CanDraw())
+    painter.drawImage(event->rect(), display_->Surface().Image(), event->rect());
+  else
+    painter.fillRect(event->rect(), Qt::black);
+}
+
+void TCanvasWidget::mousePressEvent(QMouseEvent *event)
+{
+  const QPoint p = event->position().toPoint();
+  frame_->DXDraw1MouseDown(event->button(), p.x(), p.y(), event->modifiers());
+}
+
+void TCanvasWidget::mouseMoveEvent(QMouseEvent *event)
+{
+  const QPoint p = event->position().toPoint();
+  frame_->DXDraw1MouseMove(p.x(), p.y(), event->modifiers());
+}
+
+void TCanvasWidget::mouseReleaseEvent(QMouseEvent *event)
+{
+  const QPoint p = event->position().toPoint();
+  frame_->DXDraw1MouseUp(event->button(), p.x(), p.y());
+}

@@ -1,0 +1,324 @@
+// Playback in sprite mode (the timer tick, frame advance, play and stop, frame sounds) and the
+// timeline band's gestures: dragging a frame's start and dragging the time or the length.
+#include <QCursor>
+#include <cstdlib>
+
+#include "document/document.h"
+#include "document/helpers.h"
+#include "editor/UEditFrame.h"
+#include "editor/canvas_widget.h"
+#include "images/file_index.h"
+#include "movie/actor.h"
+#include "movie/actor_attributes.h"
+
+void TEditFrame::Timer1Timer()
+{
+  TZeltoAni *ani = GetCurrentAni();
+  if (!MovieMode || !ani) {
+    if (Playing || Scene.RedrawCountdown > 0 || NeedsRedraw) {
+      if (Scene.RedrawCountdown > 0)
+        --Scene.RedrawCountdown;
+      DrawCanvas();
+      if (Playing)
+        AdvanceFrame();
+      NeedsRedraw = false;
+    }
+  } else if (Playing || NeedsRedraw) {
+    DrawCanvas();
+    if (Playing) {
+      int time = GetCurrentTime() + 1;
+      if (time > ani->Length) {
+        if (ani->Loop) {
+          time = 0;
+        } else {
+          time = ani->Length;
+          Playing = false;
+        }
+      }
+      ShowTime(time);
+    }
+    NeedsRedraw = false;
+  }
+}
+
+// The file a frame sound names: "PARAMn" and "ATTRn" stand for the player's image slot n when
+// it holds a file.
+static std::string FrameSoundFile(const TZeltoActor &actor, const std::string &name)
+{
+  auto slot = [&](const char *prefix, bool isAttr) -> std::string {
+    const std::optional<int> n = ParseInt(name.substr(std::string(prefix).size()));
+    const int count = isAttr ? AttrSlotCount : ParamSlotCount;
+    if (!n || *n < 1 || *n > count)
+      return name;
+    const std::string &file = (isAttr ? actor.AttrImages[*n - 1] : actor.ParamImages[*n - 1])->FileName;
+    return file.empty() ? name : file;
+  };
+  if (StartsWith("PARAM", name))
+    return slot("PARAM", false);
+  if (StartsWith("ATTR", name))
+    return slot("ATTR", true);
+  return name;
+}
+
+void TEditFrame::AdvanceFrame()
+{
+  TZeltoAni *ani = GetCurrentAni();
+  if (!ani || ani->Steps.empty())
+    return;
+  const int count = int(ani->Steps.size());
+  int frame = std::clamp(EditActor->FrameIndex, 0, count - 1);
+  EditActor->FrameIndex = frame;
+  const TZeltoAniStep *step = ani->Steps[frame].get();
+  for (const auto &sound : step->Sounds)
+    if (sound->Tick == EditActor->FrameTick + 1) {
+      const std::string path = ResolveFile(FrameSoundFile(*EditActor, sound->FileName));
+      if (!path.empty())
+        PlaySoundFile(path);
+    }
+
+  ++EditActor->FrameTick;
+  if (EditActor->FrameTick >= step->Duration) {
+    EditActor->FrameTick = 0;
+    if (++frame >= count) {
+      if (ani->Loop) {
+        frame = 0;
+      } else {
+        frame = count - 1;
+        Playing = false;
+      }
+    }
+    EditActor->FrameIndex = frame;
+  }
+  EditActor->CurrentTime = ani->Steps[frame]->StartTick + EditActor->FrameTick;
+}
+
+void TEditFrame::SpeedButton12Click()
+{
+  const TZeltoAni *ani = GetCurrentAni();
+  if (!ani)
+    return;
+  // A continuous animation keeps running through a second press until its last frame.
+  if (ani->Continuous && Playing && GetCurrentFrame() != int(ani->Steps.size()) - 1)
+    return;
+  SetCurrentFrame(0);
+  SetFrameTick(0);
+  Playing = true;
+}
+
+void TEditFrame::Button4Click()
+{
+  Playing = false;
+  NeedsRedraw = true;
+}
+
+void TEditFrame::PlaySoundFile(const std::string &name)
+{
+  DXWaveList1->PlaySoundFile(name);
+}
+
+void TEditFrame::SpeedButton35Click()
+{
+  AddSound("", 24, 32);
+}
+
+void TEditFrame::AddSound(const std::string &file, int x, int y)
+{
+  TZeltoAni *ani = GetCurrentAni();
+  const int frame = GetCurrentFrame();
+  if (!ani || frame < 0 || frame >= int(ani->Steps.size()))
+    return;
+  auto sound = std::make_unique<TZeltoAniSound>();
+  sound->FileName = ExtractKey(file);
+  sound->Tick = GetFrameTick() + 1;
+  sound->X = x;
+  sound->Y = y;
+  auto &sounds = ani->Steps[frame]->Sounds;
+  sounds.push_back(std::move(sound));
+  ::SetModified(ani, true);
+  if (!file.empty())
+    PlaySoundFile(file);
+  Scene.Selection.clear();
+  LastDragMode = dmSound;
+  LastSoundIndex = int(sounds.size()) - 1;
+  RefreshSelectionInfo();
+  NeedsRedraw = true;
+}
+
+void TEditFrame::ShowTime(int time)
+{
+  ::ShowTime(EditActor.get(), time);
+  NeedsRedraw = true;
+}
+
+int TEditFrame::RulerTickAt(const TCanvasGeometry &geometry, int x)
+{
+  const int width = geometry.TimelineRight - geometry.TimelineLeft;
+  if (width <= 0)
+    return 0;
+  return RoundHalfUp(double(x - geometry.TimelineLeft) * geometry.TimelineTicks / width);
+}
+
+void TEditFrame::TimelineFrameDrag(int x, bool pressed)
+{
+  TZeltoAni *ani = GetCurrentAni();
+  const TCanvasGeometry g = Geometry();
+  if (!ani || ani->Steps.empty() || g.TimelineRight <= g.TimelineLeft)
+    return;
+  const int count = int(ani->Steps.size());
+  if (pressed) {
+    // The frame whose start is nearest, among those starting less than 5 pixels right of x.
+    int found = -1, distance = 0;
+    for (int i = 0; i < count; ++i) {
+      const int p = RulerX(g, ani->Steps[i]->StartTick);
+      if (p - x < 5 && (found < 0 || std::abs(p - x) < distance)) {
+        found = i;
+        distance = std::abs(p - x);
+      }
+    }
+    if (found < 0)
+      return;
+    Scene.DragFrameIndex = found;
+    Scene.LastFrameIndex = -1;
+    Scene.DragMode = dmFrameStart;
+    NeedsRedraw = true;
+  } else if (Scene.DragMode == dmFrameStart && Scene.DragFrameIndex >= 1 && Scene.DragFrameIndex < count) {
+    const int start = ani->Steps[Scene.DragFrameIndex]->StartTick;
+    // One move changes the start by one tick at most.
+    const int tick = std::clamp(RulerTickAt(g, x), start - 1, start + 1);
+    SetFrameStart(Scene.DragFrameIndex, tick);
+    ShowTime(GetCurrentTime());
+  }
+  RefreshSelectionInfo();
+}
+
+void TEditFrame::SetFrameStart(int index, int tick)
+{
+  TZeltoAni *ani = GetCurrentAni();
+  if (!ani || index < 1 || index >= int(ani->Steps.size()))
+    return;
+  tick = std::max(tick, 0);
+  TZeltoAniStep &step = *ani->Steps[index];
+  TZeltoAniStep &previous = *ani->Steps[index - 1];
+  if (tick == step.StartTick || tick < previous.StartTick + 1)
+    return;
+  previous.Duration = tick - previous.StartTick;
+  for (const auto &sound : previous.Sounds)
+    sound->Tick = std::min(sound->Tick, previous.Duration);
+  const int difference = tick - step.StartTick;
+  for (size_t i = index; i < ani->Steps.size(); ++i)
+    ani->Steps[i]->StartTick += difference;
+  SetLength(ani, ani->Length + difference);
+  ::SetModified(ani, true);
+  NeedsRedraw = true;
+}
+
+void TEditFrame::TimelineRulerDrag(int x, int y, bool pressed)
+{
+  TZeltoAni *ani = GetCurrentAni();
+  const TCanvasGeometry g = Geometry();
+  if (!ani || g.TimelineTicks < 1 || g.TimelineRight <= g.TimelineLeft)
+    return;
+  int tick = RulerTickAt(g, x);
+  if (pressed)
+    Scene.DragMode = ani->Length <= 0 || (tick >= ani->Length && GetCurrentTime() < ani->Length) ? dmLength : dmTime;
+  tick = std::max(tick, 0);
+  if (Scene.DragMode == dmTime) {
+    // In sprite mode the last tick is length - 1: the end itself belongs to no frame.
+    tick = std::min(tick, MovieMode ? ani->Length : ani->Length - 1);
+    tick = std::max(tick, 0);
+    if (tick != GetCurrentTime())
+      ShowTime(tick);
+  } else if (Scene.DragMode == dmLength) {
+    tick = std::clamp(tick, ani->Length - 5, ani->Length + 5);
+    if (ani->Length >= 1)
+      tick = std::max(tick, 1);
+    // Keep the pointer on the end marker so the drag does not run ahead of the length.
+    const int p = RulerX(g, tick);
+    const int tickWidth = std::max(1, FloorEps(double(g.TimelineRight - g.TimelineLeft) / g.TimelineTicks));
+    if (std::abs(p - x) >= 4 * tickWidth)
+      MoveCanvasPointer(p, y);
+    if (tick != ani->Length) {
+      SetLength(ani, tick);
+      if (GridMode == 0)
+        RefreshOptionsGrid(-1);
+      if (GetCurrentTime() > ani->Length)
+        ShowTime(ani->Length);
+    }
+  }
+  NeedsRedraw = true;
+}
+
+void TEditFrame::MoveCanvasPointer(int x, int y)
+{
+  QCursor::setPos(DXDraw1->mapToGlobal(QPoint(x, y)));
+}
+
+bool TEditFrame::OverFrameStart(int x, int y) const
+{
+  const TZeltoAni *ani = GetCurrentAni();
+  const TCanvasGeometry g = Geometry();
+  if (!ani || ani->Steps.empty() || x < g.TimelineLeft || x >= g.TimelineRight || y < g.TimelineTop ||
+      y >= g.TimelineTop + 15)
+    return false;
+  int nearest = -1, distance = 0;
+  for (int i = 0; i < int(ani->Steps.size()); ++i) {
+    const int d = std::abs(RulerX(g, ani->Steps[i]->StartTick) - x);
+    if (d < 30 && (nearest < 0 || d < distance)) {
+      nearest = i;
+      distance = d;
+    }
+  }
+  return nearest >= 1;
+}
+
+void TEditFrame::DXDraw1MouseDown(Qt::MouseButton button, int x, int y, Qt::KeyboardModifiers)
+{
+  ClearFocus();
+  LastDragMode = -1;
+  Scene.LastFrameIndex = -1;
+  LastSoundIndex = -1;
+  Scene.DragFrameIndex = -1;
+  DragSoundIndex = -1;
+  // Unzoomed, scene and canvas positions coincide.
+  MouseSceneX = x;
+  MouseSceneY = y;
+  if (button == Qt::RightButton || MovieMode || !GetCurrentAni())
+    return;
+  const TCanvasGeometry g = Geometry();
+  if (y >= g.TimelineTop) {
+    MouseIsDown = true;
+    if (y < g.TimelineTop + 15)
+      TimelineFrameDrag(x, true);
+    else
+      TimelineRulerDrag(x, y, true);
+  }
+}
+
+void TEditFrame::DXDraw1MouseMove(int x, int y, Qt::KeyboardModifiers)
+{
+  if (!GetCurrentAni())
+    return;
+  DXDraw1->setCursor(!MovieMode && OverFrameStart(x, y) ? Qt::SplitHCursor : Qt::ArrowCursor);
+  MouseSceneX = x;
+  MouseSceneY = y;
+  if (!MouseIsDown)
+    return;
+  if (Scene.DragMode == dmTime || Scene.DragMode == dmLength)
+    TimelineRulerDrag(x, y, false);
+  else if (Scene.DragMode == dmFrameStart)
+    TimelineFrameDrag(x, false);
+}
+
+void TEditFrame::DXDraw1MouseUp(Qt::MouseButton, int x, int y)
+{
+  MouseSceneX = x;
+  MouseSceneY = y;
+  LastDragMode = Scene.DragMode;
+  Scene.LastFrameIndex = Scene.DragFrameIndex;
+  LastSoundIndex = DragSoundIndex;
+  Scene.DragMode = -1;
+  Scene.DragFrameIndex = -1;
+  DragSoundIndex = -1;
+  MouseIsDown = false;
+  NeedsRedraw = true;
+}

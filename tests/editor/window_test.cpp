@@ -1,0 +1,331 @@
+// Start-up, caption, file commands with the save prompt, layout and the Zelto2002 option.
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTableWidget>
+#include <QToolButton>
+#include <filesystem>
+
+#include "document/document.h"
+#include "document/editor_link.h"
+#include "document/helpers.h"
+#include "editor_fixture.h"
+#include "images/file_index.h"
+#include "movie/actor.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+std::string Caption(const TEditFrame &frame)
+{
+  return frame.windowTitle().toStdString();
+}
+
+std::string BundledText(const std::string &name)
+{
+  return ReadWholeFile(BundledGame() + "/" + name);
+}
+
+} // namespace
+
+TEST_F(EditorTest, StartsOnIdleWithControlsInTheirStartingState)
+{
+  TEditFrame &f = Start();
+  ASSERT_NE(f.GetCurrentAni(), nullptr);
+  EXPECT_EQ(f.GetCurrentAni()->Name, "idle");
+  EXPECT_EQ(Caption(f), "Zeltrix - The Zelto Animation Editor - idle.velk");
+  EXPECT_EQ(GameDir, BundledGame());
+
+  ASSERT_EQ(f.ComboBox1->count(), 4);
+  EXPECT_EQ(f.ComboBox1->currentIndex(), 2);
+  EXPECT_EQ(f.ComboBox1->itemText(2), "down");
+  // The first part of the first frame is selected and listed.
+  EXPECT_EQ(f.Scene.Selection, std::vector<int>{0});
+  EXPECT_GT(f.ComboBox3->count(), 0);
+  EXPECT_NE(f.Edit1->text(), "-");
+
+  EXPECT_TRUE(f.SpeedButton10->isEnabled());
+  EXPECT_TRUE(f.SpeedButton11->isEnabled());
+  EXPECT_FALSE(f.SpeedButton24->isEnabled());
+  EXPECT_FALSE(f.SpeedButton25->isEnabled());
+  EXPECT_FALSE(f.SpeedButton17->isEnabled());
+  EXPECT_FALSE(f.SpeedButton21->isEnabled());
+  EXPECT_FALSE(f.ScrollBar2->isEnabled());
+  EXPECT_FALSE(f.Panel6->isHidden());
+  EXPECT_TRUE(f.Panel4->isHidden());
+  EXPECT_TRUE(f.CheckBox1->isHidden());
+  EXPECT_TRUE(f.CheckBox1->isChecked());
+  EXPECT_TRUE(f.Button2->isHidden());
+  EXPECT_EQ(f.SpeedButton12->toolTip(), "Play Animation");
+  EXPECT_EQ(f.SpeedButton17->toolTip(), "Insert Anistep Before Current Frame");
+  EXPECT_EQ(f.MovieButton->text(), "-> Movie Mode");
+  EXPECT_EQ(f.GroupBox1->title(), " Selected Sprite(s) ");
+  EXPECT_EQ(f.StringGrid1->rowCount(), 25);
+  EXPECT_EQ(f.StringGrid1->columnCount(), 2);
+  EXPECT_FALSE(f.Timer1.Enabled());
+  // The fixed images come from the game folder.
+  EXPECT_NE(f.SoundIconImage->Animation, nullptr);
+  EXPECT_NE(f.SpritesImage->Animation, nullptr);
+}
+
+TEST_F(EditorTest, StartsWithAFileArgumentFromItsFolder)
+{
+  TempDir dir;
+  const std::string path = dir.Write("anims/Walk.velk", BundledText("walk.velk"));
+  TEditFrame &f = Start(path);
+  ASSERT_NE(f.GetCurrentAni(), nullptr);
+  EXPECT_EQ(f.GetCurrentAni()->Name, "walk");
+  EXPECT_EQ(f.GetCurrentAni()->FileName, path);
+  EXPECT_EQ(Caption(f), "Zeltrix - The Zelto Animation Editor - walk.velk");
+  EXPECT_EQ(GameDir, dir.Path() + "/anims");
+  EXPECT_EQ(std::filesystem::current_path().string(), dir.Path() + "/anims");
+}
+
+TEST_F(EditorTest, StartFallsBackToIdleOrStaysEmpty)
+{
+  TempDir dir;
+  const std::string bad = dir.Write("broken.velk", "not an animation");
+  {
+    TEditFrame &f = Start(bad);
+    ASSERT_NE(f.GetCurrentAni(), nullptr);
+    EXPECT_EQ(f.GetCurrentAni()->Name, "idle");
+  }
+  // A game folder without idle: no document, the plain caption, and commands do nothing.
+  TEditFrame &f = Start("", dir.Path());
+  EXPECT_EQ(f.GetCurrentAni(), nullptr);
+  EXPECT_EQ(Caption(f), "Zeltrix - The Zelto Animation Editor");
+  EXPECT_FALSE(f.SpeedButton10->isEnabled());
+  f.SpeedButton12Click();
+  f.SpeedButton35Click();
+  f.SpeedButton10Click();
+  f.TimelineRulerDrag(100, 400, true);
+  f.Timer1Timer();
+  EXPECT_FALSE(f.Playing);
+  EXPECT_TRUE(f.FormCloseQuery());
+  EXPECT_TRUE(dialogs.Questions.empty());
+  EXPECT_EQ(dialogs.FileDialogs, 0);
+}
+
+TEST_F(EditorTest, CaptionFollowsNameFileAndModifiedFlag)
+{
+  TEditFrame &f = Start();
+  f.SpeedButton34Click(); // unmodified: no question
+  EXPECT_TRUE(dialogs.Questions.empty());
+  TZeltoAni *ani = f.GetCurrentAni();
+  ASSERT_NE(ani, nullptr);
+  EXPECT_EQ(ani->Name, "new");
+  EXPECT_EQ(Caption(f), "Zeltrix - The Zelto Animation Editor - new");
+  SetModified(ani, true);
+  EXPECT_EQ(Caption(f), "Zeltrix - The Zelto Animation Editor - new (modified)");
+
+  // A new document: the shadow definition and one frame with the shadow in every direction.
+  ASSERT_EQ(ani->Sprites.size(), 1u);
+  EXPECT_EQ(ani->Sprites[0]->Image, "SPRITES");
+  EXPECT_EQ(ani->Sprites[0]->Description, "shadow");
+  ASSERT_EQ(ani->Steps.size(), 1u);
+  ASSERT_EQ(ani->Steps[0]->Directions.size(), 4u);
+  for (const TPartList &parts : ani->Steps[0]->Directions) {
+    ASSERT_EQ(parts.size(), 1u);
+    EXPECT_EQ(parts[0]->Sprite, ani->Sprites[0].get());
+    EXPECT_EQ(parts[0]->X, 12);
+    EXPECT_EQ(parts[0]->Y, 34);
+  }
+  EXPECT_EQ(ani->Length, 1);
+
+  // A file named in mixed case shows in lower case without its folder, in caption and prompt.
+  TempDir dir;
+  const std::string path = dir.Write("Idle.velk", BundledText("idle.velk"));
+  dialogs.Answers = {TAnswer::No};
+  dialogs.ChosenFiles = {path};
+  f.SpeedButton9Click();
+  EXPECT_EQ(dialogs.Questions.back(), "Save changes: Save changes to new?");
+  EXPECT_EQ(Caption(f), "Zeltrix - The Zelto Animation Editor - idle.velk");
+  SetModified(f.GetCurrentAni(), true);
+  dialogs.Answers = {TAnswer::Cancel};
+  EXPECT_FALSE(f.FormCloseQuery());
+  EXPECT_EQ(dialogs.Questions.back(), "Save changes: Save changes to idle.velk?");
+}
+
+TEST_F(EditorTest, SavePromptAnswers)
+{
+  TempDir dir;
+  const std::string original = BundledText("idle.velk");
+  const std::string path = dir.Write("idle.velk", original);
+  TEditFrame &f = Start(path);
+  TZeltoAni *ani = f.GetCurrentAni();
+  ASSERT_NE(ani, nullptr);
+  ani->Steps[0]->Duration += 3;
+  SetModified(ani, true);
+
+  // Cancel: the window stays open and nothing is written.
+  dialogs.Answers = {TAnswer::Cancel};
+  EXPECT_FALSE(f.FormCloseQuery());
+  EXPECT_EQ(ReadWholeFile(path), original);
+  EXPECT_TRUE(ani->Modified);
+
+  // No: closes without writing.
+  dialogs.Answers = {TAnswer::No};
+  EXPECT_TRUE(f.FormCloseQuery());
+  EXPECT_EQ(ReadWholeFile(path), original);
+
+  // Yes: writes, clears the mark, closes.
+  dialogs.Answers = {TAnswer::Yes};
+  EXPECT_TRUE(f.FormCloseQuery());
+  EXPECT_NE(ReadWholeFile(path), original);
+  EXPECT_FALSE(ani->Modified);
+  EXPECT_EQ(Caption(f), "Zeltrix - The Zelto Animation Editor - idle.velk");
+
+  // Unmodified: closes without asking.
+  const size_t asked = dialogs.Questions.size();
+  EXPECT_TRUE(f.FormCloseQuery());
+  EXPECT_EQ(dialogs.Questions.size(), asked);
+
+  // A failing write reports the error, keeps the mark and the window, and abandons New.
+  ani->FileName = dir.Path() + "/missing/folder/idle.velk";
+  SetModified(ani, true);
+  dialogs.Answers = {TAnswer::Yes};
+  EXPECT_FALSE(f.FormCloseQuery());
+  EXPECT_EQ(dialogs.Errors.size(), 1u);
+  EXPECT_TRUE(ani->Modified);
+  dialogs.Answers = {TAnswer::Yes};
+  f.SpeedButton34Click();
+  EXPECT_EQ(f.GetCurrentAni(), ani);
+  EXPECT_EQ(dialogs.Errors.size(), 2u);
+}
+
+TEST_F(EditorTest, YesForANeverSavedDocumentAsksForAFileName)
+{
+  TEditFrame &f = Start();
+  f.SpeedButton34Click();
+  TZeltoAni *ani = f.GetCurrentAni();
+  SetModified(ani, true);
+
+  // The save dialog is cancelled: the command is abandoned and nothing is written.
+  dialogs.Answers = {TAnswer::Yes};
+  dialogs.ChosenFiles = {""};
+  EXPECT_FALSE(f.FormCloseQuery());
+  EXPECT_EQ(dialogs.FileDialogs, 1);
+  EXPECT_TRUE(ani->Modified);
+  EXPECT_TRUE(dialogs.Errors.empty());
+
+  TempDir dir;
+  const std::string path = dir.Path() + "/mine.velk";
+  dialogs.Answers = {TAnswer::Yes};
+  dialogs.ChosenFiles = {path};
+  EXPECT_TRUE(f.FormCloseQuery());
+  EXPECT_EQ(ani->FileName, path);
+  EXPECT_FALSE(ani->Modified);
+  EXPECT_TRUE(std::filesystem::exists(path));
+  EXPECT_EQ(Caption(f), "Zeltrix - The Zelto Animation Editor - mine.velk");
+}
+
+TEST_F(EditorTest, SaveAndSaveAs)
+{
+  TempDir dir;
+  TEditFrame &f = Start();
+  f.SpeedButton34Click();
+  // Save without a file name runs Save as; a cancelled dialog changes nothing.
+  dialogs.ChosenFiles = {""};
+  f.SpeedButton10Click();
+  EXPECT_EQ(f.GetCurrentAni()->FileName, "");
+  const std::string first = dir.Path() + "/first.velk";
+  dialogs.ChosenFiles = {first};
+  f.SpeedButton10Click();
+  ASSERT_TRUE(std::filesystem::exists(first));
+  // Then Save writes to that name without asking.
+  SetModified(f.GetCurrentAni(), true);
+  f.SpeedButton10Click();
+  EXPECT_EQ(dialogs.FileDialogs, 2);
+  EXPECT_FALSE(f.GetCurrentAni()->Modified);
+  const std::string second = dir.Path() + "/second.velk";
+  dialogs.ChosenFiles = {second};
+  f.SpeedButton11Click();
+  EXPECT_EQ(ReadWholeFile(second), ReadWholeFile(first));
+  EXPECT_EQ(Caption(f), "Zeltrix - The Zelto Animation Editor - second.velk");
+
+  // Load reads the chosen file; a cancelled dialog keeps the document.
+  TZeltoAni *before = f.GetCurrentAni();
+  dialogs.ChosenFiles = {""};
+  f.SpeedButton9Click();
+  EXPECT_EQ(f.GetCurrentAni(), before);
+  dialogs.ChosenFiles = {BundledGame() + "/walk.velk"};
+  f.SpeedButton9Click();
+  EXPECT_EQ(ExtractKey(f.GetCurrentAni()->FileName), "walk.velk");
+}
+
+TEST_F(EditorTest, LayoutAt800By600)
+{
+  TEditFrame &f = Start();
+  f.resize(800, 600);
+  f.UpdateLayout();
+  EXPECT_EQ(f.Panel7->x(), 630);
+  EXPECT_EQ(f.Panel2->width(), 630);
+  EXPECT_EQ(f.Panel2->height(), 526);
+  EXPECT_EQ(f.Panel6->y(), 559);
+  EXPECT_EQ(f.Panel4->y(), 559);
+  EXPECT_EQ(f.ScrollBar2->height(), 476);
+  EXPECT_EQ(f.ScrollBar2->pageStep(), 476);
+  EXPECT_EQ(f.Scene.SpriteListLeft, 17);
+  // Visible canvas 628 x 476 inside the border: centred right of the sprite strip.
+  EXPECT_EQ(f.Scene.OriginX, 17 + 50 + (628 - 17 - 50) / 2 - 24);
+  EXPECT_EQ(f.Scene.OriginY, 476 / 2 - 16);
+  EXPECT_EQ(f.StringGrid1->y(), 155);
+  const TCanvasGeometry g = f.Geometry();
+  EXPECT_EQ(g.TimelineTop, 476);
+  EXPECT_EQ(g.TimelineRight, 628 - 15);
+}
+
+TEST_F(EditorTest, MovieDocumentSwitchesThePanels)
+{
+  TempDir dir;
+  const std::string movie = dir.Write("scene.velk", "VELK0002\r\nFRAMES 40\r\nMOVIE\r\nMOVIEEND\r\n");
+  TEditFrame &f = Start();
+  f.OpenAnimation(movie);
+  ASSERT_NE(f.GetCurrentAni(), nullptr);
+  EXPECT_TRUE(f.MovieMode);
+  EXPECT_TRUE(f.Panel6->isHidden());
+  EXPECT_FALSE(f.Panel4->isHidden());
+  EXPECT_FALSE(f.CheckBox2->isHidden());
+  EXPECT_TRUE(f.GroupBox1->isHidden());
+  EXPECT_EQ(f.Label5->text(), "Edit attributes:");
+  EXPECT_EQ(f.Label5->y(), 46);
+  EXPECT_EQ(f.ComboBox1->y(), 62);
+  EXPECT_EQ(f.StringGrid1->y(), 87);
+  EXPECT_FALSE(f.GetCurrentAni()->Modified);
+  EXPECT_EQ(Caption(f), "Zeltrix - The Zelto Animation Editor - scene.velk");
+  // A new document in movie mode is a movie; loading a sprite animation switches back.
+  f.SpeedButton34Click();
+  EXPECT_TRUE(f.GetCurrentAni()->IsMovie);
+  EXPECT_TRUE(f.GetCurrentAni()->Steps.empty());
+  f.OpenAnimation("walk");
+  EXPECT_FALSE(f.MovieMode);
+  EXPECT_FALSE(f.Panel6->isHidden());
+  EXPECT_EQ(f.Label5->text(), "Direction:");
+  EXPECT_EQ(f.ComboBox1->count(), 4);
+  EXPECT_EQ(f.StringGrid1->y(), 155);
+}
+
+TEST_F(EditorTest, Zelto2002OptionChangesDefaultsAndBody)
+{
+  TEditFrame &f = Start();
+  ASSERT_TRUE(f.EditActor->ClassicBody);
+  f.CheckBox2->setChecked(true);
+  f.CheckBox2Click();
+  EXPECT_EQ(DefaultIdleAni(), "human_idle");
+  EXPECT_EQ(DefaultWalkAni(), "human_walk");
+  EXPECT_EQ(f.GetCurrentAni()->DefaultBody, "body102.png");
+  EXPECT_FALSE(f.EditActor->ClassicBody);
+  f.CheckBox2->setChecked(false);
+  f.CheckBox2Click();
+  EXPECT_EQ(DefaultIdleAni(), "idle");
+  EXPECT_EQ(f.GetCurrentAni()->DefaultBody, "body.png");
+  EXPECT_TRUE(f.EditActor->ClassicBody);
+
+  f.CheckBox1->setChecked(false);
+  f.CheckBox1Click();
+  EXPECT_FALSE(f.AutoAniSetting());
+}
