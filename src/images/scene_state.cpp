@@ -8,7 +8,7 @@
 
 int RulerTicks(int length)
 {
-  if (length <= 0)
+  if (length < 0)
     return 0;
   const int ticks = FloorEps(length * 1.2);
   return ticks == length ? length + 1 : ticks;

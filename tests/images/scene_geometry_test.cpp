@@ -73,7 +73,7 @@ TEST(SceneGeometry, RulerCoversATenthMoreThanTheLength)
   EXPECT_EQ(RulerTicks(1), 2); // floor(1.2) equals the length
   EXPECT_EQ(RulerTicks(6), 7);
   EXPECT_EQ(RulerTicks(100), 120);
-  EXPECT_EQ(RulerTicks(0), 0);
+  EXPECT_EQ(RulerTicks(0), 1); // floor(0) equals the length too
   EXPECT_EQ(RulerTicks(-5), 0);
   EXPECT_GT(RulerTicks(2000000000), 0); // saturates instead of overflowing
 
