@@ -227,9 +227,50 @@ int TGifAnimation::NextFrame()
     Stream.shrink_to_fit();
     Codes.clear();
     Codes.shrink_to_fit();
+    Linear.clear();
+    Linear.shrink_to_fit();
   }
   return frame.Delay;
 }
+
+namespace {
+
+// Reads LZW codes least-significant bit first from a frame's joined data sub-blocks.
+class TCodeReader
+{
+public:
+  TCodeReader(const uint8_t *input, size_t size) : Input(input), Size(size) {}
+
+  // False when the data ends before a whole code.
+  bool Read(int width, int &code)
+  {
+    if (Count < width) {
+      while (Count <= 56 && Pos < Size) {
+        Buffer |= uint64_t(Input[Pos++]) << Count;
+        Count += 8;
+      }
+      if (Count < width)
+        return false;
+    }
+    code = static_cast<int>(Buffer & ((1u << width) - 1));
+    Buffer >>= width;
+    Count -= width;
+    return true;
+  }
+
+private:
+  const uint8_t *Input;
+  size_t Size;
+  size_t Pos = 0;
+  uint64_t Buffer = 0;
+  int Count = 0;
+};
+
+constexpr int CodeTableSize = 4096;
+
+} // namespace
+
+size_t TGifAnimation::LinearDecodeLimit = size_t(64) << 20;
 
 void TGifAnimation::Decode(const TGifAnimationStep &frame, size_t pos)
 {
@@ -249,50 +290,131 @@ void TGifAnimation::Decode(const TGifAnimationStep &frame, size_t pos)
     Codes.insert(Codes.end(), &Stream[pos], &Stream[pos] + available);
     pos += available;
   }
-  const uint8_t *input = Codes.data();
-  const size_t inputSize = Codes.size();
-  size_t inputPos = 0;
-  uint64_t bitBuffer = 0;
-  int bitCount = 0;
 
+  const size_t area = static_cast<size_t>(frame.Width) * static_cast<size_t>(frame.Height);
+  if (area <= LinearDecodeLimit)
+    DecodeWhole(frame, minCodeSize, area);
+  else
+    DecodeByRows(frame, minCodeSize);
+}
+
+void TGifAnimation::WriteFrameRow(const TGifAnimationStep &frame, int frameRow, const uint8_t *pixels, int count)
+{
   // Pixels outside the screen are decoded but not written.
   const int visibleColumns = std::max(0, std::min(frame.Width, Width - frame.Left));
-  const size_t stride = static_cast<size_t>(Bitmap.bytesPerLine());
+  const int y = frame.Top + frameRow;
+  count = std::min(count, visibleColumns);
+  if (y >= Height || count <= 0)
+    return;
+  uint8_t *target = Bits + static_cast<size_t>(y) * static_cast<size_t>(Bitmap.bytesPerLine()) + frame.Left;
   const int skipIndex = (FrameCount > 1 && TransparentIndex >= 0) ? TransparentIndex : -1;
+  if (skipIndex < 0) {
+    std::memcpy(target, pixels, static_cast<size_t>(count));
+  } else {
+    for (int x = 0; x < count; ++x)
+      if (pixels[x] != skipIndex)
+        target[x] = pixels[x];
+  }
+}
+
+void TGifAnimation::DecodeWhole(const TGifAnimationStep &frame, int minCodeSize, size_t area)
+{
+  // The frame's pixels in data order. Every string of the table is a run of this buffer that
+  // was written before: an entry is the previous code's string plus the first byte of the one
+  // after it, which is exactly where that string stands, so strings are copied, not chased.
+  Linear.resize(area);
+  uint8_t *out = Linear.data();
+  size_t written = 0;
+  uint32_t position[CodeTableSize];
+  uint16_t length[CodeTableSize];
+  const int clearCode = 1 << minCodeSize;
+  const int endCode = clearCode + 1;
+  int codeWidth = minCodeSize + 1;
+  int nextCode = clearCode + 2;
+  bool havePrevious = false;
+  uint32_t previousPosition = 0;
+  uint32_t previousLength = 0;
+  TCodeReader reader(Codes.data(), Codes.size());
+  auto addEntry = [&]() {
+    position[nextCode] = previousPosition;
+    length[nextCode] = static_cast<uint16_t>(previousLength + 1);
+    ++nextCode;
+    if (nextCode == (1 << codeWidth) && codeWidth < 12)
+      ++codeWidth;
+  };
+
+  int code;
+  while (written < area && reader.Read(codeWidth, code)) {
+    if (code == clearCode) {
+      codeWidth = minCodeSize + 1;
+      nextCode = clearCode + 2;
+      havePrevious = false;
+      continue;
+    }
+    if (code == endCode)
+      break;
+    const size_t start = written;
+    const size_t room = area - written;
+    if (!havePrevious) {
+      out[written++] = static_cast<uint8_t>(code >= clearCode ? 0 : code);
+    } else if (code < nextCode) {
+      if (code < clearCode) {
+        out[written++] = static_cast<uint8_t>(code);
+      } else {
+        const size_t count = std::min<size_t>(length[code], room);
+        const uint8_t *from = out + position[code];
+        for (size_t i = 0; i < count; ++i)
+          out[written + i] = from[i];
+        written += count;
+      }
+      if (nextCode < CodeTableSize)
+        addEntry();
+    } else if (code == nextCode && nextCode < CodeTableSize) {
+      // The previous string followed by its own first byte.
+      const size_t count = std::min<size_t>(previousLength + 1, room);
+      const uint8_t *from = out + previousPosition;
+      for (size_t i = 0; i < count; ++i)
+        out[written + i] = from[i];
+      written += count;
+      addEntry();
+    } else {
+      break; // a code past the table: the data is corrupt
+    }
+    previousPosition = static_cast<uint32_t>(start);
+    previousLength = static_cast<uint32_t>(written - start);
+    havePrevious = true;
+  }
+
+  // Rows in data order; a frame whose data ends early keeps its last, partly decoded row.
+  TRowOrder rows(frame.Height, frame.Interlaced);
+  const size_t rowWidth = static_cast<size_t>(frame.Width);
+  for (size_t offset = 0; offset < written && !rows.Done(); offset += rowWidth) {
+    WriteFrameRow(frame, rows.Current(), out + offset, static_cast<int>(std::min(rowWidth, written - offset)));
+    rows.Advance();
+  }
+}
+
+void TGifAnimation::DecodeByRows(const TGifAnimationStep &frame, int minCodeSize)
+{
+  // For frames too large to hold whole: each string is rebuilt from its chain of prefixes.
+  TCodeReader reader(Codes.data(), Codes.size());
   Row.assign(static_cast<size_t>(frame.Width), 0);
   uint8_t *row = Row.data();
   const int rowWidth = frame.Width;
   int column = 0;
   TRowOrder rows(frame.Height, frame.Interlaced);
-
-  // Writes the first count pixels of the row buffer to the current row of the frame.
-  auto writeRow = [&](int count) {
-    const int y = frame.Top + rows.Current();
-    count = std::min(count, visibleColumns);
-    if (y >= Height || count <= 0)
-      return;
-    uint8_t *target = Bits + static_cast<size_t>(y) * stride + frame.Left;
-    if (skipIndex < 0) {
-      std::memcpy(target, row, static_cast<size_t>(count));
-    } else {
-      for (int x = 0; x < count; ++x)
-        if (row[x] != skipIndex)
-          target[x] = row[x];
-    }
-  };
   auto flushRow = [&]() {
-    writeRow(rowWidth);
+    WriteFrameRow(frame, rows.Current(), row, rowWidth);
     column = 0;
     rows.Advance();
   };
 
   // The string table: each entry is a shorter entry (its prefix) plus one byte.
-  constexpr int TableSize = 4096;
-  uint16_t prefix[TableSize];
-  uint8_t suffix[TableSize];
-  uint8_t firstByte[TableSize];
-  uint16_t length[TableSize];
-  uint8_t scratch[TableSize];
+  uint16_t prefix[CodeTableSize];
+  uint8_t suffix[CodeTableSize];
+  uint8_t firstByte[CodeTableSize];
+  uint16_t length[CodeTableSize];
+  uint8_t scratch[CodeTableSize];
   const int clearCode = 1 << minCodeSize;
   const int endCode = clearCode + 1;
   for (int i = 0; i < clearCode; ++i) {
@@ -307,15 +429,6 @@ void TGifAnimation::Decode(const TGifAnimationStep &frame, size_t pos)
   // Writes the string of code into the frame, row after row; false once the frame is full.
   auto put = [&](int code) {
     int count = length[code];
-    if (count <= rowWidth - column) {
-      uint8_t *out = row + column + count;
-      for (int c = code; out != row + column; c = prefix[c])
-        *--out = suffix[c];
-      column += count;
-      if (column == rowWidth)
-        flushRow();
-      return !rows.Done();
-    }
     uint8_t *out = scratch + count;
     for (int c = code; out != scratch; c = prefix[c])
       *--out = suffix[c];
@@ -335,19 +448,8 @@ void TGifAnimation::Decode(const TGifAnimationStep &frame, size_t pos)
     return true;
   };
 
-  while (!rows.Done()) {
-    if (bitCount < codeWidth) {
-      while (bitCount <= 56 && inputPos < inputSize) {
-        bitBuffer |= uint64_t(input[inputPos++]) << bitCount;
-        bitCount += 8;
-      }
-      if (bitCount < codeWidth)
-        break; // data ends before the end code: keep what was drawn
-    }
-    int code = static_cast<int>(bitBuffer & ((1u << codeWidth) - 1));
-    bitBuffer >>= codeWidth;
-    bitCount -= codeWidth;
-
+  int code;
+  while (!rows.Done() && reader.Read(codeWidth, code)) {
     if (code == clearCode) {
       codeWidth = minCodeSize + 1;
       nextCode = clearCode + 2;
@@ -364,26 +466,14 @@ void TGifAnimation::Decode(const TGifAnimationStep &frame, size_t pos)
       previous = code;
       continue;
     }
-    int added = -1;
-    if (code < nextCode) {
-      if (nextCode < TableSize)
-        added = nextCode;
-      if (added >= 0) {
-        prefix[added] = static_cast<uint16_t>(previous);
-        suffix[added] = firstByte[code];
-        firstByte[added] = firstByte[previous];
-        length[added] = static_cast<uint16_t>(length[previous] + 1);
-      }
-    } else if (code == nextCode && nextCode < TableSize) {
-      added = nextCode;
-      prefix[added] = static_cast<uint16_t>(previous);
-      suffix[added] = firstByte[previous];
-      firstByte[added] = firstByte[previous];
-      length[added] = static_cast<uint16_t>(length[previous] + 1);
-    } else {
+    const int source = code < nextCode ? code : previous;
+    if (code > nextCode || (code == nextCode && nextCode >= CodeTableSize))
       break; // a code past the table: the data is corrupt
-    }
-    if (added >= 0) {
+    if (nextCode < CodeTableSize) {
+      prefix[nextCode] = static_cast<uint16_t>(previous);
+      suffix[nextCode] = firstByte[source];
+      firstByte[nextCode] = firstByte[previous];
+      length[nextCode] = static_cast<uint16_t>(length[previous] + 1);
       ++nextCode;
       if (nextCode == (1 << codeWidth) && codeWidth < 12)
         ++codeWidth;
@@ -394,5 +484,5 @@ void TGifAnimation::Decode(const TGifAnimationStep &frame, size_t pos)
   }
   // A frame whose data ends early keeps the pixels of its last, partly decoded row.
   if (column > 0 && !rows.Done())
-    writeRow(column);
+    WriteFrameRow(frame, rows.Current(), row, column);
 }

@@ -47,11 +47,20 @@ public:
   int GlobalColorCount = 0;
   std::array<uint8_t, 768> LocalPalette{};
 
+  // Frames of at most this many pixels are decoded whole; larger ones row by row.
+  static size_t LinearDecodeLimit;
+
 private:
   void Load(std::vector<uint8_t> stream);
   bool Parse();
   void Decode(const TGifAnimationStep &frame, size_t position);
+  // Decodes into a buffer of the whole frame (strings copied from earlier output), or for huge
+  // frames row by row (strings rebuilt from the table).
+  void DecodeWhole(const TGifAnimationStep &frame, int minCodeSize, size_t area);
+  void DecodeByRows(const TGifAnimationStep &frame, int minCodeSize);
+  void WriteFrameRow(const TGifAnimationStep &frame, int frameRow, const uint8_t *pixels, int count);
 
   std::vector<uint8_t> Codes; // a frame's data sub-blocks joined, reused between frames
   std::vector<uint8_t> Row;   // one row of the frame being decoded
+  std::vector<uint8_t> Linear; // the whole frame being decoded, in data order
 };

@@ -175,7 +175,19 @@ void ExpectMatchesGiflib(const GifShape &shape, uint32_t seed)
 
 } // namespace
 
-TEST(GifDecoder, MatchesGiflib)
+// Frames are decoded whole, or row by row when they are huge; every decoding test runs both ways.
+class GifDecodingWays : public ::testing::TestWithParam<bool>
+{
+protected:
+  void SetUp() override { TGifAnimation::LinearDecodeLimit = GetParam() ? saved : 0; }
+  void TearDown() override { TGifAnimation::LinearDecodeLimit = saved; }
+  const size_t saved = TGifAnimation::LinearDecodeLimit;
+};
+
+INSTANTIATE_TEST_SUITE_P(GifDecoder, GifDecodingWays, ::testing::Values(true, false),
+                         [](const auto &info) { return info.param ? "Whole" : "ByRows"; });
+
+TEST_P(GifDecodingWays, MatchesGiflib)
 {
   const std::vector<GifShape> shapes = {
       {64, 48, 8, 0, {{0, 0, 64, 48}}},
@@ -200,7 +212,7 @@ TEST(GifDecoder, MatchesGiflib)
       ExpectMatchesGiflib(shapes[i], uint32_t(i * 100 + seed));
 }
 
-TEST(GifDecoder, LongRunsFillTheWholeCodeTable)
+TEST_P(GifDecodingWays, LongRunsFillTheWholeCodeTable)
 {
   // Large smooth images make giflib's encoder fill the 4096-entry table and clear it again.
   const GifShape shape{300, 200, 8, 0, {{0, 0, 300, 200}, {20, 30, 250, 150, 0, true}}, 0};
@@ -236,7 +248,7 @@ TEST(GifDecoder, SingleImageWithTransparencyFreesItsStream)
   EXPECT_TRUE(image.IsTransparentPixel(0, 1) == false);
 }
 
-TEST(GifDecoder, PartialAndOversizedFramesOnTheScreen)
+TEST_P(GifDecodingWays, PartialAndOversizedFramesOnTheScreen)
 {
   // A frame covering part of the screen leaves the background index elsewhere; a frame that
   // reaches past the screen's edges is cut there, and its data is still read through.
@@ -261,7 +273,7 @@ TEST(GifDecoder, PartialAndOversizedFramesOnTheScreen)
   EXPECT_EQ(image.Bitmap.pixelIndex(1, 1), 1); // left from the first frame (disposal 0)
 }
 
-TEST(GifDecoder, InterlacedRowsLandInPassOrder)
+TEST_P(GifDecodingWays, InterlacedRowsLandInPassOrder)
 {
   // Row n of the data holds the value n: ten rows are stored as 0, 8, 4, 2, 6, 1, 3, 5, 7, 9.
   Bytes pixels;
@@ -312,7 +324,7 @@ TEST(GifDecoder, RejectsFilesWithoutHeaderOrGlobalTable)
   EXPECT_THROW(TGifAnimation{std::string("/nonexistent/x.gif")}, TImageLoadError);
 }
 
-TEST(GifDecoder, DamagedDataDrawsWhatCameBefore)
+TEST_P(GifDecodingWays, DamagedDataDrawsWhatCameBefore)
 {
   const int clear = 4, end = 5;
   struct Case
