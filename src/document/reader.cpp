@@ -193,7 +193,8 @@ bool Parser::DirectionLine(const std::string &line)
       return false;
     part->X = *x;
     part->Y = *y;
-    if (reference == EmptyDirectionSlot && parts.empty() && comma == line.size())
+    // Only the exact stand-in counts; a slot-9 part anywhere else is an ordinary part.
+    if (reference == EmptyDirectionSlot && part->X == 0 && part->Y == 0 && parts.empty() && comma == line.size())
       placeholder = true;
     parts.push_back(std::move(part));
   }

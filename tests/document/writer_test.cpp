@@ -187,6 +187,14 @@ TEST(Writer, EmptyDirectionsAndInvalidPartsReadBackIntoTheSameFrames)
   EXPECT_EQ(back->Steps[0]->Directions[2].size(), 1u);
   EXPECT_EQ(back->Steps[1]->Directions[2][0]->X, 99) << "the second frame's directions stay in place";
   EXPECT_EQ(AnimationText(back.get()), written);
+
+  // A real part of parameter slot 9 away from the origin is not taken for the stand-in.
+  ani->Steps[0]->Directions[1].push_back(std::make_unique<TZeltoAniPart>(TZeltoAniPart{nullptr, 9, -1, 3, -100}));
+  auto slotNine = Parse(AnimationText(ani.get()));
+  ASSERT_TRUE(slotNine);
+  ASSERT_EQ(slotNine->Steps[0]->Directions[1].size(), 1u);
+  EXPECT_EQ(slotNine->Steps[0]->Directions[1][0]->ParamSlot, 9);
+  EXPECT_EQ(slotNine->Steps[0]->Directions[1][0]->Y, -100);
 }
 
 TEST(Writer, SavesReplaceTheFileAndClearModified)
