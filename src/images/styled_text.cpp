@@ -160,7 +160,8 @@ void WrapText(std::vector<std::string> &lines, std::string styledText, const std
       }
       emitLine(prefix(std::min(k, full)));
       // Only the characters taken from the text leave it; blanks carried in the line do not.
-      pos += std::max<size_t>(1, k > before.size() ? k - before.size() : 1);
+      // When the piece was only those blanks, the next pass starts an empty line on the word.
+      pos += k > before.size() ? k - before.size() : 0;
     } else {
       emitLine(before);
     }

@@ -48,6 +48,7 @@ TEST(StyledText, WrapBreaksAfterBreakCharacters)
   EXPECT_EQ(Wrap("a-b+c", 2), (std::vector<std::string>{"a-", "b+", "c"}));
   EXPECT_EQ(Wrap("abcdefghij", 4), (std::vector<std::string>{"abcd", "efgh", "ij"})) << "a long word is cut";
   EXPECT_EQ(Wrap("abc", 0), (std::vector<std::string>{"a", "b", "c"})) << "each piece keeps one character";
+  EXPECT_EQ(Wrap("  abc", 1), (std::vector<std::string>{"a", "b", "c"})) << "leading blanks cost no character";
   EXPECT_TRUE(Wrap("   ", 10).empty());
 }
 
