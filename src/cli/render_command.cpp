@@ -5,6 +5,7 @@
 
 #include "cli/command.h"
 #include "cli/open_animation.h"
+#include "document/editor_link.h"
 #include "images/image_cache.h"
 #include "images/renderer.h"
 #include "movie/actor_attributes.h"
@@ -24,6 +25,27 @@ bool ParseCanvas(const QString &text, int *width, int *height)
   *height = match.captured(2).toInt();
   return *width >= 1 && *height >= 1 && *width <= TDisplay::BufferSize && *height <= TDisplay::BufferSize;
 }
+
+// What the window does for the documents that actors load while the file is read and evaluated
+// (a movie's characters and their animations): their sprite images join the image cache. The
+// edited document itself is none of these, so nothing else of the window's behaviour applies.
+class TRenderLink : public TEditorLink
+{
+public:
+  explicit TRenderLink(TImageList &cache) : cache_(cache) { SetEditorLink(this); }
+  ~TRenderLink() override { SetEditorLink(nullptr); }
+
+  bool IsCurrentDocument(const TZeltoAni *) const override { return false; }
+  void ClearHistory() override {}
+  void ModifiedChanged(TZeltoAni *) override {}
+  int GetCurrentFrame() const override { return 0; }
+  int GetCurrentTime() const override { return 0; }
+  void SetCurrentTime(int) override {}
+  void EnsureImageLoaded(const std::string &name) override { cache_.EnsureImageLoaded(name); }
+
+private:
+  TImageList &cache_;
+};
 
 } // namespace
 
@@ -75,11 +97,12 @@ int RunRender(const QStringList &args)
   soundIcon.Load("soundicon.png");
   fixed = {&sprites, &ride, &shield, &sword, &soundIcon};
 
+  TImageList imageCache;
+  TRenderLink link(imageCache);
   const QString file = parser.positionalArguments().first();
   LoadedAnimation loaded = OpenAnimation(file);
   if (!loaded.Ani)
     return Fail("cannot read " + PathBytes(file));
-  TImageList imageCache;
   for (const auto &sprite : loaded.Ani->Sprites) {
     const std::string extension = sprite->Image.size() >= 4 ? sprite->Image.substr(sprite->Image.size() - 4) : "";
     const QString lower = QString::fromLatin1(extension.c_str()).toLower();

@@ -1,6 +1,7 @@
 // Playback in sprite mode (the timer tick, frame advance, play and stop, frame sounds) and the
 // timeline band's gestures: dragging a frame's start and dragging the time or the length.
 #include <QCursor>
+#include <climits>
 #include <cstdlib>
 
 #include "document/document.h"
@@ -229,7 +230,7 @@ void TEditFrame::TimelineRulerDrag(int x, int y, bool pressed)
     if (tick != GetCurrentTime())
       ShowTime(tick);
   } else if (Scene.DragMode == dmLength) {
-    tick = std::clamp(tick, ani->Length - 5, ani->Length + 5);
+    tick = std::clamp(tick, ani->Length - 5, ani->Length > INT_MAX - 5 ? INT_MAX : ani->Length + 5);
     if (ani->Length >= 1)
       tick = std::max(tick, 1);
     // Keep the pointer on the end marker so the drag does not run ahead of the length.

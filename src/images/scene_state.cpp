@@ -1,6 +1,7 @@
 #include "images/scene_state.h"
 
 #include <algorithm>
+#include <climits>
 
 #include "document/document.h"
 #include "document/helpers.h"
@@ -11,7 +12,8 @@ int RulerTicks(int length)
   if (length < 0)
     return 0;
   const int ticks = FloorEps(length * 1.2);
-  return ticks == length ? length + 1 : ticks;
+  // The largest length saturates: one more tick would overflow.
+  return ticks == length && length < INT_MAX ? length + 1 : ticks;
 }
 
 int RulerX(const TCanvasGeometry &geometry, int tick)

@@ -83,7 +83,7 @@ TCanvasGeometry ComputeCanvasGeometry(const TSceneState &state);
 
 // Ticks the ruler covers for a document length: floor(length x 1.2), one more when that equals
 // the length (so a length of 0 gives 1, and the ruler can still be dragged longer); 0 for a
-// negative length.
+// negative length; the largest int length covers itself.
 int RulerTicks(int length);
 // The x of tick t on the ruler.
 int RulerX(const TCanvasGeometry &geometry, int tick);

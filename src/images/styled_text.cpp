@@ -106,27 +106,49 @@ void WrapText(std::vector<std::string> &lines, std::string styledText, const std
   // The text still to place starts at pos; it is never copied, so long texts stay linear.
   const std::string &text = styledText;
   size_t pos = 0;
+  size_t nextBreak = std::string::npos; // the first break character at or after pos, once found
+  bool breakFound = false;
   std::string line;
   while (!OnlyBlanks(text, pos)) {
-    size_t cut = text.find_first_of(breakChars, pos);
-    cut = cut == std::string::npos ? text.size() : cut + 1;
+    // pos only grows, so a break found earlier stays the first one until pos passes it.
+    if (!breakFound || (nextBreak != std::string::npos && nextBreak < pos)) {
+      nextBreak = text.find_first_of(breakChars, pos);
+      breakFound = true;
+    }
+    const size_t cut = nextBreak == std::string::npos ? text.size() : nextBreak + 1;
     const std::string before = line;
-    line += text.substr(pos, cut - pos);
-    if (width(line) <= maxWidth) {
+    // The first k characters of before + word.
+    auto prefix = [&](size_t k) {
+      return k <= before.size() ? before.substr(0, k) : before + text.substr(pos, k - before.size());
+    };
+    // Widths grow with length: prefixes of doubling length find where the line stops fitting,
+    // so a long word is measured only as far as matters, not whole for every piece cut off it.
+    const size_t full = before.size() + (cut - pos);
+    size_t tooWide = 0;
+    for (size_t n = std::min<size_t>(full, 64);; n = std::min(full, n * 2)) {
+      if (width(prefix(n)) > maxWidth) {
+        tooWide = n;
+        break;
+      }
+      if (n == full)
+        break;
+    }
+    if (tooWide == 0) {
+      line += text.substr(pos, cut - pos);
       pos = cut;
       if (OnlyBlanks(text, pos))
         emitLine(line);
       continue;
     }
     if (TrimRight(before).empty()) {
-      // One word wider than the line: cut it where it still fits (widths grow with length).
+      // One word wider than the line: cut it where it still fits.
       size_t k;
       if (metrics) {
-        size_t low = 2, high = line.size() - 1;
+        size_t low = 2, high = tooWide - 1;
         k = 1;
         while (low <= high && high >= 2) {
           const size_t mid = low + (high - low) / 2;
-          if (width(line.substr(0, mid)) <= maxWidth) {
+          if (width(prefix(mid)) <= maxWidth) {
             k = mid;
             low = mid + 1;
           } else {
@@ -136,9 +158,10 @@ void WrapText(std::vector<std::string> &lines, std::string styledText, const std
       } else {
         k = static_cast<size_t>(std::max(maxWidth, 1));
       }
-      emitLine(line.substr(0, k));
+      emitLine(prefix(std::min(k, full)));
       // Only the characters taken from the text leave it; blanks carried in the line do not.
-      pos += std::max<size_t>(1, k > before.size() ? k - before.size() : 1);
+      // When the piece was only those blanks, the next pass starts an empty line on the word.
+      pos += k > before.size() ? k - before.size() : 0;
     } else {
       emitLine(before);
     }

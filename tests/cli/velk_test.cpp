@@ -201,4 +201,35 @@ TEST(Velk, RenderDrawsTheCanvasAsTheWindowLaysItOut)
   EXPECT_EQ(Velk({"render", "--game-dir", game, "nosuch", "-o", png}).exitCode, 1);
 }
 
+TEST(Velk, RenderDrawsTheImagesOfAMoviesCharacters)
+{
+  // A character of a movie plays an animation cut from an image file of the game folder: the
+  // movie shows it just as the animation alone shows it.
+  TempDir game;
+  game.Write("crate.png", ReadWholeFile(std::string(ZELTRIX_SOURCE_DIR) + "/assets/game/body.png"));
+  game.Write("box.velk", "VELK0001\r\nSPRITE    0       crate.png    0   64   32   32 crate\r\n\r\nANI\r\n"
+                         "   0   0   0\r\n   0   0   0\r\n   0   0   0\r\n   0   0   0\r\nWAIT 4\r\nANIEND\r\n");
+  game.Write("scene.velk", "VELK0002\r\nFRAMES 100\r\nMOVIE\r\n  ACTOR CHAR hero\r\n"
+                           "    FRAME 0 dx=0,dy=0,visible=true,ani=box\r\n  ACTOREND\r\nMOVIEEND\r\n");
+  const QString dir = QString::fromStdString(game.Path());
+  const QString alone = QString::fromStdString(game.Path() + "/alone.png");
+  const QString movie = QString::fromStdString(game.Path() + "/movie.png");
+  Result result = Velk({"render", "--game-dir", dir, "box", "-o", alone});
+  ASSERT_EQ(result.exitCode, 0) << result.err.toStdString();
+  result = Velk({"render", "--game-dir", dir, "scene", "-o", movie});
+  ASSERT_EQ(result.exitCode, 0) << result.err.toStdString();
+
+  const QImage a(alone), m(movie);
+  // The origin of a 640 x 480 canvas: the scene area 67..640 centred, less 24; 215 less 16.
+  const QRect character(67 + (640 - 67) / 2 - 24, 215 - 16, 32, 32);
+  int drawn = 0, different = 0;
+  for (int y = character.top(); y <= character.bottom(); ++y)
+    for (int x = character.left(); x <= character.right(); ++x) {
+      different += m.pixel(x, y) != a.pixel(x, y);
+      drawn += (a.pixel(x, y) & 0xFFFFFF) != 0x008000u && (a.pixel(x, y) & 0xFFFFFF) != 0x00A000u;
+    }
+  EXPECT_GT(drawn, 50);
+  EXPECT_EQ(different, 0);
+}
+
 } // namespace

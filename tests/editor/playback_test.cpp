@@ -1,4 +1,6 @@
 // Playback, frame sounds, the add-sound command and the timeline gestures.
+#include <climits>
+
 #include "document/default_frame.h"
 #include "document/document.h"
 #include "document/helpers.h"
@@ -253,6 +255,23 @@ TEST_F(TimelineTest, RulerDragsTimeOrLength)
   f.DXDraw1MouseDown(Qt::RightButton, x(2), y, {});
   f.DXDraw1MouseDown(Qt::LeftButton, x(2), g.TimelineTop - 1, {});
   EXPECT_EQ(f.GetCurrentTime(), 0);
+}
+
+TEST_F(TimelineTest, RulerOfTheLargestLengthStillDrags)
+{
+  TEditFrame &f = StartAt800();
+  TZeltoAni &ani = UseFrames(f, {INT_MAX - 10, 20}); // the length saturates at INT_MAX
+  ASSERT_EQ(ani.Length, INT_MAX);
+  const TCanvasGeometry g = f.Geometry();
+  const int y = g.TimelineTop + 30;
+  f.DXDraw1MouseDown(Qt::LeftButton, g.TimelineRight, y, {});
+  EXPECT_EQ(f.Scene.DragMode, dmLength);
+  f.DXDraw1MouseMove(g.TimelineRight, y, {});
+  EXPECT_EQ(ani.Length, INT_MAX);
+  f.DXDraw1MouseMove(g.TimelineLeft, y, {});
+  EXPECT_EQ(ani.Length, INT_MAX - 5);
+  EXPECT_EQ(ani.Steps[1]->Duration, 5);
+  f.DXDraw1MouseUp(Qt::LeftButton, g.TimelineLeft, y);
 }
 
 TEST_F(TimelineTest, CursorShowsOverDraggableFrameStarts)

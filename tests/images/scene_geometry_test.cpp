@@ -1,6 +1,8 @@
 // The canvas geometry the renderer and the input code share, and the window layout's origin.
 #include <gtest/gtest.h>
 
+#include <climits>
+
 #include "document/document.h"
 #include "images/renderer.h"
 #include "images/scene_state.h"
@@ -76,6 +78,7 @@ TEST(SceneGeometry, RulerCoversATenthMoreThanTheLength)
   EXPECT_EQ(RulerTicks(0), 1); // floor(0) equals the length too
   EXPECT_EQ(RulerTicks(-5), 0);
   EXPECT_GT(RulerTicks(2000000000), 0); // saturates instead of overflowing
+  EXPECT_EQ(RulerTicks(INT_MAX), INT_MAX);
 
   TZeltoAni ani;
   ani.Length = 10;

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QFontMetrics>
+#include <chrono>
 
 #include "images/styled_text.h"
 #include "platform/surface.h"
@@ -47,6 +48,7 @@ TEST(StyledText, WrapBreaksAfterBreakCharacters)
   EXPECT_EQ(Wrap("a-b+c", 2), (std::vector<std::string>{"a-", "b+", "c"}));
   EXPECT_EQ(Wrap("abcdefghij", 4), (std::vector<std::string>{"abcd", "efgh", "ij"})) << "a long word is cut";
   EXPECT_EQ(Wrap("abc", 0), (std::vector<std::string>{"a", "b", "c"})) << "each piece keeps one character";
+  EXPECT_EQ(Wrap("  abc", 1), (std::vector<std::string>{"a", "b", "c"})) << "leading blanks cost no character";
   EXPECT_TRUE(Wrap("   ", 10).empty());
 }
 
@@ -73,6 +75,18 @@ TEST(StyledText, MeasuredWrapUsesTheTextsFont)
   for (int i = 0; i < 20000; ++i)
     longText += "word ";
   EXPECT_GT(Wrap(longText, 300, true).size(), 100u);
+
+  // So is one very long word (a text actor's text comes straight from its file): it is cut into
+  // lines without measuring the rest of the word for every line.
+  const std::string huge(200000, 'W');
+  const auto start = std::chrono::steady_clock::now();
+  const std::vector<std::string> pieces = Wrap("Arial@b@" + huge, 590, true);
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
+  size_t total = 0;
+  for (const std::string &piece : pieces)
+    total += piece.size();
+  EXPECT_EQ(total, huge.size());
+  EXPECT_GT(pieces.size(), 1000u);
 }
 
 TEST(StyledText, ShadowKeepsBlue)
