@@ -5,6 +5,8 @@
 #include <charconv>
 #include <cmath>
 #include <cstring>
+#include <memory>
+#include <string_view>
 #include <vector>
 
 #include "document/document.h"
@@ -75,47 +77,65 @@ namespace {
 class LineWriter
 {
 public:
-  LineWriter &Add(const std::string &text)
+  // Room for n more bytes; write them at the returned pointer, then Commit the end.
+  char *Room(size_t n)
   {
-    out_ += text;
-    return *this;
+    if (size_ + n > capacity_)
+      Grow(size_ + n);
+    return data_.get() + size_;
   }
-  LineWriter &Add(const char *text)
+  void Commit(const char *end) { size_ = static_cast<size_t>(end - data_.get()); }
+  void Reserve(size_t n) { Room(n); }
+
+  LineWriter &Add(std::string_view text)
   {
-    out_ += text;
+    char *p = Room(text.size());
+    std::memcpy(p, text.data(), text.size());
+    size_ += text.size();
     return *this;
   }
   LineWriter &Add(int value)
   {
-    char buffer[16];
-    auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
-    out_.append(buffer, result.ptr);
+    char *p = Room(16);
+    Commit(std::to_chars(p, p + 16, value).ptr);
     return *this;
   }
   // text right-aligned in a field of at least width characters.
-  LineWriter &Right(const std::string &text, size_t width)
+  LineWriter &Right(std::string_view text, size_t width)
   {
-    if (text.size() < width)
-      out_.append(width - text.size(), ' ');
-    out_ += text;
-    return *this;
+    if (text.size() < width) {
+      char *p = Room(width - text.size());
+      std::memset(p, ' ', width - text.size());
+      size_ += width - text.size();
+    }
+    return Add(text);
   }
   LineWriter &Right(int value, size_t width)
   {
-    char buffer[16];
-    auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
-    const size_t length = static_cast<size_t>(result.ptr - buffer);
-    if (length < width)
-      out_.append(width - length, ' ');
-    out_.append(buffer, length);
-    return *this;
+    char digits[16];
+    const size_t length = static_cast<size_t>(std::to_chars(digits, digits + sizeof digits, value).ptr - digits);
+    return Right(std::string_view(digits, length), width);
   }
-  void End() { out_ += "\r\n"; }
-  void Line(const std::string &text) { Add(text).End(); }
-  std::string &Text() { return out_; }
+  void End() { Add("\r\n"); }
+  void Line(std::string_view text) { Add(text).End(); }
+  std::string Text() const { return std::string(data_.get(), size_); }
+  const char *Data() const { return data_.get(); }
+  size_t Size() const { return size_; }
 
 private:
-  std::string out_;
+  void Grow(size_t needed)
+  {
+    size_t capacity = std::max(needed, capacity_ * 2 + 4096);
+    std::unique_ptr<char[]> data(new char[capacity]);
+    if (size_)
+      std::memcpy(data.get(), data_.get(), size_);
+    data_ = std::move(data);
+    capacity_ = capacity;
+  }
+
+  std::unique_ptr<char[]> data_;
+  size_t size_ = 0;
+  size_t capacity_ = 0;
 };
 
 std::string ColorText(int color)
@@ -139,10 +159,10 @@ char *PutRight(char *p, int value, int width)
 
 // One part as "reference x y" (widths 4, 3, 3) into out; false when the part has no reference
 // (it shows nothing and could not be read back, so it is not written).
-bool AddPart(std::string &out, const TZeltoAniPart &part, bool separator)
+bool AddPart(LineWriter &out, const TZeltoAniPart &part, bool separator)
 {
-  char buffer[96];
-  char *p = buffer;
+  char *const start = out.Room(96);
+  char *p = start;
   if (separator) {
     *p++ = ',';
     *p++ = ' ';
@@ -168,7 +188,7 @@ bool AddPart(std::string &out, const TZeltoAniPart &part, bool separator)
   p = PutRight(p, part.X, 3);
   *p++ = ' ';
   p = PutRight(p, part.Y, 3);
-  out.append(buffer, static_cast<size_t>(p - buffer));
+  out.Commit(p);
   return true;
 }
 
@@ -262,7 +282,7 @@ void WriteFrames(TZeltoAni &ani, LineWriter &out)
     for (const TPartList &direction : step->Directions) {
       bool any = false;
       for (const auto &part : direction)
-        any = AddPart(out.Text(), *part, any) || any;
+        any = AddPart(out, *part, any) || any;
       // A direction without parts keeps its place through an invisible stand-in part.
       if (!any)
         out.Right(EmptyDirectionSlot, 4).Add(" ").Right(0, 3).Add(" ").Right(0, 3);
@@ -274,7 +294,7 @@ void WriteFrames(TZeltoAni &ani, LineWriter &out)
       size_t end = extra.find('\n', start);
       if (end == std::string::npos)
         end = extra.size();
-      out.Text().append(extra, start, end - start);
+      out.Add(std::string_view(extra).substr(start, end - start));
       out.End();
       start = end + 1;
     }
@@ -283,6 +303,26 @@ void WriteFrames(TZeltoAni &ani, LineWriter &out)
 }
 
 }  // namespace
+
+// value / 16 as FormatReal writes it: sixteenths have at most four decimals and, for any int,
+// at most 14 significant digits, so the exact fixed form is always the one written.
+std::string FormatSixteenths(int value)
+{
+  const long long v = value;
+  const unsigned long long magnitude = static_cast<unsigned long long>(v < 0 ? -v : v);
+  std::string text = v < 0 ? "-" : "";
+  text += std::to_string(magnitude / 16);
+  if (const unsigned fraction = static_cast<unsigned>(magnitude % 16) * 625) {
+    char digits[5] = {char('0' + fraction / 1000), char('0' + fraction / 100 % 10), char('0' + fraction / 10 % 10),
+                      char('0' + fraction % 10), 0};
+    int length = 4;
+    while (digits[length - 1] == '0')
+      --length;
+    text += '.';
+    text.append(digits, static_cast<size_t>(length));
+  }
+  return text;
+}
 
 static void AddWait(std::string &text, int ticks)
 {
@@ -321,9 +361,9 @@ void BuildExtraText(TZeltoAni *ani)
         text += "PLAYSOUND ";
         text += sounds[i]->FileName;
         text += ' ';
-        text += FormatReal(sounds[i]->X / 16.0);
+        text += FormatSixteenths(sounds[i]->X);
         text += ' ';
-        text += FormatReal(sounds[i]->Y / 16.0);
+        text += FormatSixteenths(sounds[i]->Y);
         text += '\n';
       }
       lastTick = tick;
@@ -333,29 +373,51 @@ void BuildExtraText(TZeltoAni *ani)
   }
 }
 
-std::string AnimationText(TZeltoAni *ani)
+namespace {
+
+// The whole file text of ani into out.
+void WriteText(TZeltoAni *ani, LineWriter &out)
 {
-  if (!ani)
-    return {};
   BuildExtraText(ani);
-  LineWriter out;
-  out.Text().reserve(ani->Steps.size() * 160 + ani->Sprites.size() * 64 + 256);
+  // One allocation for the whole text: a part takes about 16 bytes, a line break 2.
+  size_t estimate = 1024 + ani->Sprites.size() * 96 + ani->Script.size() + ani->Actors.size() * 64;
+  for (const auto &step : ani->Steps) {
+    estimate += 4 + step->ExtraText.size() * 2;
+    for (const TPartList &direction : step->Directions)
+      estimate += 16 + direction.size() * 18;
+  }
+  for (const auto &actor : ani->Actors)
+    for (const auto &key : actor->Keys)
+      for (const std::string &mod : key->Mods)
+        estimate += mod.size() + 1;
+  out.Reserve(estimate);
   WriteHeader(*ani, out);
   if (ani->IsMovie)
     WriteMovie(*ani, out);
   else
     WriteFrames(*ani, out);
-  return std::move(out.Text());
+}
+
+}  // namespace
+
+std::string AnimationText(TZeltoAni *ani)
+{
+  if (!ani)
+    return {};
+  LineWriter out;
+  WriteText(ani, out);
+  return out.Text();
 }
 
 bool WriteAnimation(TZeltoAni *ani, std::string *error)
 {
   if (!ani)
     return true;
-  const std::string text = AnimationText(ani);
+  LineWriter text;
+  WriteText(ani, text);
   QSaveFile file(QString::fromLocal8Bit(ani->FileName.c_str()));
-  bool ok = file.open(QIODevice::WriteOnly) &&
-            file.write(text.data(), static_cast<qint64>(text.size())) == static_cast<qint64>(text.size()) &&
+  bool ok = file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) &&
+            file.write(text.Data(), static_cast<qint64>(text.Size())) == static_cast<qint64>(text.Size()) &&
             file.commit();
   if (!ok) {
     if (error)

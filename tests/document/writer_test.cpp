@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <climits>
+
 #include "document/document.h"
 #include "document/reader.h"
 #include "document/writer.h"
@@ -91,6 +93,14 @@ TEST(Writer, RealsUseTheShortestGeneralForm)
       {1e15, "1E15"}, {0.0625, "0.0625"}, {-1.5e-7, "-1.5E-7"}, {2.5e20, "2.5E20"}};
   for (const auto &[value, text] : cases)
     EXPECT_EQ(FormatReal(value), text) << value;
+}
+
+TEST(Writer, SoundPositionsInSixteenthsMatchTheRealForm)
+{
+  for (int value : {0, 1, -1, 8, -8, 15, 16, 17, -17, 24, 32, 100, -1000, 123457, INT_MAX, INT_MIN, INT_MIN + 1})
+    EXPECT_EQ(FormatSixteenths(value), FormatReal(value / 16.0)) << value;
+  for (int value = -5000; value <= 5000; ++value)
+    ASSERT_EQ(FormatSixteenths(value), FormatReal(value / 16.0)) << value;
 }
 
 TEST(Writer, WaitAndSoundLinesFollowDurationAndTicks)
