@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "document/document.h"
-#include "document/reader.h"
-#include "document/writer.h"
+#include "model/document.h"
+#include "model/reader.h"
+#include "model/writer.h"
 #include "ratio_report.h"
 
 namespace {

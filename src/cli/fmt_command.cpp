@@ -1,8 +1,8 @@
 // velk fmt FILE [-o OUT]: reads an animation and writes it back exactly as Save would.
 #include "cli/command.h"
 #include "cli/open_animation.h"
-#include "document/document.h"
-#include "document/writer.h"
+#include "model/document.h"
+#include "model/writer.h"
 
 int RunFmt(const QStringList &args)
 {
@@ -16,12 +16,12 @@ int RunFmt(const QStringList &args)
   const QString file = parser.positionalArguments().first();
   LoadedAnimation loaded = OpenAnimation(file);
   if (!loaded.Ani)
-    return Fail("cannot read " + PathBytes(file));
+    return Fail("cannot read " + PathFromQt(file));
   if (!parser.isSet("o")) {
     WriteOutput({}, QByteArray::fromStdString(AnimationText(loaded.Ani.get())));
     return ExitOk;
   }
-  loaded.Ani->FileName = PathBytes(parser.value("o"));
+  loaded.Ani->FileName = PathFromQt(parser.value("o"));
   std::string error;
   if (!WriteAnimation(loaded.Ani.get(), &error))
     return Fail("cannot write " + loaded.Ani->FileName + ": " + error);

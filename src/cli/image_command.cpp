@@ -6,7 +6,7 @@
 #include <memory>
 
 #include "cli/command.h"
-#include "document/helpers.h"
+#include "core/helpers.h"
 #include "images/file_index.h"
 #include "images/gif_animation.h"
 #include "images/mng_animation.h"
@@ -49,7 +49,7 @@ int RunImage(const QStringList &args)
   SetUpGameFolder(parser);
   // An existing path is decoded as given; any other name is resolved as the image cache resolves it.
   const QString file = parser.positionalArguments().first();
-  const std::string path = QFileInfo(file).isFile() ? PathBytes(file) : ResolveFile(PathBytes(file));
+  const std::string path = QFileInfo(file).isFile() ? PathFromQt(file) : ResolveFile(PathFromQt(file));
   const std::string lower = LowerCase(path);
   const bool gif = lower.size() >= 4 && lower.compare(lower.size() - 4, 4, ".gif") == 0;
   try {

@@ -47,7 +47,7 @@ int main(int argc, char **argv)
   parser.addVersionOption();
   parser.addPositionalArgument("subcommand", "dump, fmt, index, image, state or render");
   if (!parser.parse(app.arguments()))
-    return Fail(Bytes(parser.errorText()), ExitUsageError);
+    return Fail(FromQt(parser.errorText()), ExitUsageError);
   if (parser.isSet("help"))
     parser.showHelp(0);
   if (parser.isSet("version"))
@@ -58,7 +58,7 @@ int main(int argc, char **argv)
     return Fail("no subcommand; see --help", ExitUsageError);
   auto command = Subcommands().find(rest.first());
   if (command == Subcommands().end())
-    return Fail("unknown subcommand " + Bytes(rest.first()) + "; see --help", ExitUsageError);
+    return Fail("unknown subcommand " + FromQt(rest.first()) + "; see --help", ExitUsageError);
 
   // The subcommand sees "velk SUBCOMMAND" as its program name and the global options after it.
   QStringList args = rest.mid(1);

@@ -4,8 +4,8 @@
 #include <QString>
 #include <memory>
 
-#include "document/document.h"
-#include "movie/actor.h"
+#include "model/document.h"
+#include "model/actor.h"
 
 struct LoadedAnimation
 {

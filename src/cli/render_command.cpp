@@ -5,10 +5,10 @@
 
 #include "cli/command.h"
 #include "cli/open_animation.h"
-#include "document/editor_link.h"
+#include "model/editor_link.h"
 #include "images/image_cache.h"
-#include "images/renderer.h"
-#include "movie/actor_attributes.h"
+#include "scene/renderer.h"
+#include "model/actor_attributes.h"
 #include "platform/display.h"
 
 namespace {
@@ -102,7 +102,7 @@ int RunRender(const QStringList &args)
   const QString file = parser.positionalArguments().first();
   LoadedAnimation loaded = OpenAnimation(file);
   if (!loaded.Ani)
-    return Fail("cannot read " + PathBytes(file));
+    return Fail("cannot read " + PathFromQt(file));
   for (const auto &sprite : loaded.Ani->Sprites) {
     const std::string extension = sprite->Image.size() >= 4 ? sprite->Image.substr(sprite->Image.size() - 4) : "";
     const QString lower = QString::fromLatin1(extension.c_str()).toLower();

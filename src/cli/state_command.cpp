@@ -6,7 +6,7 @@
 
 #include "cli/command.h"
 #include "cli/open_animation.h"
-#include "movie/actor_attributes.h"
+#include "model/actor_attributes.h"
 
 namespace {
 
@@ -15,22 +15,22 @@ QJsonObject ActorJson(const TZeltoActor &actor)
   QJsonArray colors;
   for (int color : actor.Colors)
     colors.append(color);
-  return {{"Name", Text(actor.Name)},
+  return {{"Name", ToQt(actor.Name)},
           {"Kind", actor.Kind},
           {"DX", actor.DX},
           {"DY", actor.DY},
           {"Layer", actor.Layer},
           {"Visible", actor.Visible},
           {"Dir", actor.Dir},
-          {"Ani", Text(actor.Ani ? actor.Ani->Name : "")},
-          {"Chat", Text(actor.Chat)},
+          {"Ani", ToQt(actor.Ani ? actor.Ani->Name : "")},
+          {"Chat", ToQt(actor.Chat)},
           {"PlayerLook", actor.PlayerLook},
           {"Sprite", actor.Sprite ? QJsonValue(actor.Sprite->Index) : QJsonValue(QJsonValue::Null)},
           {"SpriteParam", actor.SpriteParam},
           {"SpriteAttr", actor.SpriteAttr},
-          {"SoundFile", Text(actor.SoundFile)},
-          {"Text", Text(actor.Text)},
-          {"FontName", Text(actor.FontName)},
+          {"SoundFile", ToQt(actor.SoundFile)},
+          {"Text", ToQt(actor.Text)},
+          {"FontName", ToQt(actor.FontName)},
           {"Zoom", actor.Zoom},
           {"TextColor", actor.TextColor},
           {"Colors", colors}};
@@ -60,7 +60,7 @@ int RunState(const QStringList &args)
   const QString file = parser.positionalArguments().first();
   LoadedAnimation loaded = OpenAnimation(file);
   if (!loaded.Ani)
-    return Fail("cannot read " + PathBytes(file));
+    return Fail("cannot read " + PathFromQt(file));
 
   TZeltoActor &player = *loaded.Owner;
   player.Ani = loaded.Ani.get();

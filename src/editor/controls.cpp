@@ -12,7 +12,7 @@
 #include <QTableWidget>
 #include <QToolButton>
 
-#include "editor/UEditFrame.h"
+#include "editor/edit_frame.h"
 #include "editor/canvas_widget.h"
 #include "editor/icons.h"
 

@@ -1,13 +1,13 @@
 // Opening, making and saving documents, and the question whether to save unsaved changes.
-#include "document/default_frame.h"
-#include "document/document.h"
-#include "document/helpers.h"
-#include "document/writer.h"
-#include "editor/UEditFrame.h"
+#include "model/default_frame.h"
+#include "model/document.h"
+#include "core/helpers.h"
+#include "model/writer.h"
+#include "editor/edit_frame.h"
 #include "editor/ui_dialogs.h"
 #include "images/file_index.h"
-#include "movie/actor.h"
-#include "movie/actor_attributes.h"
+#include "model/actor.h"
+#include "model/actor_attributes.h"
 
 void TEditFrame::OpenAnimation(const std::string &name)
 {

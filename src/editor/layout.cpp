@@ -5,8 +5,8 @@
 #include <QScrollBar>
 #include <QTableWidget>
 
-#include "document/document.h"
-#include "editor/UEditFrame.h"
+#include "model/document.h"
+#include "editor/edit_frame.h"
 
 void TEditFrame::UpdateLayout()
 {

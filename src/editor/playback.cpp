@@ -4,13 +4,13 @@
 #include <climits>
 #include <cstdlib>
 
-#include "document/document.h"
-#include "document/helpers.h"
-#include "editor/UEditFrame.h"
+#include "model/document.h"
+#include "core/helpers.h"
+#include "editor/edit_frame.h"
 #include "editor/canvas_widget.h"
 #include "images/file_index.h"
-#include "movie/actor.h"
-#include "movie/actor_attributes.h"
+#include "model/actor.h"
+#include "model/actor_attributes.h"
 
 void TEditFrame::Timer1Timer()
 {

@@ -5,20 +5,7 @@
 #include <QFontDialog>
 #include <QMessageBox>
 
-QString ToQt(const std::string &text)
-{
-  return QString::fromLatin1(text.data(), int(text.size()));
-}
-
-std::string FromQt(const QString &text)
-{
-  return text.toLatin1().toStdString();
-}
-
-std::string PathFromQt(const QString &path)
-{
-  return QFile::encodeName(path).toStdString();
-}
+#include "core/qt_text.h"
 
 // "Text (*.a)|*.a|Other|*.*" as Qt's ";;"-separated name filters.
 static QString NameFilters(const std::string &filter)
@@ -58,7 +45,7 @@ bool TQtUiDialogs::OpenFile(const std::string &title, const std::string &start, 
                             std::string &chosen)
 {
   const QStringList files =
-      QFileDialog::getOpenFileNames(parent_, ToQt(title), QFile::decodeName(start.c_str()), NameFilters(filter));
+      QFileDialog::getOpenFileNames(parent_, ToQt(title), PathToQt(start), NameFilters(filter));
   if (files.isEmpty())
     return false;
   chosen = PathFromQt(files.first());
@@ -69,7 +56,7 @@ bool TQtUiDialogs::SaveFile(const std::string &title, const std::string &start, 
                             std::string &chosen)
 {
   const QString file =
-      QFileDialog::getSaveFileName(parent_, ToQt(title), QFile::decodeName(start.c_str()), NameFilters(filter));
+      QFileDialog::getSaveFileName(parent_, ToQt(title), PathToQt(start), NameFilters(filter));
   if (file.isEmpty())
     return false;
   chosen = PathFromQt(file);

@@ -6,7 +6,7 @@
 #include <QString>
 #include <string>
 
-#include "movie/dialogs.h"
+#include "model/dialogs.h"
 
 class QWidget;
 
@@ -48,8 +48,3 @@ public:
 private:
   QWidget *parent_;
 };
-
-// Document strings are single-byte; file names are the platform's 8-bit paths.
-QString ToQt(const std::string &text);
-std::string FromQt(const QString &text);
-std::string PathFromQt(const QString &path);

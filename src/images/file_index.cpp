@@ -7,7 +7,7 @@
 #include <set>
 #include <sys/stat.h>
 
-#include "document/helpers.h"
+#include "core/helpers.h"
 
 namespace fs = std::filesystem;
 

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "core/qt_text.h"
+
 bool TImageAnimation::IsTransparentPixel(int x, int y) const
 {
   if (!Bits || x < 0 || y < 0 || x >= Width || y >= Height)
@@ -43,7 +45,7 @@ std::vector<uint8_t> TImageAnimation::LoadFileBytes(const std::string &fileName)
   std::vector<uint8_t> bytes;
   if (fileName.empty())
     return bytes;
-  QFile file(QFile::decodeName(fileName.c_str()));
+  QFile file(PathToQt(fileName));
   if (!file.open(QIODevice::ReadOnly))
     return bytes;
   const qint64 size = file.size();

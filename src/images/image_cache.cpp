@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "document/helpers.h"
+#include "core/helpers.h"
 #include "images/file_index.h"
 #include "images/gif_animation.h"
 #include "images/mng_animation.h"

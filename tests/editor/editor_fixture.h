@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "editor/UEditFrame.h"
+#include "editor/edit_frame.h"
 #include "editor/ui_dialogs.h"
 
 class TTestDialogs : public TUiDialogs

@@ -1,9 +1,9 @@
 // Playback, frame sounds, the add-sound command and the timeline gestures.
 #include <climits>
 
-#include "document/default_frame.h"
-#include "document/document.h"
-#include "document/helpers.h"
+#include "model/default_frame.h"
+#include "model/document.h"
+#include "core/helpers.h"
 #include "editor_fixture.h"
 #include "support/temp_dir.h"
 

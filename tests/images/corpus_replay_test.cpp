@@ -12,7 +12,8 @@ namespace fs = std::filesystem;
 template <typename Decoder> void ReplayFolder(const std::string &kind)
 {
   int files = 0;
-  for (const auto &entry : fs::recursive_directory_iterator(std::string(ZELTRIX_SOURCE_DIR) + "/fuzz/corpus/" + kind)) {
+  for (const char *folder : {"/fuzz/corpus/", "/fuzz/crashers/"})
+  for (const auto &entry : fs::recursive_directory_iterator(std::string(ZELTRIX_SOURCE_DIR) + folder + kind)) {
     if (!entry.is_regular_file())
       continue;
     ++files;
