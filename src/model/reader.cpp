@@ -26,6 +26,13 @@ bool LoadFile(const std::string &path, std::string &bytes)
   return static_cast<bool>(in.read(bytes.data(), size)) || size == 0;
 }
 
+// A value that the writer puts at the end of its line, where control characters and blanks at
+// its end would be trimmed away on reading: they are not kept, so what is read is what reads back.
+std::string LineEndValue(const std::string &value)
+{
+  return TrimControl(value);
+}
+
 // The state of one parse: which block the lines belong to and what is under construction.
 class Parser
 {
@@ -35,11 +42,36 @@ public:
   void Run(const std::string &bytes);
 
 private:
+  using Words = std::vector<std::string>;
+  // A header keyword: the least number of arguments and what the line does.
+  struct THeaderRule
+  {
+    size_t Arguments;
+    bool (Parser::*Apply)(const Words &words);
+  };
+  static const std::unordered_map<std::string, THeaderRule> &HeaderRules();
+
   // Each returns false when a conversion error ends the reading.
   bool FrameBlockLine(const std::string &line);
   bool ScriptLine(const std::string &line);
-  bool HeaderLine(const std::vector<std::string> &words);
-  void MovieLine(const std::string &line, const std::vector<std::string> &words);
+  bool HeaderLine(const Words &words);
+  void MovieLine(const std::string &line, const Words &words);
+  bool SpriteLine(const Words &words);
+  bool AttachLine(const Words &words);
+  bool ColorEffectLine(const Words &words);
+  bool ZoomEffectLine(const Words &words);
+  bool LoopLine(const Words &words);
+  bool ContinuousLine(const Words &words);
+  bool BackColorLine(const Words &words);
+  bool SingleDirectionLine(const Words &words);
+  bool SetBackToLine(const Words &words);
+  bool FramesLine(const Words &words);
+  bool DefaultHeadLine(const Words &words);
+  bool DefaultBodyLine(const Words &words);
+  void DefaultSlotLine(const Words &words, size_t prefixLength, std::string *slots, size_t count);
+  bool AniLine(const Words &words);
+  bool ScriptStartLine(const Words &words);
+  bool MovieStartLine(const Words &words);
   bool DirectionLine(const std::string &line);
   bool CompletePendingFrame();
   void EndFrameBlock();
@@ -214,104 +246,183 @@ bool Parser::DirectionLine(const std::string &line)
   return true;
 }
 
-bool Parser::HeaderLine(const std::vector<std::string> &words)
+// The header keywords, one small function each. Each gets the line's words (the keyword first)
+// and returns false when a conversion error ends the reading.
+const std::unordered_map<std::string, Parser::THeaderRule> &Parser::HeaderRules()
+{
+  static const std::unordered_map<std::string, THeaderRule> rules = {
+      {"SPRITE", {6, &Parser::SpriteLine}},
+      {"ATTACHSPRITE", {4, &Parser::AttachLine}},
+      {"COLOREFFECT", {5, &Parser::ColorEffectLine}},
+      {"ZOOMEFFECT", {2, &Parser::ZoomEffectLine}},
+      {"LOOP", {0, &Parser::LoopLine}},
+      {"CONTINUOUS", {0, &Parser::ContinuousLine}},
+      {"BACKCOLOR", {1, &Parser::BackColorLine}},
+      {"SINGLEDIRECTION", {0, &Parser::SingleDirectionLine}},
+      {"SETBACKTO", {1, &Parser::SetBackToLine}},
+      {"FRAMES", {1, &Parser::FramesLine}},
+      {"DEFAULTHEAD", {0, &Parser::DefaultHeadLine}},
+      {"DEFAULTBODY", {0, &Parser::DefaultBodyLine}},
+      {"ANI", {0, &Parser::AniLine}},
+      {"SCRIPT", {0, &Parser::ScriptStartLine}},
+      {"MOVIE", {0, &Parser::MovieStartLine}},
+  };
+  return rules;
+}
+
+bool Parser::HeaderLine(const Words &words)
 {
   const std::string &keyword = words[0];
   const size_t arguments = words.size() - 1;
-  if (keyword == "SPRITE") {
-    if (arguments < 6)
-      return true;
-    std::optional<int> index = ParseInt(words[1]);
-    if (!index)
-      return false;
-    std::optional<int> left = ParseInt(words[3]), top = ParseInt(words[4]);
-    std::optional<int> width = ParseInt(words[5]), height = ParseInt(words[6]);
-    if (!left || !top || !width || !height)
-      return false;
-    auto sprite = std::make_unique<TZeltoAniSprite>();
-    sprite->Index = *index;
-    sprite->Image = words[2];
-    sprite->Left = *left;
-    sprite->Top = *top;
-    sprite->Width = *width;
-    sprite->Height = *height;
-    for (size_t i = 7; i < words.size(); ++i)
-      sprite->Description += (i > 7 ? " " : "") + words[i];
-    spritesByIndex_.emplace(*index, sprite.get());
-    ani_.Sprites.push_back(std::move(sprite));
-  } else if (keyword == "ATTACHSPRITE") {
-    if (arguments < 4)
-      return true;
-    std::optional<int> index = ParseInt(words[1]), attached = ParseInt(words[2]);
-    std::optional<int> x = ParseInt(words[3]), y = ParseInt(words[4]);
-    if (!index || !attached || !x || !y)
-      return false;
-    TZeltoAniSprite *owner = Sprite(*index);
-    TZeltoAniSprite *other = Sprite(*attached);
-    if (owner && other)
-      owner->Attachments.push_back(std::make_unique<TZeltoSpriteAttachment>(TZeltoSpriteAttachment{other, *x, *y}));
-  } else if (keyword == "COLOREFFECT") {
-    if (arguments < 5)
-      return true;
-    std::optional<int> index = ParseInt(words[1]);
-    TZeltoAniSprite *sprite = index ? Sprite(*index) : nullptr;
-    // Values are taken in order until one does not convert.
-    for (int i = 0; sprite && i < 4; ++i) {
-      std::optional<double> value = ParseReal(words[2 + i]);
-      if (!value)
-        break;
-      sprite->ColorEffect[i] = *value;
-    }
-  } else if (keyword == "ZOOMEFFECT") {
-    if (arguments < 2)
-      return true;
-    std::optional<int> index = ParseInt(words[1]);
-    TZeltoAniSprite *sprite = index ? Sprite(*index) : nullptr;
-    std::optional<double> zoom = ParseReal(words[2]);
-    if (sprite && zoom)
-      sprite->Zoom = *zoom;
-  } else if (keyword == "LOOP") {
-    ani_.Loop = true;
-  } else if (keyword == "CONTINUOUS") {
-    ani_.Continuous = true;
-  } else if (keyword == "BACKCOLOR") {
-    if (arguments >= 1 && StartsWith("#", words[1])) {
-      if (std::optional<int> color = ParseInt("$" + words[1].substr(1)))
-        ani_.BackColor = *color;
-    }
-  } else if (keyword == "SINGLEDIRECTION") {
-    ani_.SingleDirection = true;
-  } else if (keyword == "SETBACKTO") {
-    if (arguments >= 1)
-      ani_.SetBackTo = words[1];
-  } else if (keyword == "FRAMES") {
-    if (arguments >= 1) {
-      if (std::optional<int> length = ParseInt(words[1]))
-        ani_.Length = *length;
-    }
-  } else if (keyword == "DEFAULTHEAD") {
-    ani_.DefaultHead = arguments >= 1 ? ExtractKey(words[1]) : std::string();
-  } else if (keyword == "DEFAULTBODY") {
-    ani_.DefaultBody = arguments >= 1 ? ExtractKey(words[1]) : std::string();
-  } else if (StartsWith("DEFAULTPARAM", keyword)) {
-    std::optional<int> slot = ParseInt(keyword.substr(12));
-    if (arguments >= 1 && slot && *slot >= 1 && *slot <= 8)
-      ani_.DefaultParams[*slot - 1] = words[1];
-  } else if (StartsWith("DEFAULTATTR", keyword)) {
-    std::optional<int> slot = ParseInt(keyword.substr(11));
-    if (arguments >= 1 && slot && *slot >= 1 && *slot <= 9)
-      ani_.DefaultAttrs[*slot - 1] = words[1];
-  } else if (keyword == "ANI") {
-    ani_.IsMovie = false;
-    inFrames_ = true;
-    blockAppended_ = false;
-  } else if (keyword == "SCRIPT") {
-    inScript_ = true;
-  } else if (keyword == "MOVIE") {
-    ani_.IsMovie = true;
-    inMovie_ = true;
-    actor_ = nullptr;
+  const auto &rules = HeaderRules();
+  if (auto rule = rules.find(keyword); rule != rules.end())
+    return arguments < rule->second.Arguments || (this->*rule->second.Apply)(words);
+  // The two prefix keywords carry their slot number: DEFAULTPARAM1..8, DEFAULTATTR1..9.
+  if (StartsWith("DEFAULTPARAM", keyword))
+    DefaultSlotLine(words, 12, ani_.DefaultParams.data(), ani_.DefaultParams.size());
+  else if (StartsWith("DEFAULTATTR", keyword))
+    DefaultSlotLine(words, 11, ani_.DefaultAttrs.data(), ani_.DefaultAttrs.size());
+  return true;
+}
+
+bool Parser::SpriteLine(const Words &words)
+{
+  std::optional<int> index = ParseInt(words[1]);
+  if (!index)
+    return false;
+  std::optional<int> left = ParseInt(words[3]), top = ParseInt(words[4]);
+  std::optional<int> width = ParseInt(words[5]), height = ParseInt(words[6]);
+  if (!left || !top || !width || !height)
+    return false;
+  auto sprite = std::make_unique<TZeltoAniSprite>();
+  sprite->Index = *index;
+  sprite->Image = words[2];
+  sprite->Left = *left;
+  sprite->Top = *top;
+  sprite->Width = *width;
+  sprite->Height = *height;
+  for (size_t i = 7; i < words.size(); ++i)
+    sprite->Description += (i > 7 ? " " : "") + words[i];
+  sprite->Description = LineEndValue(sprite->Description);
+  spritesByIndex_.emplace(*index, sprite.get());
+  ani_.Sprites.push_back(std::move(sprite));
+  return true;
+}
+
+bool Parser::AttachLine(const Words &words)
+{
+  std::optional<int> index = ParseInt(words[1]), attached = ParseInt(words[2]);
+  std::optional<int> x = ParseInt(words[3]), y = ParseInt(words[4]);
+  if (!index || !attached || !x || !y)
+    return false;
+  TZeltoAniSprite *owner = Sprite(*index);
+  TZeltoAniSprite *other = Sprite(*attached);
+  if (owner && other)
+    owner->Attachments.push_back(std::make_unique<TZeltoSpriteAttachment>(TZeltoSpriteAttachment{other, *x, *y}));
+  return true;
+}
+
+bool Parser::ColorEffectLine(const Words &words)
+{
+  std::optional<int> index = ParseInt(words[1]);
+  TZeltoAniSprite *sprite = index ? Sprite(*index) : nullptr;
+  // Values are taken in order until one does not convert.
+  for (int i = 0; sprite && i < 4; ++i) {
+    std::optional<double> value = ParseReal(words[2 + i]);
+    if (!value)
+      break;
+    sprite->ColorEffect[i] = *value;
   }
+  return true;
+}
+
+bool Parser::ZoomEffectLine(const Words &words)
+{
+  std::optional<int> index = ParseInt(words[1]);
+  TZeltoAniSprite *sprite = index ? Sprite(*index) : nullptr;
+  std::optional<double> zoom = ParseReal(words[2]);
+  if (sprite && zoom)
+    sprite->Zoom = *zoom;
+  return true;
+}
+
+bool Parser::LoopLine(const Words &)
+{
+  ani_.Loop = true;
+  return true;
+}
+
+bool Parser::ContinuousLine(const Words &)
+{
+  ani_.Continuous = true;
+  return true;
+}
+
+bool Parser::BackColorLine(const Words &words)
+{
+  if (StartsWith("#", words[1]))
+    if (std::optional<int> color = ParseInt("$" + words[1].substr(1)))
+      ani_.BackColor = *color;
+  return true;
+}
+
+bool Parser::SingleDirectionLine(const Words &)
+{
+  ani_.SingleDirection = true;
+  return true;
+}
+
+bool Parser::SetBackToLine(const Words &words)
+{
+  ani_.SetBackTo = LineEndValue(words[1]);
+  return true;
+}
+
+bool Parser::FramesLine(const Words &words)
+{
+  if (std::optional<int> length = ParseInt(words[1]))
+    ani_.Length = *length;
+  return true;
+}
+
+bool Parser::DefaultHeadLine(const Words &words)
+{
+  ani_.DefaultHead = words.size() > 1 ? LineEndValue(ExtractKey(words[1])) : std::string();
+  return true;
+}
+
+bool Parser::DefaultBodyLine(const Words &words)
+{
+  ani_.DefaultBody = words.size() > 1 ? LineEndValue(ExtractKey(words[1])) : std::string();
+  return true;
+}
+
+void Parser::DefaultSlotLine(const Words &words, size_t prefixLength, std::string *slots, size_t count)
+{
+  std::optional<int> slot = ParseInt(words[0].substr(prefixLength));
+  if (words.size() > 1 && slot && *slot >= 1 && size_t(*slot) <= count)
+    slots[*slot - 1] = LineEndValue(words[1]);
+}
+
+bool Parser::AniLine(const Words &)
+{
+  ani_.IsMovie = false;
+  inFrames_ = true;
+  blockAppended_ = false;
+  return true;
+}
+
+bool Parser::ScriptStartLine(const Words &)
+{
+  inScript_ = true;
+  return true;
+}
+
+bool Parser::MovieStartLine(const Words &)
+{
+  ani_.IsMovie = true;
+  inMovie_ = true;
+  actor_ = nullptr;
   return true;
 }
 
@@ -326,7 +437,8 @@ void Parser::MovieLine(const std::string &line, const std::vector<std::string> &
     if (kind < 0)
       return;
     auto actor = std::make_unique<TZeltoActor>(owner_, kind);
-    actor->Name = words[2];
+    if (std::string name = LineEndValue(words[2]); !name.empty())
+      actor->Name = name;
     actor_ = actor.get();
     ani_.Actors.push_back(std::move(actor));
   } else if (keyword == "ACTOREND") {

@@ -2,6 +2,7 @@
 
 #include <QSaveFile>
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <cstring>
 #include <memory>
@@ -174,13 +175,18 @@ void WriteHeader(TZeltoAni &ani, LineWriter &out)
   out.Line("DEFAULTHEAD " + ani.DefaultHead);
   out.Line("DEFAULTBODY " + ani.DefaultBody);
 
+  // Effects are written when their text differs from the default's: a value so close to 1 that
+  // it is written "1" reads back as the default either way.
   for (const auto &sprite : ani.Sprites) {
     const auto &effect = sprite->ColorEffect;
-    if (std::any_of(effect.begin(), effect.end(), [](double v) { return v != 1.0; }))
-      out.Line("COLOREFFECT " + std::to_string(sprite->Index) + " " + FormatReal(effect[0]) + " " +
-               FormatReal(effect[1]) + " " + FormatReal(effect[2]) + " " + FormatReal(effect[3]));
-    if (sprite->Zoom != 1.0)
-      out.Line("ZOOMEFFECT " + std::to_string(sprite->Index) + " " + FormatReal(sprite->Zoom));
+    std::array<std::string, 4> values;
+    for (size_t i = 0; i < values.size(); ++i)
+      values[i] = FormatReal(effect[i]);
+    if (std::any_of(values.begin(), values.end(), [](const std::string &v) { return v != "1"; }))
+      out.Line("COLOREFFECT " + std::to_string(sprite->Index) + " " + values[0] + " " + values[1] + " " + values[2] +
+               " " + values[3]);
+    if (const std::string zoom = FormatReal(sprite->Zoom); zoom != "1")
+      out.Line("ZOOMEFFECT " + std::to_string(sprite->Index) + " " + zoom);
   }
   out.Line("");
 
