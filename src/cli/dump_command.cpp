@@ -97,15 +97,11 @@ QJsonObject DocumentJson(const TZeltoAni &ani)
 int RunDump(const QStringList &args)
 {
   QCommandLineParser parser;
-  parser.setApplicationDescription("Reads FILE with the animation reader and prints it as JSON.");
-  parser.addPositionalArgument("FILE", "an animation name (resolved in the game folder) or path");
-  if (!ParseSubcommand(parser, args, 1))
+  if (!ParseFileCommand(parser, args, "Reads FILE with the animation reader and prints it as JSON."))
     return ExitUsageError;
-  SetUpGameFolder(parser);
-  const QString file = parser.positionalArguments().first();
-  LoadedAnimation loaded = OpenAnimation(file);
-  if (!loaded.Ani)
-    return Fail("cannot read " + PathFromQt(file));
+  LoadedAnimation loaded;
+  if (!OpenFileArgument(parser, loaded))
+    return ExitInputError;
   WriteOutput({}, QJsonDocument(DocumentJson(*loaded.Ani)).toJson(QJsonDocument::Indented));
   return ExitOk;
 }

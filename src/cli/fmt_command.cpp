@@ -7,16 +7,12 @@
 int RunFmt(const QStringList &args)
 {
   QCommandLineParser parser;
-  parser.setApplicationDescription("Reads FILE and writes it back with the animation writer.");
-  parser.addPositionalArgument("FILE", "an animation name or path");
   parser.addOption({{"o", "output"}, "Write to OUT (the document's file name) instead of standard output.", "OUT"});
-  if (!ParseSubcommand(parser, args, 1))
+  if (!ParseFileCommand(parser, args, "Reads FILE and writes it back with the animation writer."))
     return ExitUsageError;
-  SetUpGameFolder(parser);
-  const QString file = parser.positionalArguments().first();
-  LoadedAnimation loaded = OpenAnimation(file);
-  if (!loaded.Ani)
-    return Fail("cannot read " + PathFromQt(file));
+  LoadedAnimation loaded;
+  if (!OpenFileArgument(parser, loaded))
+    return ExitInputError;
   if (!parser.isSet("o")) {
     WriteOutput({}, QByteArray::fromStdString(AnimationText(loaded.Ani.get())));
     return ExitOk;

@@ -41,13 +41,11 @@ QJsonObject ActorJson(const TZeltoActor &actor)
 int RunState(const QStringList &args)
 {
   QCommandLineParser parser;
-  parser.setApplicationDescription("Evaluates FILE at a time as the editor shows it and prints the state as JSON.");
-  parser.addPositionalArgument("FILE", "an animation name (resolved in the game folder) or path");
   QCommandLineOption timeOption("time", "The time in ticks (20 per second).", "T");
   QCommandLineOption dirOption("dir", "The direction: 0 up, 1 left, 2 down (default), 3 right.", "D", "2");
-  parser.addOption(timeOption);
-  parser.addOption(dirOption);
-  if (!ParseSubcommand(parser, args, 1))
+  parser.addOptions({timeOption, dirOption});
+  if (!ParseFileCommand(parser, args,
+                        "Evaluates FILE at a time as the editor shows it and prints the state as JSON."))
     return ExitUsageError;
   bool timeOk = false, dirOk = false;
   const int time = parser.value(timeOption).toInt(&timeOk);
@@ -56,11 +54,9 @@ int RunState(const QStringList &args)
     return Fail("--time needs an integer number of ticks", ExitUsageError);
   if (!dirOk || dir < 0 || dir > 3)
     return Fail("--dir must be 0, 1, 2 or 3", ExitUsageError);
-  SetUpGameFolder(parser);
-  const QString file = parser.positionalArguments().first();
-  LoadedAnimation loaded = OpenAnimation(file);
-  if (!loaded.Ani)
-    return Fail("cannot read " + PathFromQt(file));
+  LoadedAnimation loaded;
+  if (!OpenFileArgument(parser, loaded))
+    return ExitInputError;
 
   TZeltoActor &player = *loaded.Owner;
   player.Ani = loaded.Ani.get();

@@ -78,7 +78,7 @@ void TEditFrame::CreateControls()
   // Canvas panel: the canvas fills it from the top left; the scroll bar lies over its left edge.
   Panel2 = MakePanel(this, QFrame::Box);
   Panel2->setLineWidth(1);
-  DXDraw1 = new TCanvasWidget(this, &Display, Panel2);
+  DXDraw1 = new TCanvasWidget(this, &Session.Setup.Display, Panel2);
   DXDraw1->setGeometry(Panel2->contentsRect().left(), Panel2->contentsRect().top(), TDisplay::BufferSize,
                        TDisplay::BufferSize);
   ScrollBar2 = new QScrollBar(Qt::Vertical, Panel2);

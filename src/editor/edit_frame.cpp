@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QCursor>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -11,92 +12,37 @@
 #include <QScrollBar>
 #include <QTableWidget>
 #include <QToolButton>
-#include <clocale>
-#include <filesystem>
 
-#include "model/default_frame.h"
-#include "model/document.h"
-#include "core/helpers.h"
 #include "core/qt_text.h"
-#include "model/reader.h"
 #include "editor/canvas_widget.h"
-#include "editor/ui_dialogs.h"
-#include "images/file_index.h"
-#include "scene/renderer.h"
-#include "model/actor.h"
-#include "model/actor_attributes.h"
+#include "editor/qt_dialogs.h"
+#include "model/document.h"
 
-namespace fs = std::filesystem;
-
-static std::string AbsolutePath(const std::string &path)
+// The session is made with the window's own Qt dialogs unless the options bring others.
+static TUiDialogs *ChooseDialogs(TStartOptions &options, std::unique_ptr<TUiDialogs> &own, QWidget *parent)
 {
-  std::error_code error;
-  const fs::path absolute = fs::absolute(path, error);
-  return error ? path : absolute.lexically_normal().string();
+  if (!options.Dialogs)
+    own = std::make_unique<TQtUiDialogs>(parent);
+  return options.Dialogs ? options.Dialogs : own.get();
 }
 
-TEditFrame::TEditFrame(TStartOptions options) : QWidget(nullptr)
+TEditFrame::TEditFrame(TStartOptions options)
+    : QWidget(nullptr), Session(ChooseDialogs(options, ownDialogs_, this), this, std::move(options.SoundDevice))
 {
-  programFolder_ = options.ProgramFolder;
-  ownDialogs_ = options.Dialogs ? nullptr : std::make_unique<TQtUiDialogs>(this);
-  dialogs_ = options.Dialogs ? options.Dialogs : ownDialogs_.get();
-  SetDialogs(dialogs_);
-  SetEditorLink(this);
-  DXWaveList1 = std::make_unique<TWaveList>(std::move(options.SoundDevice));
-
   setWindowTitle(BaseCaption);
   setFont(QFont("MS Sans Serif", 8));
   resize(563, 465);
   CreateControls();
   ConnectControls();
-
-  // Numbers are read and written with "." whatever the user's locale.
-  std::setlocale(LC_NUMERIC, "C");
   QLocale::setDefault(QLocale::c());
-
-  // The start folder; relative paths given on the command line are taken before it is entered.
-  const std::string gameFolder = options.GameFolder.empty() ? "" : AbsolutePath(options.GameFolder);
-  std::string startName = DefaultIdleAni();
-  if (!options.File.empty()) {
-    const fs::path file = AbsolutePath(options.File);
-    GameDir = file.parent_path().string();
-    std::error_code error;
-    fs::current_path(file.parent_path(), error);
-    StartFilePath = file.string();
-    startName = LowerCase(file.filename().string());
-    startName = startName.substr(0, startName.find('.'));
-  } else {
-    GameDir = options.ProgramFolder;
-  }
-  if (!gameFolder.empty())
-    UseGameFolder(gameFolder);
-  else
-    FindGameFolder(options.ProgramFolder);
 
   for (const char *name : DirectionNames)
     ComboBox1->addItem(name);
   ComboBox1->setCurrentIndex(2);
+  Session.Setup.Display.OnFlip = [this] { DXDraw1->update(); };
 
-  Display.OnInitialize = [] { RebuildImageSurfaces(); };
-  Display.OnFinalizeSurface = [] { ReleaseImageSurfaces(); };
-  Display.OnFlip = [this] { DXDraw1->update(); };
-  Display.Initialize();
-  LoadFixedImages();
-
-  EditActor = std::make_unique<TZeltoActor>(nullptr, MainActorCode);
-  Scene.EditActor = EditActor.get();
-  Scene.ImageCache = &ImageCache;
-  Scene.Display = &Display;
-
-  OpenAnimation(startName);
-  if (startName != DefaultIdleAni() && !GetCurrentAni())
-    OpenAnimation(DefaultIdleAni());
-  // The start file is read once; a failed start must not redirect a later load.
-  StartFilePath.clear();
-
+  Session.Start(options);
   RefreshPartList();
-  GridMode = 0;
-  MouseIsDown = false;
   UpdateButtons();
   UpdateLayout();
   ComboBox1->setFocus();
@@ -105,212 +51,92 @@ TEditFrame::TEditFrame(TStartOptions options) : QWidget(nullptr)
 TEditFrame::~TEditFrame()
 {
   Timer1.SetEnabled(false);
-  if (EditorLink() == this)
-    SetEditorLink(nullptr);
-  if (::Dialogs() == dialogs_)
-    SetDialogs(nullptr);
-  Display.Finalize();
+  Session.Setup.Display.OnFlip = nullptr;
 }
 
-void TEditFrame::LoadFixedImages()
+// --- What the session asks the window to show. ---
+
+void TEditFrame::Refresh(TViewPart part, int)
 {
-  auto load = [](std::unique_ptr<TSurfaceOwner> &owner, const char *name) {
-    owner = std::make_unique<TSurfaceOwner>();
-    owner->Load(name);
-  };
-  load(SpritesImage, "sprites.png");
-  load(RideImage, "ride.png");
-  load(ShieldImage, "shield1.png");
-  load(SwordImage, "sword1.png");
-  load(SoundIconImage, "soundicon.png");
-  Scene.Fixed = {SpritesImage.get(), RideImage.get(), ShieldImage.get(), SwordImage.get(), SoundIconImage.get()};
-}
-
-// --- Accessors. ---
-
-TZeltoAni *TEditFrame::GetCurrentAni() const
-{
-  return EditActor ? EditActor->Ani : nullptr;
-}
-
-int TEditFrame::GetCurrentFrame() const
-{
-  return GetCurrentAni() ? EditActor->FrameIndex : -1;
-}
-
-void TEditFrame::SetCurrentFrame(int index)
-{
-  TZeltoAni *ani = GetCurrentAni();
-  if (!ani)
-    return;
-  EditActor->FrameIndex = index;
-  if (!MovieMode && index >= 0 && index < int(ani->Steps.size()))
-    EditActor->CurrentTime = ani->Steps[index]->StartTick;
-  RefreshPartList();
-}
-
-int TEditFrame::GetFrameTick() const
-{
-  return GetCurrentAni() ? EditActor->FrameTick : 0;
-}
-
-void TEditFrame::SetFrameTick(int tick)
-{
-  if (GetCurrentAni())
-    EditActor->FrameTick = tick;
-}
-
-int TEditFrame::GetCurrentTime() const
-{
-  return GetCurrentAni() ? EditActor->CurrentTime : 0;
-}
-
-void TEditFrame::SetCurrentTime(int time)
-{
-  if (GetCurrentAni())
-    EditActor->CurrentTime = time;
-}
-
-// --- Editor link. ---
-
-bool TEditFrame::IsCurrentDocument(const TZeltoAni *ani) const
-{
-  return ani && ani == GetCurrentAni();
-}
-
-void TEditFrame::ClearHistory()
-{
-  // The window keeps no undo history yet; Undo and Redo stay disabled.
-}
-
-void TEditFrame::ModifiedChanged(TZeltoAni *ani)
-{
-  if (IsCurrentDocument(ani))
+  switch (part) {
+  case TViewPart::Caption:
     UpdateCaption();
+    break;
+  case TViewPart::PartList:
+    RefreshPartList();
+    break;
+  case TViewPart::SelectionInfo:
+    RefreshSelectionInfo();
+    break;
+  case TViewPart::Buttons:
+    UpdateButtons();
+    break;
+  case TViewPart::Mode:
+    ShowMode();
+    break;
+  case TViewPart::OptionsGrid:
+  case TViewPart::OptionsGridLabels:
+  case TViewPart::ActorList:
+    // The options grid and the actor list are not built yet.
+    break;
+  }
 }
 
-void TEditFrame::EnsureImageLoaded(const std::string &name)
+void TEditFrame::ClearFocus()
 {
-  ImageCache.EnsureImageLoaded(name);
+  if (QWidget *focused = focusWidget())
+    focused->clearFocus();
+}
+
+void TEditFrame::MovePointer(int x, int y)
+{
+  QCursor::setPos(DXDraw1->mapToGlobal(QPoint(x, y)));
 }
 
 void TEditFrame::UpdateCaption()
 {
-  const TZeltoAni *ani = GetCurrentAni();
-  if (!ani)
+  if (!Session.GetCurrentAni())
     return;
-  std::string caption = std::string(BaseCaption) + " - ";
-  caption += ani->FileName.empty() ? ani->Name : ExtractKey(ani->FileName);
-  if (ani->Modified)
-    caption += " (modified)";
-  const QString text = ToQt(caption);
+  const QString text = ToQt(Session.Caption());
   if (windowTitle() != text)
     setWindowTitle(text);
 }
 
 // --- Mode, buttons, part list. ---
 
-void TEditFrame::SwitchMovieMode(bool on)
+void TEditFrame::ShowMode()
 {
-  TZeltoAni *ani = GetCurrentAni();
-  if (!ani)
-    return;
-  if (on == MovieMode) {
-    ::SetModified(ani, ani->Modified);
-    UpdateButtons();
-    return;
-  }
-  if (on) {
-    if (!ani->Steps.empty() &&
-        !Dialogs().AskOkCancel("Warning", "Switching to movie mode will remove all sprites. Continue?"))
-      return;
-    const bool wasMovie = ani->IsMovie;
-    ani->IsMovie = true;
-    const bool renamed = ani->Name == "idle" || ani->Name == "walk";
-    if (renamed) {
-      ani->Name = "new";
-      ani->FileName.clear();
-    }
-    MovieMode = true;
-    Playing = false;
-    ClearHistory();
-    ani->Steps.clear();
-    if (!wasMovie)
-      ani->Length = 100;
-    ani->Modified = renamed;
-    CheckBox1->show();
-    CheckBox2->show();
-    Panel4->show();
-    Panel6->hide();
-    GroupBox1->hide();
-    SpeedButton23->hide();
-    Label5->setText("Edit attributes:");
-    MovieButton->setText("-> Sprite Mode");
-    RefreshActorList();
-  } else {
-    if (!ani->Actors.empty() &&
-        !Dialogs().AskOkCancel("Warning", "Switching to sprite mode will remove all actors. Continue?"))
-      return;
-    const bool wasMovie = ani->IsMovie;
-    ani->IsMovie = false;
-    MovieMode = false;
-    Playing = false;
-    Scene.SelectedActor = nullptr;
-    GridMode = 0;
-    ClearHistory();
-    ani->Actors.clear();
-    if (wasMovie) {
-      InsertDefaultFrame(ani, 0);
-      RecomputeStartTicks(ani);
-      ani->Modified = true;
-    }
-    CheckBox1->hide();
-    CheckBox2->hide();
-    Panel4->hide();
-    Panel6->show();
-    GroupBox1->show();
-    SpeedButton23->show();
-    Label5->setText("Direction:");
-    MovieButton->setText("-> Movie Mode");
+  const bool movie = Session.MovieMode;
+  CheckBox1->setVisible(movie);
+  CheckBox2->setVisible(movie);
+  Panel4->setVisible(movie);
+  Panel6->setVisible(!movie);
+  GroupBox1->setVisible(!movie);
+  SpeedButton23->setVisible(!movie);
+  Label5->setText(movie ? "Edit attributes:" : "Direction:");
+  MovieButton->setText(movie ? "-> Sprite Mode" : "-> Movie Mode");
+  if (!movie) {
     ComboBox1->clear();
     for (const char *name : DirectionNames)
       ComboBox1->addItem(name);
-    EditActor->Dir = 2;
     ComboBox1->setCurrentIndex(2);
   }
   UpdateLayout();
-  RefreshOptionsGrid(-1);
-  NeedsRedraw = true;
-  ::SetModified(ani, ani->Modified);
-  UpdateButtons();
 }
 
 void TEditFrame::UpdateButtons()
 {
   // Only the commands that exist so far follow the document; the others stay disabled.
-  const bool hasDocument = GetCurrentAni() != nullptr;
+  const bool hasDocument = Session.GetCurrentAni() != nullptr;
   SpeedButton10->setEnabled(hasDocument);
   SpeedButton11->setEnabled(hasDocument);
   SpeedButton24->setEnabled(false);
   SpeedButton25->setEnabled(false);
 }
 
-// The parts of the current frame in the current direction, or none.
-static TPartList *CurrentPartList(TZeltoActor *actor)
-{
-  TZeltoAni *ani = actor ? actor->Ani : nullptr;
-  if (!ani || ani->IsMovie || actor->FrameIndex < 0 || actor->FrameIndex >= int(ani->Steps.size()))
-    return nullptr;
-  TZeltoAniStep &step = *ani->Steps[actor->FrameIndex];
-  const int dir = ani->SingleDirection ? 0 : actor->Dir;
-  if (dir < 0 || dir >= int(step.Directions.size()))
-    return nullptr;
-  return &step.Directions[dir];
-}
-
 void TEditFrame::RefreshPartList()
 {
-  const TPartList *parts = CurrentPartList(EditActor.get());
+  const TPartList *parts = Session.CurrentPartList();
   QStringList items;
   if (parts)
     for (const auto &part : *parts)
@@ -323,16 +149,17 @@ void TEditFrame::RefreshPartList()
     ComboBox3->clear();
     ComboBox3->addItems(items);
   }
-  const int primary = Scene.Selection.empty() ? 0 : Scene.Selection.front();
+  const std::vector<int> &selection = Session.Scene.Selection;
+  const int primary = selection.empty() ? 0 : selection.front();
   ComboBox3->setCurrentIndex(std::min(primary, int(items.size()) - 1));
   RefreshSelectionInfo();
 }
 
 void TEditFrame::RefreshSelectionInfo()
 {
-  const TPartList *parts = CurrentPartList(EditActor.get());
-  const int primary = Scene.Selection.empty() ? -1 : Scene.Selection.front();
-  if (parts && primary >= 0 && primary < int(parts->size())) {
+  const TPartList *parts = Session.CurrentPartList();
+  const int primary = Session.PrimarySelection();
+  if (primary >= 0) {
     Edit1->setText(QString::number((*parts)[primary]->X));
     Edit2->setText(QString::number((*parts)[primary]->Y));
   } else {
@@ -344,73 +171,86 @@ void TEditFrame::RefreshSelectionInfo()
 
 void TEditFrame::ComboBox1Change()
 {
-  // In movie mode the box lists the actors; choosing there belongs to movie editing.
-  if (MovieMode || !GetCurrentAni())
-    return;
-  EditActor->Dir = std::clamp(ComboBox1->currentIndex(), 0, DirectionCount - 1);
-  NeedsRedraw = true;
-  RefreshPartList();
+  Session.SetDirection(ComboBox1->currentIndex());
 }
 
 void TEditFrame::ComboBox3Change()
 {
-  const TPartList *parts = CurrentPartList(EditActor.get());
-  const int i = ComboBox3->currentIndex();
-  if (!parts || i < 0 || i >= int(parts->size()))
-    Scene.Selection.clear();
-  else if (std::find(Scene.Selection.begin(), Scene.Selection.end(), i) == Scene.Selection.end())
-    Scene.Selection = {i};
-  RefreshSelectionInfo();
-  NeedsRedraw = true;
+  Session.ChoosePart(ComboBox3->currentIndex());
 }
 
 void TEditFrame::CheckBox1Click()
 {
-  AutoAniFlag = CheckBox1->isChecked();
+  Session.SetAutoAniSetting(CheckBox1->isChecked());
 }
 
 void TEditFrame::CheckBox2Click()
 {
-  Zelto2002Flag = CheckBox2->isChecked();
-  TZeltoAni *ani = GetCurrentAni();
-  if (!ani)
-    return;
-  // Classic bodies are recoloured; the 2002 bodies are numbered 100 and up.
-  const char *body = nullptr;
-  if (Zelto2002Flag && EditActor->ClassicBody)
-    body = "body102.png";
-  else if (!Zelto2002Flag && !EditActor->ClassicBody)
-    body = "body.png";
-  if (!body)
-    return;
-  ani->DefaultBody = body;
-  SetBody(EditActor.get(), ani->DefaultBody);
-  RefreshOptionsGrid(6);
-  NeedsRedraw = true;
+  Session.SetZelto2002Mode(CheckBox2->isChecked());
 }
 
-void TEditFrame::ClearFocus()
+// --- File commands. ---
+
+void TEditFrame::SpeedButton34Click()
 {
-  if (QWidget *focused = focusWidget())
-    focused->clearFocus();
+  Session.NewCommand();
 }
 
-void TEditFrame::FreeClipboards()
+void TEditFrame::SpeedButton9Click()
 {
-  FrameClipboard.reset();
-  ActorClipboard.reset();
+  Session.LoadCommand();
+}
+
+void TEditFrame::SpeedButton10Click()
+{
+  Session.SaveCommand();
+}
+
+void TEditFrame::SpeedButton11Click()
+{
+  Session.SaveAs();
+}
+
+// --- Playback. ---
+
+void TEditFrame::Timer1Timer()
+{
+  Session.Tick();
+}
+
+void TEditFrame::SpeedButton12Click()
+{
+  Session.Play();
+}
+
+void TEditFrame::Button4Click()
+{
+  Session.Stop();
+}
+
+void TEditFrame::SpeedButton35Click()
+{
+  Session.AddSound("", 24, 32);
 }
 
 // --- Canvas. ---
 
-TCanvasGeometry TEditFrame::Geometry() const
+void TEditFrame::DXDraw1MouseDown(Qt::MouseButton button, int x, int y, Qt::KeyboardModifiers)
 {
-  return ComputeCanvasGeometry(Scene);
+  Session.MouseDown(button == Qt::RightButton, x, y);
 }
 
-void TEditFrame::DrawCanvas()
+void TEditFrame::DXDraw1MouseMove(int x, int y, Qt::KeyboardModifiers)
 {
-  DrawScene(Scene);
+  if (!Session.GetCurrentAni())
+    return;
+  DXDraw1->setCursor(!Session.MovieMode && Session.OverFrameStart(x, y) ? Qt::SplitHCursor : Qt::ArrowCursor);
+  Session.MouseMove(x, y);
+}
+
+void TEditFrame::DXDraw1MouseUp(Qt::MouseButton, int x, int y)
+{
+  Session.MouseUp(x, y);
 }
 
 // --- Window events. ---
@@ -419,12 +259,12 @@ void TEditFrame::FormShow()
 {
   ScrollBar2->move(Panel2->contentsRect().left() + 2, ScrollBar2->y());
   UpdateLayout();
-  DrawCanvas();
+  Session.DrawCanvas();
 }
 
 bool TEditFrame::FormCloseQuery()
 {
-  return QuerySave();
+  return Session.QuerySave();
 }
 
 void TEditFrame::showEvent(QShowEvent *event)
@@ -442,7 +282,7 @@ void TEditFrame::resizeEvent(QResizeEvent *event)
   if (Panel2) {
     UpdateLayout();
     if (shown_)
-      DrawCanvas();
+      Session.DrawCanvas();
   }
 }
 

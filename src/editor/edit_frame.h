@@ -1,6 +1,6 @@
-// The main window: the one edited document (inside EditActor), the canvas, every control, and
-// the editor state that the canvas, playback, timeline and file commands share. Handlers are
-// plain public methods; widgets only forward their events to them.
+// The main window: every control of the editor, laid out and captioned, with handlers that are
+// plain public methods. The edited document and the editor's state live in Session; the window
+// routes its widgets' events to the session and shows what the session asks it to refresh.
 #pragma once
 
 #include <QWidget>
@@ -8,12 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "model/editor_link.h"
-#include "images/image_cache.h"
-#include "scene/scene_state.h"
-#include "platform/display.h"
-#include "audio/sound.h"
 #include "platform/timer.h"
+#include "session/edit_session.h"
 
 class QCheckBox;
 class QComboBox;
@@ -28,27 +24,13 @@ class QTableWidget;
 class QToolButton;
 class TCanvasWidget;
 class TUiDialogs;
-struct TZeltoAniStep;
 
-// What the program was started with.
-struct TStartOptions
-{
-  std::string File;                          // the optional animation file argument
-  std::string GameFolder;                    // --game-dir; empty: found from the program's folder
-  std::string ProgramFolder;                 // the folder of the program file
-  TUiDialogs *Dialogs = nullptr;             // none: the Qt dialogs; not owned
-  std::unique_ptr<TSoundDevice> SoundDevice; // none: the default audio output
-};
-
-inline constexpr const char *BaseCaption = "Zeltrix - The Zelto Animation Editor";
-inline constexpr const char *AnimationFilter = "Zelto animations (*.velk)|*.velk|All files|*.*";
-inline constexpr const char *SaveAnimationFilter = "Zelto animations (*.velk)|*.velk|All file types|*.*";
-// Gesture kinds of DragMode that this window uses.
-enum TDragModes { dmPan = 1, dmTime = 2, dmKey = 3, dmLength = 4, dmFrameStart = 5, dmParts = 6, dmSound = 7 };
-
-class TEditFrame : public QWidget, public TEditorLink
+class TEditFrame : public QWidget, public TSessionView
 {
   Q_OBJECT
+
+  // Made before the session, which asks its questions through them.
+  std::unique_ptr<TUiDialogs> ownDialogs_;
 
 public:
   explicit TEditFrame(TStartOptions options);
@@ -88,100 +70,44 @@ public:
   QPushButton *Button2 = nullptr, *Button3 = nullptr;
 
   TTickTimer Timer1;
-  TDisplay Display; // the canvas's back buffer
-  std::unique_ptr<TWaveList> DXWaveList1;
 
-  // --- Editor state. ---
-  std::unique_ptr<TZeltoActor> EditActor;
-  TImageList ImageCache;
-  std::unique_ptr<TSurfaceOwner> SpritesImage, RideImage, ShieldImage, SwordImage, SoundIconImage;
-  // What the renderer reads: origin, zoom, sprite-list position, selection, drag marks, canvas size.
-  TSceneState Scene;
-  bool Playing = false;
-  bool NeedsRedraw = false;
-  bool MovieMode = false;
-  bool MouseIsDown = false;
-  int LastDragMode = -1;
-  int LastSoundIndex = -1, DragSoundIndex = -1;
-  int EditRow = -1;
-  int GridMode = 0;
-  int DragStartX = 0, DragStartY = 0, MouseSceneX = 0, MouseSceneY = 0;
-  int MenuSpriteIndex = -1;
-  std::unique_ptr<TZeltoAniStep> FrameClipboard;
-  std::unique_ptr<TZeltoActor> ActorClipboard;
-  bool Zelto2002Flag = false;
-  bool AutoAniFlag = true;
-
-  // --- Accessors of the edited document and the playback position. ---
-  TZeltoAni *GetCurrentAni() const;
-  int GetCurrentFrame() const override;
-  void SetCurrentFrame(int index);
-  int GetFrameTick() const;
-  void SetFrameTick(int tick);
-  int GetCurrentTime() const override;
-  void SetCurrentTime(int time) override;
+  // The edited document and the editor's state; its display is the canvas's back buffer.
+  TEditSession Session;
 
   // --- Start-up, document and file commands. ---
   void FormShow();
   bool FormCloseQuery();
-  void OpenAnimation(const std::string &name);
-  void NewAnimation();
   void SpeedButton34Click(); // New
   void SpeedButton9Click();  // Load
   void SpeedButton10Click(); // Save
   void SpeedButton11Click(); // Save as
-  // Asks to save a modified document; false when the command is to be abandoned.
-  bool QuerySave();
-  // Asks for a file name and writes the document there; false when cancelled or failed.
-  bool SaveAs();
   void UpdateCaption();
   void CheckBox1Click();
   void CheckBox2Click();
-  void SwitchMovieMode(bool on);
   void UpdateLayout();
   void UpdateButtons();
 
   // --- Part list, direction and selection fields. ---
-  void RefreshPartList() override;
+  void RefreshPartList();
   void RefreshSelectionInfo();
   void ComboBox1Change();
   void ComboBox3Change();
 
-  // --- Playback and timeline. ---
+  // --- Playback. ---
   void Timer1Timer();
-  void AdvanceFrame();
   void SpeedButton12Click(); // Play
   void Button4Click();       // Stop
   void SpeedButton35Click(); // Add Sound
-  void AddSound(const std::string &file, int x, int y);
-  void PlaySoundFile(const std::string &name) override;
-  void ShowTime(int time);
-  void TimelineFrameDrag(int x, bool pressed);
-  void TimelineRulerDrag(int x, int y, bool pressed);
-  void SetFrameStart(int index, int tick);
-  // True when the pointer at (x, y) is over a frame start that can be dragged.
-  bool OverFrameStart(int x, int y) const;
 
   // --- Canvas. ---
   void DXDraw1MouseDown(Qt::MouseButton button, int x, int y, Qt::KeyboardModifiers modifiers);
   void DXDraw1MouseMove(int x, int y, Qt::KeyboardModifiers modifiers);
   void DXDraw1MouseUp(Qt::MouseButton button, int x, int y);
-  // Draws the whole canvas now.
-  void DrawCanvas();
-  // The canvas regions and ruler for the current sizes and document.
-  TCanvasGeometry Geometry() const;
 
-  // --- TEditorLink. ---
-  bool IsCurrentDocument(const TZeltoAni *ani) const override;
-  void ClearHistory() override;
-  void ModifiedChanged(TZeltoAni *ani) override;
-  TZeltoAni *CurrentDocument() const override { return GetCurrentAni(); }
-  bool AutoAniSetting() const override { return AutoAniFlag; }
-  bool Zelto2002Mode() const override { return Zelto2002Flag; }
-  void EnsureImageLoaded(const std::string &name) override;
-  void Repaint() override { NeedsRedraw = true; }
-
-  TUiDialogs &Dialogs() const { return *dialogs_; }
+  // --- TSessionView. ---
+  void Refresh(TViewPart part, int row) override;
+  void ClearFocus() override;
+  void MovePointer(int x, int y) override;
 
 protected:
   void showEvent(QShowEvent *event) override;
@@ -192,18 +118,8 @@ protected:
 private:
   void CreateControls();
   void ConnectControls();
-  void LoadFixedImages();
-  void FreeClipboards();
-  void ClearFocus();
-  // Writes the document to its file name, reporting a failure; false when it failed.
-  bool WriteDocument();
-  // Moves the mouse pointer to (x, y) of the canvas.
-  void MoveCanvasPointer(int x, int y);
-  // The tick under x on the ruler, not clamped.
-  static int RulerTickAt(const TCanvasGeometry &geometry, int x);
+  // Shows the panels, labels and lists of the current mode.
+  void ShowMode();
 
-  std::string programFolder_;
-  std::unique_ptr<TUiDialogs> ownDialogs_;
-  TUiDialogs *dialogs_ = nullptr;
   bool shown_ = false;
 };

@@ -61,13 +61,7 @@ private:
 
 } // namespace
 
-TGifAnimation::TGifAnimation(const std::string &fileName)
-{
-  std::vector<uint8_t> bytes = LoadFileBytes(fileName);
-  if (bytes.empty())
-    throw TImageLoadError(LoadFailed);
-  Load(std::move(bytes));
-}
+TGifAnimation::TGifAnimation(const std::string &fileName) : TGifAnimation(FileBytes(fileName, LoadFailed)) {}
 
 TGifAnimation::TGifAnimation(std::vector<uint8_t> stream)
 {
@@ -76,14 +70,8 @@ TGifAnimation::TGifAnimation(std::vector<uint8_t> stream)
 
 void TGifAnimation::Load(std::vector<uint8_t> stream)
 {
-  Stream = std::move(stream);
-  bool parsed = false;
-  try {
-    parsed = Parse();
-  } catch (const std::bad_alloc &) {
-    parsed = false;
-  }
-  if (!parsed || !CreateBitmap())
+  // Frames are decoded from the file's bytes when they are rendered: Stream stays.
+  if (!ParseStream(std::move(stream)) || !CreateBitmap())
     throw TImageLoadError(LoadFailed);
   FrameCount = static_cast<int>(Frames.size());
   CurrentFrame = 0;

@@ -52,7 +52,7 @@ public:
 
 private:
   void Load(std::vector<uint8_t> stream);
-  bool Parse();
+  bool Parse() override;
   void Decode(const TGifAnimationStep &frame, size_t position);
   // Decodes into a buffer of the whole frame (strings copied from earlier output), or for huge
   // frames row by row (strings rebuilt from the table).

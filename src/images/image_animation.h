@@ -63,6 +63,10 @@ protected:
   // Makes Bitmap a Width x Height raster of index 0; false when the size is out of bounds or
   // the memory cannot be had.
   bool CreateBitmap();
-  // The whole file, or an empty buffer when it cannot be read.
-  static std::vector<uint8_t> LoadFileBytes(const std::string &fileName);
+  // The whole file; throws TImageLoadError(failure) when it cannot be read or is empty.
+  static std::vector<uint8_t> FileBytes(const std::string &fileName, const char *failure);
+  // Keeps stream as Stream and runs Parse over it; running out of memory counts as a failure.
+  bool ParseStream(std::vector<uint8_t> stream);
+  // Reads the file's structure from Stream; false when it is not a valid file.
+  virtual bool Parse() = 0;
 };

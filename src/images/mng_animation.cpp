@@ -84,13 +84,7 @@ void Unfilter(uint8_t *row, const uint8_t *up, size_t count, uint8_t filter)
 
 } // namespace
 
-TMNGAnimation::TMNGAnimation(const std::string &fileName)
-{
-  std::vector<uint8_t> bytes = LoadFileBytes(fileName);
-  if (bytes.empty())
-    throw TImageLoadError(LoadFailed);
-  Load(std::move(bytes));
-}
+TMNGAnimation::TMNGAnimation(const std::string &fileName) : TMNGAnimation(FileBytes(fileName, LoadFailed)) {}
 
 TMNGAnimation::TMNGAnimation(std::vector<uint8_t> stream)
 {
@@ -99,13 +93,8 @@ TMNGAnimation::TMNGAnimation(std::vector<uint8_t> stream)
 
 void TMNGAnimation::Load(std::vector<uint8_t> stream)
 {
-  Stream = std::move(stream);
-  bool parsed = false;
-  try {
-    parsed = Parse();
-  } catch (const std::bad_alloc &) {
-    parsed = false;
-  }
+  const bool parsed = ParseStream(std::move(stream));
+  // Every image's data was inflated while parsing: the file's bytes are no longer needed.
   Stream.clear();
   Stream.shrink_to_fit();
   if (!parsed)

@@ -51,7 +51,7 @@ public:
 
 private:
   void Load(std::vector<uint8_t> stream);
-  bool Parse();
+  bool Parse() override;
   void Inflate(TMNGAnimationStep &frame, const std::vector<uint8_t> &idat);
   void Render(TMNGAnimationStep &frame);
 

@@ -8,8 +8,7 @@
 #include "images/image_cache.h"
 #include "model/actor_attributes.h"
 #include "model/actor_keys.h"
-
-std::array<int, ActorKindCount> ActorNameCounters = {1, 1, 1, 1};
+#include "model/context.h"
 
 static const std::array<const char *, ActorKindCount> KindWords = {"CHAR", "SPRITE", "SOUND", "TEXT"};
 static const std::array<const char *, ActorKindCount> KindPrefixes = {"Actor", "Sprite", "Sound", "Text"};
@@ -39,14 +38,12 @@ const char *ActorKindPrefix(int kind)
 
 std::string DefaultIdleAni()
 {
-  const TEditorLink *link = EditorLink();
-  return link && link->Zelto2002Mode() ? "human_idle" : "idle";
+  return Context().Zelto2002Mode ? "human_idle" : "idle";
 }
 
 std::string DefaultWalkAni()
 {
-  const TEditorLink *link = EditorLink();
-  return link && link->Zelto2002Mode() ? "human_walk" : "walk";
+  return Context().Zelto2002Mode ? "human_walk" : "walk";
 }
 
 TZeltoActor::TZeltoActor(TZeltoActor *parent, int creationCode)
@@ -68,10 +65,9 @@ TZeltoActor::TZeltoActor(TZeltoActor *parent, int creationCode)
   ShieldImage = std::make_unique<TSurfaceOwner>();
   SwordImage = std::make_unique<TSurfaceOwner>();
 
-  const TEditorLink *link = EditorLink();
-  HorseImage->Load(link ? link->DefaultHorseFile() : "ride.png");
-  ShieldImage->Load(link ? link->DefaultShieldFile() : "shield1.png");
-  SwordImage->Load(link ? link->DefaultSwordFile() : "sword1.png");
+  HorseImage->Load(DefaultHorseFile);
+  ShieldImage->Load(DefaultShieldFile);
+  SwordImage->Load(DefaultSwordFile);
   if (Kind == akCharacter && creationCode != MainActorCode) {
     SetAnimationByName(this, InitialAni);
     if (Ani) {
@@ -86,8 +82,9 @@ TZeltoActor::~TZeltoActor() = default;
 void AssignDefaultName(TZeltoActor *actor)
 {
   const int kind = ValidKind(actor->Kind);
-  actor->Name = std::string(KindPrefixes[kind]) + std::to_string(ActorNameCounters[kind]);
-  ++ActorNameCounters[kind];
+  int &counter = Context().ActorNameCounters[kind];
+  actor->Name = std::string(KindPrefixes[kind]) + std::to_string(counter);
+  ++counter;
 }
 
 std::unique_ptr<TZeltoActor> CopyActor(const TZeltoActor &source)

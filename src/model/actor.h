@@ -7,22 +7,17 @@
 #include <string>
 #include <vector>
 
+#include "model/actor_kinds.h"
+
 class TZeltoAni;
 class TSurfaceOwner;
 struct TZeltoAniSprite;
 
-enum TActorKind { akCharacter = 0, akSprite = 1, akSound = 2, akText = 3 };
 // Creation code of the editor's main actor: a character without an initial animation.
 inline constexpr int MainActorCode = 4;
-inline constexpr int ActorKindCount = 4;
 inline constexpr int ParamSlotCount = 8;
 inline constexpr int AttrSlotCount = 9;
 
-// File keyword of a kind ("CHAR", "SPRITE", "SOUND", "TEXT"); the kind of a keyword or -1.
-const char *ActorKindWord(int kind);
-int ActorKindFromWord(const std::string &word);
-// Default name prefix of a kind ("Actor", "Sprite", "Sound", "Text").
-const char *ActorKindPrefix(int kind);
 
 // One key: a time and its name=value lines.
 class TZeltoActorMod
@@ -46,8 +41,10 @@ struct TTextRect
   int Left = 0, Top = 0, Right = 0, Bottom = 0;
 };
 
-// The next number of each kind's default names; start at 1 and are never reset.
-extern std::array<int, ActorKindCount> ActorNameCounters;
+// The images every actor starts with for horse, shield and sword.
+inline constexpr const char *DefaultHorseFile = "ride.png";
+inline constexpr const char *DefaultShieldFile = "shield1.png";
+inline constexpr const char *DefaultSwordFile = "sword1.png";
 
 // The eight colour indices a new actor starts with.
 inline constexpr std::array<int, 8> DefaultColors = {2, 17, 11, 12, 18, 18, 18, 18};

@@ -82,16 +82,7 @@ void SetAnimationByName(TZeltoActor *actor, const std::string &name)
   if (!loaded)
     return;
   actor->Ani = next;
-  if (TEditorLink *link = EditorLink()) {
-    for (const auto &sprite : next->Sprites) {
-      const std::string image = LowerCase(sprite->Image);
-      if (image.size() >= 4) {
-        const std::string extension = image.substr(image.size() - 4);
-        if (extension == ".gif" || extension == ".png" || extension == ".mng")
-          link->EnsureImageLoaded(sprite->Image);
-      }
-    }
-  }
+  RegisterSpriteImages(*next);
   actor->OwnedAni = std::move(loaded);
 }
 

@@ -31,8 +31,15 @@ TAttributeRow GetAttributeRow(const TZeltoActor &actor, int row);
 int AttributeRowCount(const TZeltoActor &actor);
 // Applies a typed value; value may be rewritten to what was stored or kept.
 void SetAttributeRow(TZeltoActor *actor, int row, std::string &value);
-// Applies a click on a value cell (toggles and dialogs); false when the row is not edited by typing.
-bool ClickAttributeRow(TZeltoActor *actor, int row, std::string &value);
+// What a click on a value cell did: nothing, because the row is edited by typing; a toggle; or
+// nothing yet, because the editor is to show the font or colour dialog and then call
+// SetTextFont or SetTextColor with the choice.
+enum class TRowClick { Typed, Toggled, FontDialog, ColorDialog };
+TRowClick ClickAttributeRow(TZeltoActor *actor, int row, std::string &value);
+// A text actor's font and colour (0xRRGGBB) as chosen in the dialogs, keyed at the current time;
+// value becomes the grid's text.
+void SetTextFont(TZeltoActor *actor, const std::string &font, std::string &value);
+void SetTextColor(TZeltoActor *actor, int rgb, std::string &value);
 
 // Keys the walk or idle animation and the direction around time from the move between the keys.
 void AutoAnimate(TZeltoActor *actor, int time);

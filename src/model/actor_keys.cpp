@@ -6,6 +6,7 @@
 #include "core/helpers.h"
 #include "model/actor.h"
 #include "model/actor_attributes.h"
+#include "model/context.h"
 
 static void MarkCurrentModified()
 {
@@ -124,9 +125,7 @@ static TZeltoActorMod *KeyAt(TZeltoActor *actor, int time, bool create)
 void SetKey(TZeltoActor *actor, int time, const std::string &name, const std::string &value)
 {
   SetModValue(*KeyAt(actor, time, true), name, value);
-  const TEditorLink *link = EditorLink();
-  const bool autoAni = link ? link->AutoAniSetting() : true;
-  if (autoAni && actor->Kind == akCharacter && (name == "dx" || name == "dy") && time > 0) {
+  if (Context().AutoAniSetting && actor->Kind == akCharacter && (name == "dx" || name == "dy") && time > 0) {
     AutoAnimate(actor, time - 1);
     AutoAnimate(actor, time);
   }

@@ -2,6 +2,7 @@
 #include <algorithm>
 
 #include "model/document.h"
+#include "model/context.h"
 #include "model/editor_link.h"
 #include "core/helpers.h"
 #include "core/real_format.h"
@@ -10,7 +11,6 @@
 #include "model/actor.h"
 #include "model/actor_attributes.h"
 #include "model/actor_keys.h"
-#include "model/dialogs.h"
 
 namespace {
 
@@ -73,7 +73,7 @@ void MarkModified()
 void Repaint()
 {
   if (Link())
-    Link()->Repaint();
+    Link()->Refresh(TRefresh::Canvas);
 }
 
 TSurfaceOwner *LookImage(const TZeltoActor &actor, const std::string &name)
@@ -147,7 +147,7 @@ void SetName(TZeltoActor *actor, std::string &value)
   value = name;
   MarkModified();
   if (Link()) {
-    Link()->RefreshActorList();
+    Link()->Refresh(TRefresh::ActorList);
     Link()->SelectActor(actor);
   }
   Repaint();
@@ -173,7 +173,7 @@ void SetPosition(TZeltoActor *actor, bool isDX, std::string &value)
     SetKey(actor, time, "dx", std::to_string(actor->DX));
   }
   if (Link())
-    Link()->RefreshOptionsGridLabels();
+    Link()->Refresh(TRefresh::OptionsGridLabels);
   Repaint();
 }
 
@@ -351,8 +351,8 @@ void SetTextZoom(TZeltoActor *actor, bool asFontSize, std::string &value)
     SetKey(actor, time, "fontsize", FormatReal(14 * actor->Zoom));
   }
   if (Link()) {
-    Link()->RefreshOptionsGrid(asFontSize ? 9 : 10);
-    Link()->RefreshOptionsGridLabels();
+    Link()->Refresh(TRefresh::OptionsGrid, asFontSize ? 9 : 10);
+    Link()->Refresh(TRefresh::OptionsGridLabels);
   }
   Repaint();
 }
@@ -456,7 +456,7 @@ void SetAttributeRow(TZeltoActor *actor, int row, std::string &value)
   }
 }
 
-bool ClickAttributeRow(TZeltoActor *actor, int row, std::string &value)
+TRowClick ClickAttributeRow(TZeltoActor *actor, int row, std::string &value)
 {
   const std::string name = RowName(*actor, row);
   if (name == "visible") {
@@ -464,7 +464,7 @@ bool ClickAttributeRow(TZeltoActor *actor, int row, std::string &value)
     value = BoolToText(actor->Visible);
     SetKey(actor, Now(), "visible", value);
     Repaint();
-    return false;
+    return TRowClick::Toggled;
   }
   if (actor->Kind == akCharacter && name == "playerlook") {
     actor->PlayerLook = !actor->PlayerLook;
@@ -472,39 +472,39 @@ bool ClickAttributeRow(TZeltoActor *actor, int row, std::string &value)
     SetKey(actor, 0, "playerlook", value);
     MarkModified();
     if (Link())
-      Link()->RefreshOptionsGrid(-1);
+      Link()->Refresh(TRefresh::OptionsGrid);
     Repaint();
-    return false;
+    return TRowClick::Toggled;
   }
   if (actor->Kind != akText)
-    return true;
+    return TRowClick::Typed;
   if (bool *flag = StyleFlag(*actor, name)) {
     *flag = !*flag;
     value = BoolToText(*flag);
     // Word wrapping holds for the whole movie.
     SetKey(actor, name == "wordwrap" ? 0 : Now(), name, value);
     Repaint();
-    return false;
+    return TRowClick::Toggled;
   }
-  if (name == "font") {
-    std::string font = actor->FontName;
-    if (Dialogs() && Dialogs()->ChooseFont(font, FloorEps(14 * actor->Zoom))) {
-      actor->FontName = font;
-      value = font;
-      SetKey(actor, Now(), "font", font);
-      Repaint();
-    }
-    return false;
-  }
-  if (name == "color") {
-    uint32_t color = SwapRedBlue(uint32_t(actor->TextColor));
-    if (Dialogs() && Dialogs()->ChooseColor(color)) {
-      actor->TextColor = int(SwapRedBlue(color) & 0xFFFFFF);
-      value = HexColor(actor->TextColor);
-      SetKey(actor, Now(), "color", value);
-      Repaint();
-    }
-    return false;
-  }
-  return true;
+  if (name == "font")
+    return TRowClick::FontDialog;
+  if (name == "color")
+    return TRowClick::ColorDialog;
+  return TRowClick::Typed;
+}
+
+void SetTextFont(TZeltoActor *actor, const std::string &font, std::string &value)
+{
+  actor->FontName = font;
+  value = font;
+  SetKey(actor, Now(), "font", font);
+  Repaint();
+}
+
+void SetTextColor(TZeltoActor *actor, int rgb, std::string &value)
+{
+  actor->TextColor = rgb & 0xFFFFFF;
+  value = HexColor(actor->TextColor);
+  SetKey(actor, Now(), "color", value);
+  Repaint();
 }

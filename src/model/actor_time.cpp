@@ -208,7 +208,7 @@ void UpdateMovie(TZeltoActor *player, int old)
   }
   if (player->IsMainActor())
     if (TEditorLink *link = EditorLink())
-      link->RefreshOptionsGrid(-1);
+      link->Refresh(TRefresh::OptionsGrid);
 }
 
 // The file of image slot n (1-based) of the player, or of its parent while it shows the
@@ -264,7 +264,7 @@ void UpdateFrames(TZeltoActor *player)
   }
   if (player->IsMainActor())
     if (TEditorLink *link = EditorLink())
-      link->RefreshPartList();
+      link->Refresh(TRefresh::PartList);
 }
 
 } // namespace
@@ -285,5 +285,5 @@ void ShowTime(TZeltoActor *mainActor, int time)
 {
   UpdateToTime(mainActor, time);
   if (TEditorLink *link = EditorLink())
-    link->Repaint();
+    link->Refresh(TRefresh::Canvas);
 }

@@ -150,3 +150,22 @@ std::string PartSpriteText(const TZeltoAniPart &part)
     return "ATTR" + std::to_string(part.AttrSlot);
   return "-";
 }
+
+bool IsImageFileName(const std::string &name)
+{
+  const std::string lower = LowerCase(name);
+  if (lower.size() < 4)
+    return false;
+  const std::string extension = lower.substr(lower.size() - 4);
+  return extension == ".gif" || extension == ".png" || extension == ".mng";
+}
+
+void RegisterSpriteImages(const TZeltoAni &ani)
+{
+  TEditorLink *link = EditorLink();
+  if (!link)
+    return;
+  for (const auto &sprite : ani.Sprites)
+    if (IsImageFileName(sprite->Image))
+      link->EnsureImageLoaded(sprite->Image);
+}

@@ -121,3 +121,8 @@ std::unique_ptr<TZeltoAniPart> CopyPart(const TZeltoAniPart &part);
 std::string DescribePart(const TZeltoAniPart &part);
 // Like DescribePart with the definition's Index, and "-" for an unknown part.
 std::string PartSpriteText(const TZeltoAniPart &part);
+
+// True for names of image files the cache decodes: ".gif", ".png" or ".mng" in any case.
+bool IsImageFileName(const std::string &name);
+// Hands the image file of every sprite definition to the editor's image cache.
+void RegisterSpriteImages(const TZeltoAni &ani);

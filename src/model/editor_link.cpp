@@ -1,17 +1,17 @@
 #include "model/editor_link.h"
 
+#include "model/context.h"
 #include "model/document.h"
 
-static TEditorLink *currentLink = nullptr;
+TModelContext &Context()
+{
+  static TModelContext context;
+  return context;
+}
 
 TEditorLink *EditorLink()
 {
-  return currentLink;
-}
-
-void SetEditorLink(TEditorLink *link)
-{
-  currentLink = link;
+  return Context().Link;
 }
 
 void SetModified(TZeltoAni *ani, bool modified)
@@ -19,6 +19,6 @@ void SetModified(TZeltoAni *ani, bool modified)
   if (!ani)
     return;
   ani->Modified = modified;
-  if (currentLink)
-    currentLink->ModifiedChanged(ani);
+  if (TEditorLink *link = EditorLink())
+    link->ModifiedChanged(ani);
 }

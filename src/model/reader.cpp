@@ -8,8 +8,7 @@
 #include "core/helpers.h"
 #include "images/file_index.h"
 #include "model/actor.h"
-
-std::string StartFilePath;
+#include "model/context.h"
 
 namespace {
 
@@ -521,9 +520,10 @@ std::unique_ptr<TZeltoAni> ReadAnimation(TZeltoActor *owner, const std::string &
 {
   std::string file;
   std::string documentName;
-  if (!StartFilePath.empty()) {
-    file = StartFilePath;
-    StartFilePath.clear();
+  std::string &startFile = Context().StartFilePath;
+  if (!startFile.empty()) {
+    file = startFile;
+    startFile.clear();
     documentName = name;
   } else {
     const std::string key = LowerCase(TrimControl(name));

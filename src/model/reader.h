@@ -8,10 +8,6 @@ class TZeltoActor;
 class TZeltoAni;
 struct TZeltoAniStep;
 
-// Set once at start to the file named on the command line; the next ReadAnimation reads it
-// instead of resolving the name, and empties it.
-extern std::string StartFilePath;
-
 // Files larger than this are not read: no animation comes near it, and it bounds memory.
 inline constexpr size_t MaxAnimationFileSize = 64u << 20;
 // The longest frame, in ticks (a day); longer waits are cut to it.

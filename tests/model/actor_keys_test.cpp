@@ -1,5 +1,6 @@
 // The key model: lines, key insertion, undo records, resorting, merging, copying and orders.
 #include "model/writer.h"
+#include "model/context.h"
 #include "model/actor_keys.h"
 #include "model/movie_fixture.h"
 
@@ -9,12 +10,12 @@ using Lines = std::vector<std::string>;
 
 TEST_F(MovieTest, NewActorsTakeTheirKindsDefaults)
 {
-  const std::array<int, ActorKindCount> before = ActorNameCounters;
+  const std::array<int, ActorKindCount> before = Context().ActorNameCounters;
   TZeltoActor *hero = Add(akCharacter);
   TZeltoActor *text = Add(akText);
   EXPECT_EQ(hero->Name, "Actor" + std::to_string(before[akCharacter]));
   EXPECT_EQ(text->Name, "Text" + std::to_string(before[akText]));
-  EXPECT_EQ(ActorNameCounters[akCharacter], before[akCharacter] + 1);
+  EXPECT_EQ(Context().ActorNameCounters[akCharacter], before[akCharacter] + 1);
   EXPECT_EQ(hero->Layer, 1);
   EXPECT_EQ(text->Layer, 3);
   EXPECT_EQ(hero->InitialAni, "idle");
@@ -27,7 +28,7 @@ TEST_F(MovieTest, NewActorsTakeTheirKindsDefaults)
   EXPECT_EQ(hero->ParamValues[7], -1);
   EXPECT_EQ(hero->AttrValues[8], -1);
 
-  editor.zelto2002 = true;
+  Context().Zelto2002Mode = true;
   EXPECT_EQ(Add(akCharacter)->InitialAni, "human_idle");
   EXPECT_FALSE(movie->Actors.back()->Ani) << "no human_idle file: head and body stay empty";
   EXPECT_TRUE(movie->Actors.back()->BodyImage->FileName.empty());
@@ -71,7 +72,7 @@ TEST_F(MovieTest, SetModValueRecordsChangedLinesWhileRecording)
 
 TEST_F(MovieTest, SetKeyInsertsInTimeOrder)
 {
-  editor.autoAni = false;
+  Context().AutoAniSetting = false;
   TZeltoActor *a = Add(akSprite);
   SetKey(a, 10, "dx", "1");
   SetKey(a, 30, "dx", "3");
@@ -91,7 +92,7 @@ TEST_F(MovieTest, SetKeyInsertsInTimeOrder)
 
 TEST_F(MovieTest, ApplyChangeLineUndoesAndRedoes)
 {
-  editor.autoAni = false;
+  Context().AutoAniSetting = false;
   TZeltoActor *a = Add(akSprite);
   SetKey(a, 5, "dx", "1");
   SetKey(a, 8, "chat", "hi");
@@ -183,7 +184,7 @@ TEST_F(MovieTest, MovieSectionRoundTrips)
 
 TEST_F(MovieTest, ValuesCannotBreakTheFileLine)
 {
-  editor.autoAni = false;
+  Context().AutoAniSetting = false;
   TZeltoActor *a = Add(akText);
   SetKey(a, 0, "text", "Hello, world\r\nbye");
   EXPECT_EQ(a->Keys[0]->Mods, (Lines{"text=Hello; world  bye"}));

@@ -1,7 +1,6 @@
 // The attribute grid: the setter's normalisation, clicks, the walk/idle rule and animations by name.
 #include "model/actor_attributes.h"
 #include "model/actor_keys.h"
-#include "model/dialogs.h"
 #include "model/movie_fixture.h"
 
 namespace {
@@ -46,7 +45,7 @@ TEST_F(MovieTest, DraggingKeysWalkThenIdle)
   EXPECT_EQ(Value(*c->Keys[0], "ani"), "dance") << "standing still keeps another animation";
   EXPECT_EQ(Value(*c->Keys[1], "ani"), "idle");
 
-  editor.autoAni = false;
+  Context().AutoAniSetting = false;
   TZeltoActor *d = Add(akCharacter);
   Key(d, 0, {"dx=0", "dy=0"});
   SetKey(d, 5, "dx", "9");
@@ -56,7 +55,7 @@ TEST_F(MovieTest, DraggingKeysWalkThenIdle)
 TEST_F(MovieTest, TypedNumbersAreNormalised)
 {
   TZeltoActor *a = Add(akCharacter);
-  editor.autoAni = false;
+  Context().AutoAniSetting = false;
   std::string value = "-";
   SetAttributeRow(a, 4, value);
   EXPECT_EQ(a->DX, 0);
@@ -172,55 +171,33 @@ TEST_F(MovieTest, SelfContainingMoviesDoNotRecurse)
   EXPECT_FALSE(a->Ani->Actors[1]->Ani) << "the same file in other letters";
 }
 
-class ChosenDialogs : public TDialogs
+TEST_F(MovieTest, ClicksToggleOrAskForADialog)
 {
-public:
-  bool ChooseFont(std::string &name, int size) override
-  {
-    shownSize = size;
-    name = "Courier";
-    return true;
-  }
-  bool ChooseColor(uint32_t &color) override
-  {
-    shown = color;
-    color = 0x0000FF;
-    return confirm;
-  }
-  int shownSize = 0;
-  uint32_t shown = 0;
-  bool confirm = true;
-};
-
-TEST_F(MovieTest, ClicksToggleAndOpenDialogs)
-{
-  ChosenDialogs dialogs;
-  SetDialogs(&dialogs);
   editor.time = 40;
   TZeltoActor *t = Add(akText);
-  t->TextColor = 0x112233;
-  t->Zoom = 1.5;
   std::string value;
-  EXPECT_FALSE(ClickAttributeRow(t, 17, value));
+  EXPECT_EQ(ClickAttributeRow(t, 17, value), TRowClick::Toggled);
   EXPECT_EQ(value, "false");
   EXPECT_EQ(t->Keys[0]->Time, 0) << "word wrapping is keyed at time 0";
-  EXPECT_FALSE(ClickAttributeRow(t, 11, value));
+  EXPECT_EQ(ClickAttributeRow(t, 11, value), TRowClick::Toggled);
   EXPECT_EQ(t->Keys.back()->Time, 40);
-  EXPECT_FALSE(ClickAttributeRow(t, 7, value));
+  EXPECT_EQ(ClickAttributeRow(t, 7, value), TRowClick::FontDialog);
+  EXPECT_EQ(ClickAttributeRow(t, 8, value), TRowClick::ColorDialog);
+  EXPECT_EQ(ClickAttributeRow(t, 1, value), TRowClick::Typed) << "text is typed";
+  SetTextFont(t, "Courier", value);
   EXPECT_EQ(t->FontName, "Courier");
-  EXPECT_EQ(dialogs.shownSize, 21);
-  EXPECT_FALSE(ClickAttributeRow(t, 8, value));
-  EXPECT_EQ(dialogs.shown, 0x332211u) << "the dialog gets the platform's colour order";
+  SetTextColor(t, 0xFF0000, value);
   EXPECT_EQ(value, "FF0000");
   EXPECT_EQ(t->TextColor, 0xFF0000);
-  EXPECT_TRUE(ClickAttributeRow(t, 1, value)) << "text is typed";
+  std::string line;
+  ASSERT_TRUE(GetModValue(*t->Keys.back(), "color", &line));
+  EXPECT_EQ(line, "FF0000");
 
   TZeltoActor *a = Add(akCharacter);
-  EXPECT_FALSE(ClickAttributeRow(a, 1, value));
+  EXPECT_EQ(ClickAttributeRow(a, 1, value), TRowClick::Toggled);
   EXPECT_TRUE(a->PlayerLook);
   EXPECT_EQ(a->Keys[0]->Time, 0);
   EXPECT_EQ(GetAttributeRow(*a, 10).Name, "") << "look rows hide while the parent's look is worn";
-  SetDialogs(nullptr);
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 
 #include <climits>
 
+#include "model/context.h"
 #include "model/document.h"
 #include "model/editor_link.h"
 #include "core/helpers.h"
@@ -12,14 +13,14 @@ namespace {
 class FakeEditor : public TEditorLink
 {
 public:
-  bool IsCurrentDocument(const TZeltoAni *ani) const override { return ani == current; }
+  TZeltoAni *CurrentDocument() const override { return current; }
   void ClearHistory() override { ++historyClears; }
   void ModifiedChanged(TZeltoAni *) override { ++captionUpdates; }
   int GetCurrentFrame() const override { return frame; }
   int GetCurrentTime() const override { return time; }
   void SetCurrentTime(int t) override { time = t; }
 
-  const TZeltoAni *current = nullptr;
+  TZeltoAni *current = nullptr;
   int historyClears = 0;
   int captionUpdates = 0;
   int frame = 0;
@@ -29,8 +30,8 @@ public:
 class DocumentTest : public ::testing::Test
 {
 protected:
-  void SetUp() override { SetEditorLink(&editor); }
-  void TearDown() override { SetEditorLink(nullptr); }
+  void SetUp() override { Context().Link = &editor; }
+  void TearDown() override { Context().Link = nullptr; }
 
   static void AddFrames(TZeltoAni &ani, std::initializer_list<int> durations)
   {

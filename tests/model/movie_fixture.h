@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "model/context.h"
 #include "model/document.h"
 #include "model/editor_link.h"
 #include "core/helpers.h"
@@ -19,7 +20,6 @@
 class FakeEditor : public TEditorLink
 {
 public:
-  bool IsCurrentDocument(const TZeltoAni *ani) const override { return ani == document; }
   void ClearHistory() override {}
   void ModifiedChanged(TZeltoAni *) override {}
   int GetCurrentFrame() const override { return 0; }
@@ -31,15 +31,11 @@ public:
     if (recording)
       changes.push_back(change);
   }
-  bool AutoAniSetting() const override { return autoAni; }
-  bool Zelto2002Mode() const override { return zelto2002; }
   void PlaySoundFile(const std::string &path) override { played.push_back(path); }
 
   TZeltoAni *document = nullptr;
   int time = 0;
   bool recording = false;
-  bool autoAni = true;
-  bool zelto2002 = false;
   std::vector<TActorSingleMod> changes;
   std::vector<std::string> played;
 };
@@ -59,7 +55,7 @@ protected:
       game.Write(std::string("images/") + image, "x");
     game.Write("sounds/boom.wav", "RIFF");
     UseGameFolder(game.Path());
-    SetEditorLink(&editor);
+    Context().Link = &editor;
     main = std::make_unique<TZeltoActor>(nullptr, MainActorCode);
     movie = std::make_unique<TZeltoAni>();
     movie->Name = "scene";
@@ -68,7 +64,12 @@ protected:
     main->Ani = movie.get();
     editor.document = movie.get();
   }
-  void TearDown() override { SetEditorLink(nullptr); }
+  void TearDown() override
+  {
+    Context().Link = nullptr;
+    Context().AutoAniSetting = true;
+    Context().Zelto2002Mode = false;
+  }
 
   static std::string Frames(const std::string &body)
   {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "model/context.h"
 #include "model/document.h"
 #include "core/helpers.h"
 #include "model/reader.h"
@@ -181,7 +182,7 @@ TEST(Reader, ScriptKeepsLinesUntrimmedAndSkipsEmptyOnes)
 
 TEST(Reader, MovieSectionMakesActorsAndKeys)
 {
-  const std::array<int, ActorKindCount> counters = ActorNameCounters;
+  const std::array<int, ActorKindCount> counters = Context().ActorNameCounters;
   auto ani = Parse("VELK0002\nFRAMES 80\nMOVIE\nFRAME 1 dx=5\n  ACTOR CHAR hero\n    FRAME 5 dx=1, dy=2,layer=3\n"
                    "    FRAME 5 ,, chat=hi ,\n    FRAME x dx=9\nSPRITE 1 SPRITES 0 0 1 1\n  ACTOREND\nFRAME 7 dx=1\n"
                    "ACTOR BLOB thing\nFRAME 8 dx=1\n  ACTOR TEXT\nACTOR SOUND boom\nMOVIEEND\n");
@@ -200,7 +201,7 @@ TEST(Reader, MovieSectionMakesActorsAndKeys)
   EXPECT_TRUE(hero.Keys[2]->Mods.empty());
   EXPECT_EQ(ani->Actors[1]->Kind, akSound);
   EXPECT_TRUE(ani->Actors[1]->Keys.empty());
-  EXPECT_EQ(ActorNameCounters[akCharacter], counters[akCharacter] + 1) << "each actor takes a default number";
+  EXPECT_EQ(Context().ActorNameCounters[akCharacter], counters[akCharacter] + 1) << "each actor takes a default number";
 }
 
 TEST(Reader, FilesWithoutFramesOrMovieAreUnreadable)
@@ -233,11 +234,11 @@ TEST(Reader, ReadAnimationResolvesNamesAndPaths)
   EXPECT_FALSE(ReadAnimation(nullptr, "hidden"));
   EXPECT_FALSE(ReadAnimation(nullptr, dir.Path() + "/missing.velk"));
 
-  StartFilePath = path;
+  Context().StartFilePath = path;
   auto start = ReadAnimation(nullptr, "Anything");
   ASSERT_TRUE(start);
   EXPECT_EQ(start->Name, "Anything");
-  EXPECT_EQ(StartFilePath, "") << "the start file is used once";
+  EXPECT_EQ(Context().StartFilePath, "") << "the start file is used once";
   UseGameFolder("");
 }
 

@@ -35,6 +35,9 @@ public:
     ApplyPalette();
   }
   int NextFrame() override { return 0; }
+
+protected:
+  bool Parse() override { return true; }
 };
 
 void Install(TSurfaceOwner &owner, int width, int height, const std::vector<uint8_t> &pixels,

@@ -1,15 +1,14 @@
 // Opening, making and saving documents, and the question whether to save unsaved changes.
-#include "model/default_frame.h"
-#include "model/document.h"
 #include "core/helpers.h"
-#include "model/writer.h"
-#include "editor/edit_frame.h"
-#include "editor/ui_dialogs.h"
-#include "images/file_index.h"
 #include "model/actor.h"
 #include "model/actor_attributes.h"
+#include "model/default_frame.h"
+#include "model/document.h"
+#include "model/writer.h"
+#include "session/dialogs.h"
+#include "session/edit_session.h"
 
-void TEditFrame::OpenAnimation(const std::string &name)
+void TEditSession::OpenAnimation(const std::string &name)
 {
   ClearHistory();
   const TZeltoAni *before = GetCurrentAni();
@@ -27,20 +26,21 @@ void TEditFrame::OpenAnimation(const std::string &name)
     SwitchMovieMode(ani->IsMovie);
     ApplyDefaultSlots(EditActor.get(), *ani);
     if (MovieMode) {
-      RefreshActorList();
-      RefreshOptionsGrid(-1);
+      Show(TViewPart::ActorList);
+      Show(TViewPart::OptionsGrid);
       ShowTime(0);
     } else {
       Scene.Selection = {0};
-      RefreshPartList();
-      RefreshOptionsGrid(-1);
+      Show(TViewPart::PartList);
+      Show(TViewPart::OptionsGrid);
     }
   }
-  UpdateButtons();
-  ClearFocus();
+  Show(TViewPart::Buttons);
+  if (view_)
+    view_->ClearFocus();
 }
 
-void TEditFrame::NewAnimation()
+void TEditSession::NewAnimation()
 {
   const bool movie = MovieMode;
   ClearHistory();
@@ -72,16 +72,17 @@ void TEditFrame::NewAnimation()
   EditActor->FrameIndex = 0;
   EditActor->FrameTick = 0;
   ::SetModified(EditActor->Ani, false);
-  RefreshOptionsGrid(-1);
+  Show(TViewPart::OptionsGrid);
   ApplyDefaultSlots(EditActor.get(), *EditActor->Ani);
   Scene.Selection = {0};
-  RefreshPartList();
+  Show(TViewPart::PartList);
   ShowTime(0);
-  ClearFocus();
-  UpdateButtons();
+  if (view_)
+    view_->ClearFocus();
+  Show(TViewPart::Buttons);
 }
 
-bool TEditFrame::WriteDocument()
+bool TEditSession::WriteDocument()
 {
   std::string error;
   if (WriteAnimation(GetCurrentAni(), &error))
@@ -90,7 +91,7 @@ bool TEditFrame::WriteDocument()
   return false;
 }
 
-bool TEditFrame::QuerySave()
+bool TEditSession::QuerySave()
 {
   TZeltoAni *ani = GetCurrentAni();
   if (!ani || !ani->Modified)
@@ -111,7 +112,7 @@ bool TEditFrame::QuerySave()
   return WriteDocument();
 }
 
-void TEditFrame::SpeedButton34Click()
+void TEditSession::NewCommand()
 {
   if (!QuerySave())
     return;
@@ -120,7 +121,7 @@ void TEditFrame::SpeedButton34Click()
   DrawCanvas();
 }
 
-void TEditFrame::SpeedButton9Click()
+void TEditSession::LoadCommand()
 {
   if (!QuerySave())
     return;
@@ -133,7 +134,7 @@ void TEditFrame::SpeedButton9Click()
   DrawCanvas();
 }
 
-void TEditFrame::SpeedButton10Click()
+void TEditSession::SaveCommand()
 {
   TZeltoAni *ani = GetCurrentAni();
   if (!ani)
@@ -145,12 +146,7 @@ void TEditFrame::SpeedButton10Click()
     SaveAs();
 }
 
-void TEditFrame::SpeedButton11Click()
-{
-  SaveAs();
-}
-
-bool TEditFrame::SaveAs()
+bool TEditSession::SaveAs()
 {
   TZeltoAni *ani = GetCurrentAni();
   if (!ani)

@@ -1,18 +1,16 @@
 // Playback in sprite mode (the timer tick, frame advance, play and stop, frame sounds) and the
 // timeline band's gestures: dragging a frame's start and dragging the time or the length.
-#include <QCursor>
 #include <climits>
 #include <cstdlib>
 
 #include "model/document.h"
 #include "core/helpers.h"
-#include "editor/edit_frame.h"
-#include "editor/canvas_widget.h"
 #include "images/file_index.h"
 #include "model/actor.h"
 #include "model/actor_attributes.h"
+#include "session/edit_session.h"
 
-void TEditFrame::Timer1Timer()
+void TEditSession::Tick()
 {
   TZeltoAni *ani = GetCurrentAni();
   if (!MovieMode || !ani) {
@@ -61,7 +59,7 @@ static std::string FrameSoundFile(const TZeltoActor &actor, const std::string &n
   return name;
 }
 
-void TEditFrame::AdvanceFrame()
+void TEditSession::AdvanceFrame()
 {
   TZeltoAni *ani = GetCurrentAni();
   if (!ani || ani->Steps.empty())
@@ -93,7 +91,7 @@ void TEditFrame::AdvanceFrame()
   EditActor->CurrentTime = ani->Steps[frame]->StartTick + EditActor->FrameTick;
 }
 
-void TEditFrame::SpeedButton12Click()
+void TEditSession::Play()
 {
   const TZeltoAni *ani = GetCurrentAni();
   if (!ani)
@@ -106,23 +104,13 @@ void TEditFrame::SpeedButton12Click()
   Playing = true;
 }
 
-void TEditFrame::Button4Click()
+void TEditSession::Stop()
 {
   Playing = false;
   NeedsRedraw = true;
 }
 
-void TEditFrame::PlaySoundFile(const std::string &name)
-{
-  DXWaveList1->PlaySoundFile(name);
-}
-
-void TEditFrame::SpeedButton35Click()
-{
-  AddSound("", 24, 32);
-}
-
-void TEditFrame::AddSound(const std::string &file, int x, int y)
+void TEditSession::AddSound(const std::string &file, int x, int y)
 {
   TZeltoAni *ani = GetCurrentAni();
   const int frame = GetCurrentFrame();
@@ -141,17 +129,17 @@ void TEditFrame::AddSound(const std::string &file, int x, int y)
   Scene.Selection.clear();
   LastDragMode = dmSound;
   LastSoundIndex = int(sounds.size()) - 1;
-  RefreshSelectionInfo();
+  Show(TViewPart::SelectionInfo);
   NeedsRedraw = true;
 }
 
-void TEditFrame::ShowTime(int time)
+void TEditSession::ShowTime(int time)
 {
   ::ShowTime(EditActor.get(), time);
   NeedsRedraw = true;
 }
 
-int TEditFrame::RulerTickAt(const TCanvasGeometry &geometry, int x)
+int TEditSession::RulerTickAt(const TCanvasGeometry &geometry, int x)
 {
   const int width = geometry.TimelineRight - geometry.TimelineLeft;
   if (width <= 0)
@@ -159,7 +147,7 @@ int TEditFrame::RulerTickAt(const TCanvasGeometry &geometry, int x)
   return RoundHalfUp(double(x - geometry.TimelineLeft) * geometry.TimelineTicks / width);
 }
 
-void TEditFrame::TimelineFrameDrag(int x, bool pressed)
+void TEditSession::TimelineFrameDrag(int x, bool pressed)
 {
   TZeltoAni *ani = GetCurrentAni();
   const TCanvasGeometry g = Geometry();
@@ -189,10 +177,10 @@ void TEditFrame::TimelineFrameDrag(int x, bool pressed)
     SetFrameStart(Scene.DragFrameIndex, tick);
     ShowTime(GetCurrentTime());
   }
-  RefreshSelectionInfo();
+  Show(TViewPart::SelectionInfo);
 }
 
-void TEditFrame::SetFrameStart(int index, int tick)
+void TEditSession::SetFrameStart(int index, int tick)
 {
   TZeltoAni *ani = GetCurrentAni();
   if (!ani || index < 1 || index >= int(ani->Steps.size()))
@@ -213,7 +201,7 @@ void TEditFrame::SetFrameStart(int index, int tick)
   NeedsRedraw = true;
 }
 
-void TEditFrame::TimelineRulerDrag(int x, int y, bool pressed)
+void TEditSession::TimelineRulerDrag(int x, int y, bool pressed)
 {
   TZeltoAni *ani = GetCurrentAni();
   const TCanvasGeometry g = Geometry();
@@ -236,12 +224,12 @@ void TEditFrame::TimelineRulerDrag(int x, int y, bool pressed)
     // Keep the pointer on the end marker so the drag does not run ahead of the length.
     const int p = RulerX(g, tick);
     const int tickWidth = std::max(1, FloorEps(double(g.TimelineRight - g.TimelineLeft) / g.TimelineTicks));
-    if (std::abs(p - x) >= 4 * tickWidth)
-      MoveCanvasPointer(p, y);
+    if (std::abs(p - x) >= 4 * tickWidth && view_)
+      view_->MovePointer(p, y);
     if (tick != ani->Length) {
       SetLength(ani, tick);
       if (GridMode == 0)
-        RefreshOptionsGrid(-1);
+        Show(TViewPart::OptionsGrid);
       if (GetCurrentTime() > ani->Length)
         ShowTime(ani->Length);
     }
@@ -249,12 +237,7 @@ void TEditFrame::TimelineRulerDrag(int x, int y, bool pressed)
   NeedsRedraw = true;
 }
 
-void TEditFrame::MoveCanvasPointer(int x, int y)
-{
-  QCursor::setPos(DXDraw1->mapToGlobal(QPoint(x, y)));
-}
-
-bool TEditFrame::OverFrameStart(int x, int y) const
+bool TEditSession::OverFrameStart(int x, int y) const
 {
   const TZeltoAni *ani = GetCurrentAni();
   const TCanvasGeometry g = Geometry();
@@ -270,56 +253,4 @@ bool TEditFrame::OverFrameStart(int x, int y) const
     }
   }
   return nearest >= 1;
-}
-
-void TEditFrame::DXDraw1MouseDown(Qt::MouseButton button, int x, int y, Qt::KeyboardModifiers)
-{
-  ClearFocus();
-  LastDragMode = -1;
-  Scene.LastFrameIndex = -1;
-  LastSoundIndex = -1;
-  Scene.DragFrameIndex = -1;
-  DragSoundIndex = -1;
-  // Unzoomed, scene and canvas positions coincide.
-  MouseSceneX = x;
-  MouseSceneY = y;
-  if (button == Qt::RightButton || MovieMode || !GetCurrentAni())
-    return;
-  const TCanvasGeometry g = Geometry();
-  if (y >= g.TimelineTop) {
-    MouseIsDown = true;
-    if (y < g.TimelineTop + 15)
-      TimelineFrameDrag(x, true);
-    else
-      TimelineRulerDrag(x, y, true);
-  }
-}
-
-void TEditFrame::DXDraw1MouseMove(int x, int y, Qt::KeyboardModifiers)
-{
-  if (!GetCurrentAni())
-    return;
-  DXDraw1->setCursor(!MovieMode && OverFrameStart(x, y) ? Qt::SplitHCursor : Qt::ArrowCursor);
-  MouseSceneX = x;
-  MouseSceneY = y;
-  if (!MouseIsDown)
-    return;
-  if (Scene.DragMode == dmTime || Scene.DragMode == dmLength)
-    TimelineRulerDrag(x, y, false);
-  else if (Scene.DragMode == dmFrameStart)
-    TimelineFrameDrag(x, false);
-}
-
-void TEditFrame::DXDraw1MouseUp(Qt::MouseButton, int x, int y)
-{
-  MouseSceneX = x;
-  MouseSceneY = y;
-  LastDragMode = Scene.DragMode;
-  Scene.LastFrameIndex = Scene.DragFrameIndex;
-  LastSoundIndex = DragSoundIndex;
-  Scene.DragMode = -1;
-  Scene.DragFrameIndex = -1;
-  DragSoundIndex = -1;
-  MouseIsDown = false;
-  NeedsRedraw = true;
 }

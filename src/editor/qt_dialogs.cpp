@@ -1,4 +1,4 @@
-#include "editor/ui_dialogs.h"
+#include "editor/qt_dialogs.h"
 
 #include <QColorDialog>
 #include <QFileDialog>
