@@ -6,15 +6,15 @@
 #include <memory>
 #include <vector>
 
-#include "model/document.h"
-#include "model/reader.h"
 #include "images/file_index.h"
 #include "images/image_cache.h"
-#include "scene/renderer.h"
 #include "model/actor.h"
 #include "model/actor_attributes.h"
+#include "model/document.h"
+#include "model/reader.h"
 #include "platform/display.h"
 #include "ratio_report.h"
+#include "scene/renderer.h"
 
 namespace {
 

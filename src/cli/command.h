@@ -2,8 +2,8 @@
 #pragma once
 
 #include <QCommandLineParser>
-#include <QStringList>
 #include <QJsonObject>
+#include <QStringList>
 #include <string>
 
 #include "core/qt_text.h"
@@ -25,7 +25,6 @@ bool ParseSubcommand(QCommandLineParser &parser, const QStringList &args, int po
 
 // Applies --game-dir, or finds the game folder from the program's location.
 void SetUpGameFolder(const QCommandLineParser &parser);
-
 
 QJsonObject DocumentJson(const TZeltoAni &ani);
 int RunDump(const QStringList &args);

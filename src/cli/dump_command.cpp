@@ -13,8 +13,7 @@ QJsonValue SpriteIndex(const TZeltoAniSprite *sprite)
   return sprite ? QJsonValue(sprite->Index) : QJsonValue(QJsonValue::Null);
 }
 
-template <typename Container>
-QJsonArray TextArray(const Container &texts)
+template <typename Container> QJsonArray TextArray(const Container &texts)
 {
   QJsonArray array;
   for (const std::string &text : texts)
@@ -29,12 +28,12 @@ QJsonObject SpriteJson(const TZeltoAniSprite &sprite)
     effect.append(value);
   QJsonArray attachments;
   for (const auto &attachment : sprite.Attachments)
-    attachments.append(QJsonObject{{"Sprite", SpriteIndex(attachment->Sprite)}, {"X", attachment->X}, {"Y", attachment->Y}});
-  return {{"Index", sprite.Index},          {"Image", ToQt(sprite.Image)},
-          {"Left", sprite.Left},            {"Top", sprite.Top},
-          {"Width", sprite.Width},          {"Height", sprite.Height},
-          {"ColorEffect", effect},          {"Zoom", sprite.Zoom},
-          {"Description", ToQt(sprite.Description)}, {"Attachments", attachments}};
+    attachments.append(
+        QJsonObject{{"Sprite", SpriteIndex(attachment->Sprite)}, {"X", attachment->X}, {"Y", attachment->Y}});
+  return {{"Index", sprite.Index},     {"Image", ToQt(sprite.Image)}, {"Left", sprite.Left},
+          {"Top", sprite.Top},         {"Width", sprite.Width},       {"Height", sprite.Height},
+          {"ColorEffect", effect},     {"Zoom", sprite.Zoom},         {"Description", ToQt(sprite.Description)},
+          {"Attachments", attachments}};
 }
 
 QJsonObject StepJson(const TZeltoAniStep &step)
@@ -52,7 +51,8 @@ QJsonObject StepJson(const TZeltoAniStep &step)
   }
   QJsonArray sounds;
   for (const auto &sound : step.Sounds)
-    sounds.append(QJsonObject{{"FileName", ToQt(sound->FileName)}, {"X", sound->X}, {"Y", sound->Y}, {"Tick", sound->Tick}});
+    sounds.append(
+        QJsonObject{{"FileName", ToQt(sound->FileName)}, {"X", sound->X}, {"Y", sound->Y}, {"Tick", sound->Tick}});
   return {{"StartTick", step.StartTick}, {"Duration", step.Duration}, {"Directions", directions}, {"Sounds", sounds}};
 }
 
@@ -64,7 +64,7 @@ QJsonObject ActorJson(const TZeltoActor &actor)
   return {{"Kind", actor.Kind}, {"Name", ToQt(actor.Name)}, {"Keys", keys}};
 }
 
-}  // namespace
+} // namespace
 
 QJsonObject DocumentJson(const TZeltoAni &ani)
 {

@@ -10,12 +10,8 @@ using Runner = int (*)(const QStringList &);
 static const std::map<QString, Runner> &Subcommands()
 {
   static const std::map<QString, Runner> commands = {
-      {"dump", RunDump},
-      {"fmt", RunFmt},
-      {"index", RunIndex},
-      {"image", RunImage},
-      {"state", RunState},
-      {"render", RunRender},
+      {"dump", RunDump},   {"fmt", RunFmt},     {"index", RunIndex},
+      {"image", RunImage}, {"state", RunState}, {"render", RunRender},
   };
   return commands;
 }
@@ -38,8 +34,9 @@ int main(int argc, char **argv)
   QGuiApplication::setApplicationVersion(ZELTRIX_VERSION);
 
   QCommandLineParser parser;
-  parser.setApplicationDescription("Reads, writes, checks and renders Zeltrix animations.\n\n"
-                                   "Subcommands: dump, fmt, index, image, state, render. Run 'velk SUBCOMMAND --help' for each.");
+  parser.setApplicationDescription(
+      "Reads, writes, checks and renders Zeltrix animations.\n\n"
+      "Subcommands: dump, fmt, index, image, state, render. Run 'velk SUBCOMMAND --help' for each.");
   parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsPositionalArguments);
   QCommandLineOption gameDir("game-dir", "Use DIR as the game folder whose tree is indexed.", "DIR");
   parser.addOption(gameDir);

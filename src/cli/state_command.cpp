@@ -44,8 +44,7 @@ int RunState(const QStringList &args)
   QCommandLineOption timeOption("time", "The time in ticks (20 per second).", "T");
   QCommandLineOption dirOption("dir", "The direction: 0 up, 1 left, 2 down (default), 3 right.", "D", "2");
   parser.addOptions({timeOption, dirOption});
-  if (!ParseFileCommand(parser, args,
-                        "Evaluates FILE at a time as the editor shows it and prints the state as JSON."))
+  if (!ParseFileCommand(parser, args, "Evaluates FILE at a time as the editor shows it and prints the state as JSON."))
     return ExitUsageError;
   bool timeOk = false, dirOk = false;
   const int time = parser.value(timeOption).toInt(&timeOk);

@@ -1,9 +1,9 @@
 #include "core/helpers.h"
 
 #include <cctype>
+#include <charconv>
 #include <climits>
 #include <cmath>
-#include <charconv>
 
 int FloorEps(double x)
 {

@@ -44,8 +44,7 @@ void TQtUiDialogs::ShowError(const std::string &text)
 bool TQtUiDialogs::OpenFile(const std::string &title, const std::string &start, const std::string &filter,
                             std::string &chosen)
 {
-  const QStringList files =
-      QFileDialog::getOpenFileNames(parent_, ToQt(title), PathToQt(start), NameFilters(filter));
+  const QStringList files = QFileDialog::getOpenFileNames(parent_, ToQt(title), PathToQt(start), NameFilters(filter));
   if (files.isEmpty())
     return false;
   chosen = PathFromQt(files.first());
@@ -55,8 +54,7 @@ bool TQtUiDialogs::OpenFile(const std::string &title, const std::string &start, 
 bool TQtUiDialogs::SaveFile(const std::string &title, const std::string &start, const std::string &filter,
                             std::string &chosen)
 {
-  const QString file =
-      QFileDialog::getSaveFileName(parent_, ToQt(title), PathToQt(start), NameFilters(filter));
+  const QString file = QFileDialog::getSaveFileName(parent_, ToQt(title), PathToQt(start), NameFilters(filter));
   if (file.isEmpty())
     return false;
   chosen = PathFromQt(file);

@@ -133,7 +133,7 @@ int64_t ModificationTime(const std::string &path)
   return error ? INT64_MIN : static_cast<int64_t>(time.time_since_epoch().count());
 }
 
-}  // namespace
+} // namespace
 
 void ScanGameFolder()
 {

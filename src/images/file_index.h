@@ -8,8 +8,8 @@
 // One indexed game file.
 struct TFileListEntry
 {
-  std::string Name;  // file name without folders, lower case: the key
-  std::string Path;  // full path as found on disk
+  std::string Name; // file name without folders, lower case: the key
+  std::string Path; // full path as found on disk
   // Last modification (file clock), read only when several files share the name; else 0.
   int64_t Time = 0;
 };

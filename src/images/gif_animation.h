@@ -60,7 +60,7 @@ private:
   void DecodeByRows(const TGifAnimationStep &frame, int minCodeSize);
   void WriteFrameRow(const TGifAnimationStep &frame, int frameRow, const uint8_t *pixels, int count);
 
-  std::vector<uint8_t> Codes; // a frame's data sub-blocks joined, reused between frames
-  std::vector<uint8_t> Row;   // one row of the frame being decoded
+  std::vector<uint8_t> Codes;  // a frame's data sub-blocks joined, reused between frames
+  std::vector<uint8_t> Row;    // one row of the frame being decoded
   std::vector<uint8_t> Linear; // the whole frame being decoded, in data order
 };

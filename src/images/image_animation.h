@@ -33,15 +33,15 @@ public:
 
   // Format_Indexed8, Width x Height, row 0 is the top row; null when there are no pixels.
   QImage Bitmap;
-  uint8_t *Bits = nullptr;  // Bitmap's pixel bytes, or none
+  uint8_t *Bits = nullptr; // Bitmap's pixel bytes, or none
   int Width = 0;
   int Height = 0;
   int FrameCount = 0;
   int Iterations = 0;
   int TransparentIndex = -1;
   bool Animated = false;
-  std::array<uint8_t, 768> FilePalette{};  // as read from the file, red first
-  std::array<uint8_t, 768> Palette{};      // in effect for the frame in Bitmap
+  std::array<uint8_t, 768> FilePalette{}; // as read from the file, red first
+  std::array<uint8_t, 768> Palette{};     // in effect for the frame in Bitmap
   int ColorCount = 0;
   // The file's bytes while frames may still be read from them; emptied when no longer needed.
   std::vector<uint8_t> Stream;

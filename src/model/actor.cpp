@@ -2,13 +2,13 @@
 
 #include <algorithm>
 
-#include "model/document.h"
-#include "model/editor_link.h"
 #include "core/helpers.h"
 #include "images/image_cache.h"
 #include "model/actor_attributes.h"
 #include "model/actor_keys.h"
 #include "model/context.h"
+#include "model/document.h"
+#include "model/editor_link.h"
 
 static const std::array<const char *, ActorKindCount> KindWords = {"CHAR", "SPRITE", "SOUND", "TEXT"};
 static const std::array<const char *, ActorKindCount> KindPrefixes = {"Actor", "Sprite", "Sound", "Text"};

@@ -18,7 +18,6 @@ inline constexpr int MainActorCode = 4;
 inline constexpr int ParamSlotCount = 8;
 inline constexpr int AttrSlotCount = 9;
 
-
 // One key: a time and its name=value lines.
 class TZeltoActorMod
 {

@@ -1,14 +1,14 @@
 // Which animation a character plays: by name, and the automatic walk/idle keys of a move.
 #include <cstdlib>
 
-#include "model/document.h"
-#include "model/editor_link.h"
 #include "core/helpers.h"
-#include "model/reader.h"
 #include "images/image_cache.h"
 #include "model/actor.h"
 #include "model/actor_attributes.h"
 #include "model/actor_keys.h"
+#include "model/document.h"
+#include "model/editor_link.h"
+#include "model/reader.h"
 
 // Movies nest through their character actors; deeper chains are refused so that a file cannot
 // make the loading run away.

@@ -2,11 +2,11 @@
 
 #include <algorithm>
 
-#include "model/editor_link.h"
 #include "core/helpers.h"
 #include "model/actor.h"
 #include "model/actor_attributes.h"
 #include "model/context.h"
+#include "model/editor_link.h"
 
 static void MarkCurrentModified()
 {

@@ -1,9 +1,9 @@
 // The look of a character: colour names, the body and the param and attr image slots.
-#include "model/document.h"
 #include "core/helpers.h"
 #include "images/image_cache.h"
 #include "model/actor.h"
 #include "model/actor_attributes.h"
+#include "model/document.h"
 
 const std::array<const char *, ColorNameCount> ColorNames = {
     "white",  "yellow",     "orange",    "pink", "red",      "darkred",    "lightgreen",

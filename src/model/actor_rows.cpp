@@ -1,9 +1,6 @@
 // The attribute grid of the selected actor: row names and value texts, typed values and clicks.
 #include <algorithm>
 
-#include "model/document.h"
-#include "model/context.h"
-#include "model/editor_link.h"
 #include "core/helpers.h"
 #include "core/real_format.h"
 #include "images/file_index.h"
@@ -11,6 +8,9 @@
 #include "model/actor.h"
 #include "model/actor_attributes.h"
 #include "model/actor_keys.h"
+#include "model/context.h"
+#include "model/document.h"
+#include "model/editor_link.h"
 
 namespace {
 

@@ -2,14 +2,14 @@
 // frame of a sprite animation.
 #include <algorithm>
 
-#include "model/document.h"
-#include "model/editor_link.h"
 #include "core/helpers.h"
 #include "images/file_index.h"
 #include "images/image_cache.h"
 #include "model/actor.h"
 #include "model/actor_attributes.h"
 #include "model/actor_keys.h"
+#include "model/document.h"
+#include "model/editor_link.h"
 
 namespace {
 

@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <climits>
 
-#include "model/editor_link.h"
 #include "core/helpers.h"
 #include "model/actor.h"
+#include "model/editor_link.h"
 
 const std::array<const char *, DirectionCount> DirectionNames = {"up", "left", "down", "right"};
 

@@ -11,12 +11,12 @@ class TZeltoActor;
 struct TZeltoAniSprite;
 
 inline constexpr int DirectionCount = 4;
-extern const std::array<const char *, DirectionCount> DirectionNames;  // "up", "left", "down", "right"
+extern const std::array<const char *, DirectionCount> DirectionNames; // "up", "left", "down", "right"
 
 // A sprite drawn on top of another whenever that one is drawn.
 struct TZeltoSpriteAttachment
 {
-  TZeltoAniSprite *Sprite = nullptr;  // not owned; a definition of the same document
+  TZeltoAniSprite *Sprite = nullptr; // not owned; a definition of the same document
   int X = 0;
   int Y = 0;
 };
@@ -38,7 +38,7 @@ struct TZeltoAniSprite
 // One sprite placed in one direction of one frame.
 struct TZeltoAniPart
 {
-  TZeltoAniSprite *Sprite = nullptr;  // not owned
+  TZeltoAniSprite *Sprite = nullptr; // not owned
   int ParamSlot = 0;
   int AttrSlot = 0;
   int X = 0, Y = 0;

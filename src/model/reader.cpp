@@ -4,11 +4,11 @@
 #include <fstream>
 #include <unordered_map>
 
-#include "model/document.h"
 #include "core/helpers.h"
 #include "images/file_index.h"
 #include "model/actor.h"
 #include "model/context.h"
+#include "model/document.h"
 
 namespace {
 
@@ -466,7 +466,7 @@ void Parser::MovieLine(const std::string &line, const std::vector<std::string> &
   }
 }
 
-}  // namespace
+} // namespace
 
 bool ParseExtraText(TZeltoAni *, TZeltoAniStep *step)
 {

@@ -9,13 +9,13 @@
 #include <string_view>
 #include <vector>
 
-#include "model/document.h"
-#include "model/editor_link.h"
 #include "core/helpers.h"
 #include "core/qt_text.h"
 #include "core/real_format.h"
-#include "model/reader.h"
 #include "model/actor.h"
+#include "model/document.h"
+#include "model/editor_link.h"
+#include "model/reader.h"
 
 namespace {
 
@@ -256,7 +256,7 @@ void WriteFrames(TZeltoAni &ani, LineWriter &out)
   out.Line("ANIEND");
 }
 
-}  // namespace
+} // namespace
 
 static void AddWait(std::string &text, int ticks)
 {
@@ -332,7 +332,7 @@ void WriteText(TZeltoAni *ani, LineWriter &out)
     WriteFrames(*ani, out);
 }
 
-}  // namespace
+} // namespace
 
 std::string AnimationText(TZeltoAni *ani)
 {

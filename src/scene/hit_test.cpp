@@ -1,9 +1,9 @@
 // What lies under a point: parts of a frame and actors of a movie, tested against the decoded
 // images' transparent pixels.
-#include "model/document.h"
 #include "images/image_cache.h"
-#include "scene/renderer.h"
 #include "model/actor.h"
+#include "model/document.h"
+#include "scene/renderer.h"
 
 namespace {
 

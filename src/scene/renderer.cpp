@@ -3,12 +3,12 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "model/document.h"
 #include "images/image_cache.h"
-#include "scene/styled_text.h"
 #include "model/actor.h"
+#include "model/document.h"
 #include "platform/display.h"
 #include "platform/surface_canvas.h"
+#include "scene/styled_text.h"
 
 namespace {
 

@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <climits>
 
-#include "model/document.h"
 #include "core/helpers.h"
 #include "model/actor.h"
+#include "model/document.h"
 
 int RulerTicks(int length)
 {

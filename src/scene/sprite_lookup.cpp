@@ -2,11 +2,11 @@
 // the colour-name table behind an actor's body colours.
 #include <algorithm>
 
-#include "model/document.h"
 #include "core/helpers.h"
 #include "images/image_cache.h"
-#include "scene/renderer.h"
 #include "model/actor.h"
+#include "model/document.h"
+#include "scene/renderer.h"
 
 namespace {
 

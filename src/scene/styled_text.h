@@ -21,7 +21,7 @@ enum TTextAlignment { taLeft = -1, taCentered = 0, taRight = 1 };
 struct TTextStyle
 {
   std::string FontName = DefaultTextFont;
-  int Style = 0;  // TFontStyleBits combined
+  int Style = 0; // TFontStyleBits combined
   int Alignment = taLeft;
 };
 
@@ -31,16 +31,16 @@ struct TDrawText
   std::string Text;
   int X = 0;
   int Y = 0;
-  int Colour = 0xFFFFFF;  // 0xRRGGBB
+  int Colour = 0xFFFFFF; // 0xRRGGBB
 };
 
 // Where text is drawn: the scene's draw target and the canvas geometry.
 struct TTextArea
 {
   TSurface *Target = nullptr;
-  int Width = 0;      // canvas width W
-  int Height = 0;     // scene height H
-  int SceneLeft = 0;  // left edge of the scene area (sprite strip's left + 50)
+  int Width = 0;     // canvas width W
+  int Height = 0;    // scene height H
+  int SceneLeft = 0; // left edge of the scene area (sprite strip's left + 50)
 };
 
 // Splits off the "font@letters@" prefix of text and returns what it sets.
@@ -69,5 +69,5 @@ void DrawChatText(std::vector<TDrawText> *defer, const std::string &text, int co
 
 // Draws a text actor's styled text at (x, y); returns the line rectangles relative to (x, y),
 // or none when there is nothing to draw on.
-std::optional<std::vector<QRect>> DrawStyledText(const std::string &styledText, int x, int y, bool shade,
-                                                 bool wordWrap, double zoom, int colour, const TTextArea &area);
+std::optional<std::vector<QRect>> DrawStyledText(const std::string &styledText, int x, int y, bool shade, bool wordWrap,
+                                                 double zoom, int colour, const TTextArea &area);

@@ -5,11 +5,11 @@
 #include <cmath>
 #include <vector>
 
-#include "model/document.h"
 #include "core/helpers.h"
-#include "scene/renderer.h"
 #include "model/actor.h"
+#include "model/document.h"
 #include "platform/surface_canvas.h"
+#include "scene/renderer.h"
 
 namespace {
 

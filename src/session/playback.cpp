@@ -3,11 +3,11 @@
 #include <climits>
 #include <cstdlib>
 
-#include "model/document.h"
 #include "core/helpers.h"
 #include "images/file_index.h"
 #include "model/actor.h"
 #include "model/actor_attributes.h"
+#include "model/document.h"
 #include "session/edit_session.h"
 
 void TEditSession::Tick()

@@ -41,10 +41,19 @@ TEST(Helpers, NumbersAndText)
 
 TEST(RealFormat, ShortestGeneralForm)
 {
-  const std::vector<std::pair<double, std::string>> cases = {
-      {1.5, "1.5"},   {2, "2"},          {0.25, "0.25"},   {-0.5, "-0.5"},           {1e-6, "1E-6"},
-      {0.00001, "0.00001"}, {0, "0"},    {1.0 / 3, "0.333333333333333"},             {123456789012345, "123456789012345"},
-      {1e15, "1E15"}, {0.0625, "0.0625"}, {-1.5e-7, "-1.5E-7"}, {2.5e20, "2.5E20"}};
+  const std::vector<std::pair<double, std::string>> cases = {{1.5, "1.5"},
+                                                             {2, "2"},
+                                                             {0.25, "0.25"},
+                                                             {-0.5, "-0.5"},
+                                                             {1e-6, "1E-6"},
+                                                             {0.00001, "0.00001"},
+                                                             {0, "0"},
+                                                             {1.0 / 3, "0.333333333333333"},
+                                                             {123456789012345, "123456789012345"},
+                                                             {1e15, "1E15"},
+                                                             {0.0625, "0.0625"},
+                                                             {-1.5e-7, "-1.5E-7"},
+                                                             {2.5e20, "2.5E20"}};
   for (const auto &[value, text] : cases)
     EXPECT_EQ(FormatReal(value), text) << value;
 }
@@ -57,4 +66,4 @@ TEST(RealFormat, SixteenthsMatchTheRealForm)
     ASSERT_EQ(FormatSixteenths(value), FormatReal(value / 16.0)) << value;
 }
 
-}  // namespace
+} // namespace

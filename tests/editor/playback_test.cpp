@@ -1,10 +1,10 @@
 // Playback, frame sounds, the add-sound command and the timeline gestures.
 #include <climits>
 
-#include "model/default_frame.h"
-#include "model/document.h"
 #include "core/helpers.h"
 #include "editor_fixture.h"
+#include "model/default_frame.h"
+#include "model/document.h"
 #include "support/temp_dir.h"
 
 namespace {

@@ -10,12 +10,12 @@
 #include <QToolButton>
 #include <filesystem>
 
-#include "model/document.h"
-#include "model/editor_link.h"
 #include "core/helpers.h"
 #include "editor_fixture.h"
 #include "images/file_index.h"
 #include "model/actor.h"
+#include "model/document.h"
+#include "model/editor_link.h"
 #include "support/temp_dir.h"
 
 namespace {

@@ -1,8 +1,8 @@
 // The key model: lines, key insertion, undo records, resorting, merging, copying and orders.
-#include "model/writer.h"
-#include "model/context.h"
 #include "model/actor_keys.h"
+#include "model/context.h"
 #include "model/movie_fixture.h"
+#include "model/writer.h"
 
 namespace {
 

@@ -2,10 +2,10 @@
 
 #include <climits>
 
+#include "core/helpers.h"
 #include "model/context.h"
 #include "model/document.h"
 #include "model/editor_link.h"
-#include "core/helpers.h"
 
 namespace {
 
@@ -177,4 +177,4 @@ TEST_F(DocumentTest, DestroyingTheCurrentDocumentClearsTheHistoryFirst)
   EXPECT_EQ(editor.historyClears, 1);
 }
 
-}  // namespace
+} // namespace

@@ -7,14 +7,14 @@
 #include <string>
 #include <vector>
 
-#include "model/context.h"
-#include "model/document.h"
-#include "model/editor_link.h"
 #include "core/helpers.h"
-#include "model/reader.h"
 #include "images/file_index.h"
 #include "images/image_cache.h"
 #include "model/actor.h"
+#include "model/context.h"
+#include "model/document.h"
+#include "model/editor_link.h"
+#include "model/reader.h"
 #include "support/temp_dir.h"
 
 class FakeEditor : public TEditorLink

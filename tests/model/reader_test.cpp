@@ -1,11 +1,11 @@
 #include <gtest/gtest.h>
 
-#include "model/context.h"
-#include "model/document.h"
 #include "core/helpers.h"
-#include "model/reader.h"
 #include "images/file_index.h"
 #include "model/actor.h"
+#include "model/context.h"
+#include "model/document.h"
+#include "model/reader.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -31,7 +31,8 @@ TEST(Reader, HeaderLinesFillTheDocument)
                    "LOOP\nCONTINUOUS\nBACKCOLOR #FF0000\nSETBACKTO idle extra\n"
                    "DEFAULTPARAM9 x\nDEFAULTPARAM8 eight\nDEFAULTATTR0 zero\nDEFAULTATTR9 nine\n"
                    "DEFAULTHEAD images/Head7.PNG\nDEFAULTBODY\n"
-                   "ANI\n" + FourDirections + "ANIEND\n");
+                   "ANI\n" +
+                   FourDirections + "ANIEND\n");
   ASSERT_TRUE(ani);
   ASSERT_EQ(ani->Sprites.size(), 2u);
   EXPECT_EQ(ani->Sprites[0]->Index, 0) << "definitions are sorted by index";
@@ -57,8 +58,10 @@ TEST(Reader, HeaderLinesFillTheDocument)
 
 TEST(Reader, LinesThatDoNotConvertChangeNothing)
 {
-  auto ani = Parse(Shadow + "BACKCOLOR FF0000\nFRAMES x\nCOLOREFFECT 0 0.5 oops 3 4\nZOOMEFFECT 0 big\n"
-                   "DEFAULTPARAMx y\nANI\n" + FourDirections + "ANIEND\n");
+  auto ani = Parse(Shadow +
+                   "BACKCOLOR FF0000\nFRAMES x\nCOLOREFFECT 0 0.5 oops 3 4\nZOOMEFFECT 0 big\n"
+                   "DEFAULTPARAMx y\nANI\n" +
+                   FourDirections + "ANIEND\n");
   ASSERT_TRUE(ani);
   EXPECT_EQ(ani->BackColor, 0x008000);
   EXPECT_EQ(ani->Sprites[0]->ColorEffect, (std::array<double, 4>{0.5, 1, 1, 1})) << "values before the error stay";
@@ -84,9 +87,9 @@ TEST(Reader, DirectionLineKeepsOnlyPartsWithASprite)
 
 TEST(Reader, WaitsAndSoundsMakeDurationAndTicks)
 {
-  auto ani = Parse(Shadow + "ANI\n" + FourDirections + "WAIT 2\n  PLAYSOUND step.wav 1.5 2\nWAIT 1\n" +
-                   FourDirections + "PLAYSOUND a.wav\nPLAYSOUND b.wav x 2\nPLAYSOUND c.wav -0.5 0.25\n" +
-                   FourDirections + "WAIT 2\nANIEND\n");
+  auto ani =
+      Parse(Shadow + "ANI\n" + FourDirections + "WAIT 2\n  PLAYSOUND step.wav 1.5 2\nWAIT 1\n" + FourDirections +
+            "PLAYSOUND a.wav\nPLAYSOUND b.wav x 2\nPLAYSOUND c.wav -0.5 0.25\n" + FourDirections + "WAIT 2\nANIEND\n");
   ASSERT_TRUE(ani);
   ASSERT_EQ(ani->Steps.size(), 3u);
   const TZeltoAniStep &first = *ani->Steps[0];
@@ -110,8 +113,8 @@ TEST(Reader, WaitsAndSoundsMakeDurationAndTicks)
 
 TEST(Reader, WaitTotalsStayWithinOneTickAndADay)
 {
-  auto ani = Parse(Shadow + "ANI\n" + FourDirections + "WAIT -5\n" + FourDirections + "WAIT 2000000000\nWAIT 2000000000\n" +
-                   FourDirections + "ANIEND\n");
+  auto ani = Parse(Shadow + "ANI\n" + FourDirections + "WAIT -5\n" + FourDirections +
+                   "WAIT 2000000000\nWAIT 2000000000\n" + FourDirections + "ANIEND\n");
   ASSERT_TRUE(ani);
   EXPECT_EQ(ani->Steps[0]->Duration, 1);
   EXPECT_EQ(ani->Steps[1]->Duration, MaxFrameDuration);
@@ -161,7 +164,8 @@ TEST(Reader, ConversionErrorsEndTheReading)
   ASSERT_TRUE(ani);
   EXPECT_EQ(ani->Steps.size(), 1u) << "the frame with the bad WAIT and everything after it are dropped";
 
-  auto badPosition = Parse(Shadow + "ANI\n" + FourDirections + FourDirections + "0 1 y\n0 0 0\n0 0 0\n0 0 0\nANIEND\nLOOP\n");
+  auto badPosition =
+      Parse(Shadow + "ANI\n" + FourDirections + FourDirections + "0 1 y\n0 0 0\n0 0 0\n0 0 0\nANIEND\nLOOP\n");
   ASSERT_TRUE(badPosition);
   EXPECT_EQ(badPosition->Steps.size(), 1u);
   EXPECT_FALSE(badPosition->Loop);
@@ -175,7 +179,8 @@ TEST(Reader, ConversionErrorsEndTheReading)
 
 TEST(Reader, ScriptKeepsLinesUntrimmedAndSkipsEmptyOnes)
 {
-  auto ani = Parse("SCRIPT\n  if x\r\n\n   \nendif\n SCRIPTEND \nSPRITE 0 SPRITES 0 0 1 1\nANI\n0 0 0\n0 0 0\n0 0 0\n0 0 0\nANIEND\n");
+  auto ani = Parse("SCRIPT\n  if x\r\n\n   \nendif\n SCRIPTEND \nSPRITE 0 SPRITES 0 0 1 1\nANI\n0 0 0\n0 0 0\n0 0 0\n0 "
+                   "0 0\nANIEND\n");
   ASSERT_TRUE(ani);
   EXPECT_EQ(ani->Script, "  if x\n   \nendif\n");
 }
@@ -242,4 +247,4 @@ TEST(Reader, ReadAnimationResolvesNamesAndPaths)
   UseGameFolder("");
 }
 
-}  // namespace
+} // namespace

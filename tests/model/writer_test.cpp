@@ -2,10 +2,10 @@
 
 #include <climits>
 
+#include "model/actor.h"
 #include "model/document.h"
 #include "model/reader.h"
 #include "model/writer.h"
-#include "model/actor.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -122,7 +122,8 @@ TEST(Writer, PartsAreRightAligned)
   up.push_back(std::make_unique<TZeltoAniPart>(TZeltoAniPart{nullptr, 2, -1, 3, 4}));
   up.push_back(std::make_unique<TZeltoAniPart>(TZeltoAniPart{nullptr, -1, 3, 0, 0}));
   ani->Sprites.push_back(std::move(big));
-  EXPECT_NE(AnimationText(ani.get()).find("\r\nANI\r\n1024 -100   5, PARAM2   3   4, ATTR3   0   0\r\n"), std::string::npos);
+  EXPECT_NE(AnimationText(ani.get()).find("\r\nANI\r\n1024 -100   5, PARAM2   3   4, ATTR3   0   0\r\n"),
+            std::string::npos);
 }
 
 TEST(Writer, MovieKeysAreSortedIgnoringCase)
@@ -158,9 +159,10 @@ TEST(Writer, RoundTripsAreStable)
   ExpectStableRoundTrip("SPRITE 0 SPRITES 0 0 1 1\nSINGLEDIRECTION\nANI\n0 1 1\nWAIT 4\n0 2 2\nANIEND\n");
   // Values the writer puts at a line's end lose control characters there on reading, so the reader
   // does not keep them anywhere; effects that write as the default are not written.
-  ExpectStableRoundTrip("SPRITE 0 SPRITES 0 0 1 1 a\x05 b\x01\nSETBACKTO idle\x05 x\nDEFAULTPARAM1 p\x01 q\n"
-                        "DEFAULTHEAD h\x02 x\nCOLOREFFECT 0 0.99999999999999999 1 1 1\nZOOMEFFECT 0 1.0000000000000001\n"
-                        "ANI\n0 1 1\n0 1 1\n0 1 1\n0 1 1\nANIEND\nMOVIE\nACTOR CHAR s\x01 x\n");
+  ExpectStableRoundTrip(
+      "SPRITE 0 SPRITES 0 0 1 1 a\x05 b\x01\nSETBACKTO idle\x05 x\nDEFAULTPARAM1 p\x01 q\n"
+      "DEFAULTHEAD h\x02 x\nCOLOREFFECT 0 0.99999999999999999 1 1 1\nZOOMEFFECT 0 1.0000000000000001\n"
+      "ANI\n0 1 1\n0 1 1\n0 1 1\n0 1 1\nANIEND\nMOVIE\nACTOR CHAR s\x01 x\n");
   // SINGLEDIRECTION after a frame block: the earlier frames' extra directions are never drawn
   // and are not written, so the text reads back into the same frames.
   ExpectStableRoundTrip("SPRITE 0 SPRITES 0 0 1 1\nANI\n0 1 1\n0 2 2\n0 3 3\n0 4 4\nWAIT 2\nANIEND\nSINGLEDIRECTION\n");
@@ -173,7 +175,7 @@ TEST(Writer, EmptyDirectionsAndInvalidPartsReadBackIntoTheSameFrames)
   auto ani = NewDocument();
   ani->Steps.push_back(CopyStep(*ani->Steps[0]));
   ani->Steps[0]->Directions[1].clear();
-  ani->Steps[0]->Directions[3][0]->Sprite = nullptr;  // a part with neither sprite nor slot
+  ani->Steps[0]->Directions[3][0]->Sprite = nullptr; // a part with neither sprite nor slot
   ani->Steps[1]->Directions[2][0]->X = 99;
   const std::string written = AnimationText(ani.get());
 
@@ -221,4 +223,4 @@ TEST(Writer, SavesReplaceTheFileAndClearModified)
   EXPECT_EQ(ReadWholeFile(dir.Path() + "/sub/keep.txt"), "keep");
 }
 
-}  // namespace
+} // namespace

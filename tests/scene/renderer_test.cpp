@@ -5,12 +5,12 @@
 #include <chrono>
 #include <cstring>
 
-#include "model/document.h"
 #include "images/image_cache.h"
-#include "scene/renderer.h"
 #include "model/actor.h"
 #include "model/actor_attributes.h"
+#include "model/document.h"
 #include "platform/display.h"
+#include "scene/renderer.h"
 
 namespace {
 

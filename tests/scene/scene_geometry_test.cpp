@@ -3,11 +3,11 @@
 
 #include <climits>
 
+#include "model/actor.h"
 #include "model/document.h"
+#include "platform/surface.h"
 #include "scene/renderer.h"
 #include "scene/scene_state.h"
-#include "model/actor.h"
-#include "platform/surface.h"
 
 namespace {
 

@@ -3,8 +3,8 @@
 #include <QFontMetrics>
 #include <chrono>
 
-#include "scene/styled_text.h"
 #include "platform/surface.h"
+#include "scene/styled_text.h"
 
 namespace {
 
@@ -141,4 +141,4 @@ TEST(StyledText, TextActorLinesAreAlignedAroundThePoint)
   EXPECT_GT(target.Pixel(201, 105) | target.Pixel(205, 110) | target.Pixel(210, 108), 0u) << "something was drawn";
 }
 
-}  // namespace
+} // namespace

@@ -58,10 +58,10 @@ public:
     return true;
   }
 
-  std::string ChosenFont;                // empty: the font dialog is cancelled
-  std::optional<uint32_t> ChosenColor;   // none: the colour dialog is cancelled
-  std::vector<int> FontSizes;            // sizes the font dialog was shown with
-  std::vector<uint32_t> ShownColors;     // colours the colour dialog was shown with
+  std::string ChosenFont;              // empty: the font dialog is cancelled
+  std::optional<uint32_t> ChosenColor; // none: the colour dialog is cancelled
+  std::vector<int> FontSizes;          // sizes the font dialog was shown with
+  std::vector<uint32_t> ShownColors;   // colours the colour dialog was shown with
 
 private:
   bool Choose(std::string &chosen)
