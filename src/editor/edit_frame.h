@@ -117,6 +117,17 @@ protected:
 
 private:
   void CreateControls();
+  // The parts of the window that CreateControls makes, one after another.
+  void CreateToolbar();
+  void CreateCanvasPanel();
+  void CreateFrameButtons();
+  void CreateActorButtons();
+  void CreateRightColumn();
+  void CreateSelectionBox();
+  void PlaceRightColumn();
+  void CreateMenus();
+  void CreateHiddenControls();
+  void DisableLaterCommands();
   void ConnectControls();
   // Shows the panels, labels and lists of the current mode.
   void ShowMode();

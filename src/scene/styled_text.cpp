@@ -37,7 +37,97 @@ QRgb Rgb(int colour)
   return 0xFF000000u | (static_cast<unsigned>(colour) & 0xFFFFFFu);
 }
 
-}  // namespace
+// The width of s without its trailing blanks: in pixels with metrics, else in characters.
+int TextWidth(const std::optional<QFontMetrics> &metrics, const std::string &s)
+{
+  const std::string trimmed = TrimRight(s);
+  return metrics ? metrics->horizontalAdvance(ToQt(trimmed)) : static_cast<int>(trimmed.size());
+}
+
+// Appends s without its trailing blanks, unless nothing is left.
+void EmitLine(std::vector<std::string> &lines, const std::string &s)
+{
+  std::string trimmed = TrimRight(s);
+  if (!trimmed.empty())
+    lines.push_back(std::move(trimmed));
+}
+
+// Finds where the piece of text starting at a position ends: just after the first break
+// character at or after it, or at the text's end.
+class TBreakFinder
+{
+public:
+  TBreakFinder(const std::string &text, const std::string &breakChars) : Text(text), Breaks(breakChars) {}
+
+  // pos must never decrease between calls.
+  size_t PieceEnd(size_t pos)
+  {
+    // pos only grows, so a break found earlier stays the first one until pos passes it.
+    if (!BreakFound || (NextBreak != std::string::npos && NextBreak < pos)) {
+      NextBreak = Text.find_first_of(Breaks, pos);
+      BreakFound = true;
+    }
+    return NextBreak == std::string::npos ? Text.size() : NextBreak + 1;
+  }
+
+private:
+  const std::string &Text;
+  const std::string &Breaks;
+  size_t NextBreak = std::string::npos; // the first break character at or after pos, once found
+  bool BreakFound = false;
+};
+
+// The line so far followed by the next piece of the text (Text from Start to End), read
+// without joining them.
+struct TCandidate
+{
+  const std::string &Line;
+  const std::string &Text;
+  size_t Start;
+  size_t End;
+
+  size_t Size() const { return Line.size() + (End - Start); }
+  // The first k characters of the line and the piece.
+  std::string Prefix(size_t k) const
+  {
+    return k <= Line.size() ? Line.substr(0, k) : Line + Text.substr(Start, k - Line.size());
+  }
+};
+
+// The length of a prefix of candidate wider than maxWidth, or 0 when it all fits. Widths grow
+// with length: prefixes of doubling length find where the line stops fitting, so a long word is
+// measured only as far as matters, not whole for every piece cut off it.
+size_t FirstTooWide(const std::optional<QFontMetrics> &metrics, const TCandidate &candidate, int maxWidth)
+{
+  const size_t full = candidate.Size();
+  for (size_t n = std::min<size_t>(full, 64);; n = std::min(full, n * 2)) {
+    if (TextWidth(metrics, candidate.Prefix(n)) > maxWidth)
+      return n;
+    if (n == full)
+      return 0;
+  }
+}
+
+// The length of the longest prefix of candidate shorter than tooWide that fits maxWidth, found
+// by bisection; 1 when none does, so that every line takes at least one character.
+size_t FittingLength(const std::optional<QFontMetrics> &metrics, const TCandidate &candidate, size_t tooWide,
+                     int maxWidth)
+{
+  size_t low = 2, high = tooWide - 1;
+  size_t k = 1;
+  while (low <= high && high >= 2) {
+    const size_t mid = low + (high - low) / 2;
+    if (TextWidth(metrics, candidate.Prefix(mid)) <= maxWidth) {
+      k = mid;
+      low = mid + 1;
+    } else {
+      high = mid - 1;
+    }
+  }
+  return k;
+}
+
+} // namespace
 
 TTextStyle ParseStyle(std::string &text)
 {
@@ -57,8 +147,8 @@ TTextStyle ParseStyle(std::string &text)
   if (!font.empty())
     style.FontName = font;
   auto has = [&letters](char c) { return letters.find(c) != std::string::npos; };
-  style.Style = (has('b') ? fsBold : 0) | (has('i') ? fsItalic : 0) | (has('u') ? fsUnderline : 0) |
-                (has('s') ? fsStrikeout : 0);
+  style.Style =
+      (has('b') ? fsBold : 0) | (has('i') ? fsItalic : 0) | (has('u') ? fsUnderline : 0) | (has('s') ? fsStrikeout : 0);
   style.Alignment = has('c') ? taCentered : has('r') ? taRight : taLeft;
   return style;
 }
@@ -89,77 +179,32 @@ void WrapText(std::vector<std::string> &lines, std::string styledText, const std
     const TTextStyle style = ParseStyle(styledText);
     metrics.emplace(StyleFont(style, fontSize));
   }
-  auto width = [&metrics](const std::string &s) {
-    const std::string trimmed = TrimRight(s);
-    return metrics ? metrics->horizontalAdvance(ToQt(trimmed)) : static_cast<int>(trimmed.size());
-  };
-  auto emitLine = [&lines](const std::string &s) {
-    std::string trimmed = TrimRight(s);
-    if (!trimmed.empty())
-      lines.push_back(std::move(trimmed));
-  };
 
   // The text still to place starts at pos; it is never copied, so long texts stay linear.
   const std::string &text = styledText;
+  TBreakFinder breaks(text, breakChars);
   size_t pos = 0;
-  size_t nextBreak = std::string::npos; // the first break character at or after pos, once found
-  bool breakFound = false;
   std::string line;
   while (!OnlyBlanks(text, pos)) {
-    // pos only grows, so a break found earlier stays the first one until pos passes it.
-    if (!breakFound || (nextBreak != std::string::npos && nextBreak < pos)) {
-      nextBreak = text.find_first_of(breakChars, pos);
-      breakFound = true;
-    }
-    const size_t cut = nextBreak == std::string::npos ? text.size() : nextBreak + 1;
-    const std::string before = line;
-    // The first k characters of before + word.
-    auto prefix = [&](size_t k) {
-      return k <= before.size() ? before.substr(0, k) : before + text.substr(pos, k - before.size());
-    };
-    // Widths grow with length: prefixes of doubling length find where the line stops fitting,
-    // so a long word is measured only as far as matters, not whole for every piece cut off it.
-    const size_t full = before.size() + (cut - pos);
-    size_t tooWide = 0;
-    for (size_t n = std::min<size_t>(full, 64);; n = std::min(full, n * 2)) {
-      if (width(prefix(n)) > maxWidth) {
-        tooWide = n;
-        break;
-      }
-      if (n == full)
-        break;
-    }
+    const TCandidate candidate{line, text, pos, breaks.PieceEnd(pos)};
+    const size_t tooWide = FirstTooWide(metrics, candidate, maxWidth);
     if (tooWide == 0) {
-      line += text.substr(pos, cut - pos);
-      pos = cut;
+      line += text.substr(pos, candidate.End - pos);
+      pos = candidate.End;
       if (OnlyBlanks(text, pos))
-        emitLine(line);
+        EmitLine(lines, line);
       continue;
     }
-    if (TrimRight(before).empty()) {
+    if (TrimRight(line).empty()) {
       // One word wider than the line: cut it where it still fits.
-      size_t k;
-      if (metrics) {
-        size_t low = 2, high = tooWide - 1;
-        k = 1;
-        while (low <= high && high >= 2) {
-          const size_t mid = low + (high - low) / 2;
-          if (width(prefix(mid)) <= maxWidth) {
-            k = mid;
-            low = mid + 1;
-          } else {
-            high = mid - 1;
-          }
-        }
-      } else {
-        k = static_cast<size_t>(std::max(maxWidth, 1));
-      }
-      emitLine(prefix(std::min(k, full)));
+      const size_t k =
+          metrics ? FittingLength(metrics, candidate, tooWide, maxWidth) : static_cast<size_t>(std::max(maxWidth, 1));
+      EmitLine(lines, candidate.Prefix(std::min(k, candidate.Size())));
       // Only the characters taken from the text leave it; blanks carried in the line do not.
       // When the piece was only those blanks, the next pass starts an empty line on the word.
-      pos += k > before.size() ? k - before.size() : 0;
+      pos += k > line.size() ? k - line.size() : 0;
     } else {
-      emitLine(before);
+      EmitLine(lines, line);
     }
     line.clear();
   }
@@ -209,8 +254,8 @@ void DrawChatText(std::vector<TDrawText> *defer, const std::string &text, int co
   }
 }
 
-std::optional<std::vector<QRect>> DrawStyledText(const std::string &styledText, int x, int y, bool shade,
-                                                 bool wordWrap, double zoom, int colour, const TTextArea &area)
+std::optional<std::vector<QRect>> DrawStyledText(const std::string &styledText, int x, int y, bool shade, bool wordWrap,
+                                                 double zoom, int colour, const TTextArea &area)
 {
   if (!area.Target || area.Target->IsEmpty())
     return std::nullopt;
