@@ -3,15 +3,15 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
-#include <unistd.h>
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
-#include "document/document.h"
-#include "document/reader.h"
-#include "document/writer.h"
+#include "model/document.h"
+#include "model/reader.h"
+#include "model/writer.h"
 #include "ratio_report.h"
 
 namespace {
@@ -155,7 +155,7 @@ BENCHMARK(PlainWriteSynced)->Unit(benchmark::kMillisecond);
 const bool declared = DeclareRatio("reader / split into lines and words", "Read", "SplitLinesAndWords", 4.0) &&
                       DeclareRatio("save / plain write + fdatasync", "Write", "PlainWriteSynced", 4.0);
 
-}  // namespace
+} // namespace
 
 namespace {
 
@@ -169,4 +169,4 @@ BENCHMARK(BuildText)->Unit(benchmark::kMillisecond);
 
 const bool declaredText = DeclareRatio("writer text / plain write (no sync)", "BuildText", "PlainWrite", 4.0);
 
-}  // namespace
+} // namespace

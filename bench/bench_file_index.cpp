@@ -25,7 +25,8 @@ const std::string &Tree()
         const std::string folder = path + "/area" + std::to_string(f / 40) + "/set" + std::to_string(f);
         fs::create_directories(folder);
         for (int i = 0; i < filesPerFolder; ++i) {
-          const std::string name = i == 0 ? "Shared.png" : "file" + std::to_string(f) + "_" + std::to_string(i) + ".png";
+          const std::string name =
+              i == 0 ? "Shared.png" : "file" + std::to_string(f) + "_" + std::to_string(i) + ".png";
           std::ofstream(folder + "/" + name) << 'x';
         }
       }
@@ -60,4 +61,4 @@ BENCHMARK(BareWalk)->Unit(benchmark::kMillisecond);
 
 const bool declared = DeclareRatio("index scan / bare recursive walk", "ScanIndex", "BareWalk", 1.5);
 
-}  // namespace
+} // namespace

@@ -6,15 +6,15 @@
 #include <memory>
 #include <vector>
 
-#include "document/document.h"
-#include "document/reader.h"
 #include "images/file_index.h"
 #include "images/image_cache.h"
-#include "images/renderer.h"
-#include "movie/actor.h"
-#include "movie/actor_attributes.h"
+#include "model/actor.h"
+#include "model/actor_attributes.h"
+#include "model/document.h"
+#include "model/reader.h"
 #include "platform/display.h"
 #include "ratio_report.h"
+#include "scene/renderer.h"
 
 namespace {
 

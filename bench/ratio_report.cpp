@@ -41,7 +41,7 @@ public:
   std::map<std::string, double> cpuTimes;
 };
 
-}  // namespace
+} // namespace
 
 bool DeclareRatio(const std::string &label, const std::string &subject, const std::string &baseline, double target,
                   bool cpuTime)
@@ -68,7 +68,8 @@ int main(int argc, char **argv)
   if (smoke)
     args.push_back(minTime);
   int count = static_cast<int>(args.size());
-  qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? QByteArray("offscreen") : qgetenv("QT_QPA_PLATFORM"));
+  qputenv("QT_QPA_PLATFORM",
+          qgetenv("QT_QPA_PLATFORM").isEmpty() ? QByteArray("offscreen") : qgetenv("QT_QPA_PLATFORM"));
   QGuiApplication app(count, args.data());
   benchmark::Initialize(&count, args.data());
   CollectingReporter reporter;

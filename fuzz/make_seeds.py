@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Writes the small seed files of the decoder fuzz targets into corpus/png and corpus/gif."""
+"""Writes the small seed files of the decoder fuzz targets into corpus/png and corpus/gif, and the regression inputs into crashers/png and crashers/gif."""
 import os
 import struct
 import zlib
@@ -97,17 +97,17 @@ def gif_file(width, height, frames, loop=None, version=b'89a'):
 
 
 def write(folder, name, data):
-    with open(os.path.join(HERE, 'corpus', folder, name), 'wb') as f:
+    with open(os.path.join(HERE, folder, name), 'wb') as f:
         f.write(data)
 
 
-write('png', 'indexed8.png', png_file(7, 5, 8, [0, 1, 2, 3, 4], trns=[255, 128, 0]))
-write('png', 'indexed4.png', png_file(5, 4, 4, [4, 3, 2, 1], trns=[0]))
-write('png', 'split_idat.png', png_file(9, 6, 8, [1, 4], idat_parts=3))
-write('png', 'animation.mng', mng_file())
-write('gif', 'single.gif', gif_file(6, 4, [gif_frame(0, 0, 6, 4, 16, gce=(1, 7, 0))]))
-write('gif', 'interlaced.gif', gif_file(5, 10, [gif_frame(0, 0, 5, 10, 16, interlaced=True)], version=b'87a'))
-write('gif', 'animation.gif', gif_file(8, 6, [
+write('corpus/png', 'indexed8.png', png_file(7, 5, 8, [0, 1, 2, 3, 4], trns=[255, 128, 0]))
+write('corpus/png', 'indexed4.png', png_file(5, 4, 4, [4, 3, 2, 1], trns=[0]))
+write('corpus/png', 'split_idat.png', png_file(9, 6, 8, [1, 4], idat_parts=3))
+write('corpus/png', 'animation.mng', mng_file())
+write('corpus/gif', 'single.gif', gif_file(6, 4, [gif_frame(0, 0, 6, 4, 16, gce=(1, 7, 0))]))
+write('corpus/gif', 'interlaced.gif', gif_file(5, 10, [gif_frame(0, 0, 5, 10, 16, interlaced=True)], version=b'87a'))
+write('corpus/gif', 'animation.gif', gif_file(8, 6, [
     gif_frame(0, 0, 8, 6, 16, gce=(8 | 1, 10, 3)),
     gif_frame(2, 1, 4, 3, 4, local_bits=2, gce=(4, 20, 0)),
     gif_frame(6, 4, 4, 4, 16, gce=(1, 5, 2)),
@@ -115,10 +115,10 @@ write('gif', 'animation.gif', gif_file(8, 6, [
 
 # Inputs that reach the guarded faults: a frame larger than the MNG's size, tRNS past the
 # palette, a tick rate of 0, a GIF frame past the screen's edges, a code past the LZW table.
-write('png', 'crashers/frame_wider_than_mhdr.mng',
+write('crashers/png', 'frame_wider_than_mhdr.mng',
       b'\x8aMNG\r\n\x1a\n' + chunk(b'MHDR', struct.pack('>IIIIIII', 3, 2, 0, 0, 0, 0, 0)) +
       fram(1, 0x7FFFFFFF) + png_image(40, 9, 8, [4, 3]) + chunk(b'MEND', b''))
-write('png', 'crashers/trns_past_palette.png', png_file(3, 2, 8, [0], trns=[255] * 280 + [0]))
-write('gif', 'crashers/frame_past_screen.gif', gif_file(4, 3, [gif_frame(2, 1, 30, 20, 16, interlaced=True)]))
-write('gif', 'crashers/code_past_table.gif',
+write('crashers/png', 'trns_past_palette.png', png_file(3, 2, 8, [0], trns=[255] * 280 + [0]))
+write('crashers/gif', 'frame_past_screen.gif', gif_file(4, 3, [gif_frame(2, 1, 30, 20, 16, interlaced=True)]))
+write('crashers/gif', 'code_past_table.gif',
       gif_file(4, 1, [b',' + struct.pack('<HHHH', 0, 0, 4, 1) + b'\x00' + bytes([2, 2, 0xCC, 0x01, 0])]))

@@ -7,6 +7,7 @@ packages=(
   zlib1g-dev libgtest-dev libgmock-dev libbenchmark-dev
   libpng-dev libgif-dev
   xvfb xauth fonts-dejavu-core
+  clang-format python3
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -3,7 +3,8 @@
 #include <QCommandLineParser>
 #include <QFile>
 
-#include "editor/UEditFrame.h"
+#include "core/qt_text.h"
+#include "editor/edit_frame.h"
 
 int main(int argc, char **argv)
 {
@@ -20,10 +21,10 @@ int main(int argc, char **argv)
   parser.process(app);
 
   TStartOptions options;
-  options.GameFolder = QFile::encodeName(parser.value("game-dir")).toStdString();
+  options.GameFolder = PathFromQt(parser.value("game-dir"));
   if (!parser.positionalArguments().isEmpty())
-    options.File = QFile::encodeName(parser.positionalArguments().first()).toStdString();
-  options.ProgramFolder = QFile::encodeName(QApplication::applicationDirPath()).toStdString();
+    options.File = PathFromQt(parser.positionalArguments().first());
+  options.ProgramFolder = PathFromQt(QApplication::applicationDirPath());
 
   TEditFrame window(std::move(options));
   window.show();

@@ -21,7 +21,7 @@ bool WriteOutput(const QString &path, const QByteArray &bytes)
   }
   QFile file(path);
   if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size()) {
-    Fail("cannot write " + Bytes(path) + ": " + Bytes(file.errorString()));
+    Fail("cannot write " + FromQt(path) + ": " + FromQt(file.errorString()));
     return false;
   }
   return true;
@@ -32,7 +32,7 @@ bool ParseSubcommand(QCommandLineParser &parser, const QStringList &args, int po
   parser.addOption({"game-dir", "Use DIR as the game folder whose tree is indexed.", "DIR"});
   parser.addHelpOption();
   if (!parser.parse(args)) {
-    Fail(Bytes(parser.errorText()), ExitUsageError);
+    Fail(FromQt(parser.errorText()), ExitUsageError);
     return false;
   }
   if (parser.isSet("help"))
@@ -51,22 +51,7 @@ void SetUpGameFolder(const QCommandLineParser &parser)
     return;
   done = true;
   if (parser.isSet("game-dir"))
-    UseGameFolder(PathBytes(parser.value("game-dir")));
+    UseGameFolder(PathFromQt(parser.value("game-dir")));
   else
-    FindGameFolder(PathBytes(QCoreApplication::applicationDirPath()));
-}
-
-QString Text(const std::string &s)
-{
-  return QString::fromLatin1(s.data(), static_cast<qsizetype>(s.size()));
-}
-
-std::string Bytes(const QString &s)
-{
-  return s.toLatin1().toStdString();
-}
-
-std::string PathBytes(const QString &path)
-{
-  return QFile::encodeName(path).toStdString();
+    FindGameFolder(PathFromQt(QCoreApplication::applicationDirPath()));
 }

@@ -2,9 +2,11 @@
 #pragma once
 
 #include <QCommandLineParser>
-#include <QStringList>
 #include <QJsonObject>
+#include <QStringList>
 #include <string>
+
+#include "core/qt_text.h"
 
 class TZeltoAni;
 
@@ -23,12 +25,6 @@ bool ParseSubcommand(QCommandLineParser &parser, const QStringList &args, int po
 
 // Applies --game-dir, or finds the game folder from the program's location.
 void SetUpGameFolder(const QCommandLineParser &parser);
-
-// Latin-1 text of a document string, and back.
-QString Text(const std::string &s);
-std::string Bytes(const QString &s);
-// A path given on the command line, in the file system's encoding.
-std::string PathBytes(const QString &path);
 
 QJsonObject DocumentJson(const TZeltoAni &ani);
 int RunDump(const QStringList &args);

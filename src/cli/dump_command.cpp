@@ -13,12 +13,11 @@ QJsonValue SpriteIndex(const TZeltoAniSprite *sprite)
   return sprite ? QJsonValue(sprite->Index) : QJsonValue(QJsonValue::Null);
 }
 
-template <typename Container>
-QJsonArray TextArray(const Container &texts)
+template <typename Container> QJsonArray TextArray(const Container &texts)
 {
   QJsonArray array;
   for (const std::string &text : texts)
-    array.append(Text(text));
+    array.append(ToQt(text));
   return array;
 }
 
@@ -29,12 +28,12 @@ QJsonObject SpriteJson(const TZeltoAniSprite &sprite)
     effect.append(value);
   QJsonArray attachments;
   for (const auto &attachment : sprite.Attachments)
-    attachments.append(QJsonObject{{"Sprite", SpriteIndex(attachment->Sprite)}, {"X", attachment->X}, {"Y", attachment->Y}});
-  return {{"Index", sprite.Index},          {"Image", Text(sprite.Image)},
-          {"Left", sprite.Left},            {"Top", sprite.Top},
-          {"Width", sprite.Width},          {"Height", sprite.Height},
-          {"ColorEffect", effect},          {"Zoom", sprite.Zoom},
-          {"Description", Text(sprite.Description)}, {"Attachments", attachments}};
+    attachments.append(
+        QJsonObject{{"Sprite", SpriteIndex(attachment->Sprite)}, {"X", attachment->X}, {"Y", attachment->Y}});
+  return {{"Index", sprite.Index},     {"Image", ToQt(sprite.Image)}, {"Left", sprite.Left},
+          {"Top", sprite.Top},         {"Width", sprite.Width},       {"Height", sprite.Height},
+          {"ColorEffect", effect},     {"Zoom", sprite.Zoom},         {"Description", ToQt(sprite.Description)},
+          {"Attachments", attachments}};
 }
 
 QJsonObject StepJson(const TZeltoAniStep &step)
@@ -52,7 +51,8 @@ QJsonObject StepJson(const TZeltoAniStep &step)
   }
   QJsonArray sounds;
   for (const auto &sound : step.Sounds)
-    sounds.append(QJsonObject{{"FileName", Text(sound->FileName)}, {"X", sound->X}, {"Y", sound->Y}, {"Tick", sound->Tick}});
+    sounds.append(
+        QJsonObject{{"FileName", ToQt(sound->FileName)}, {"X", sound->X}, {"Y", sound->Y}, {"Tick", sound->Tick}});
   return {{"StartTick", step.StartTick}, {"Duration", step.Duration}, {"Directions", directions}, {"Sounds", sounds}};
 }
 
@@ -61,10 +61,10 @@ QJsonObject ActorJson(const TZeltoActor &actor)
   QJsonArray keys;
   for (const auto &key : actor.Keys)
     keys.append(QJsonObject{{"Time", key->Time}, {"Mods", TextArray(key->Mods)}});
-  return {{"Kind", actor.Kind}, {"Name", Text(actor.Name)}, {"Keys", keys}};
+  return {{"Kind", actor.Kind}, {"Name", ToQt(actor.Name)}, {"Keys", keys}};
 }
 
-}  // namespace
+} // namespace
 
 QJsonObject DocumentJson(const TZeltoAni &ani)
 {
@@ -75,20 +75,20 @@ QJsonObject DocumentJson(const TZeltoAni &ani)
     steps.append(StepJson(*step));
   for (const auto &actor : ani.Actors)
     actors.append(ActorJson(*actor));
-  return {{"Name", Text(ani.Name)},
-          {"FileName", Text(ani.FileName)},
+  return {{"Name", ToQt(ani.Name)},
+          {"FileName", ToQt(ani.FileName)},
           {"IsMovie", ani.IsMovie},
           {"Length", ani.Length},
           {"Loop", ani.Loop},
           {"Continuous", ani.Continuous},
           {"BackColor", ani.BackColor},
           {"SingleDirection", ani.SingleDirection},
-          {"SetBackTo", Text(ani.SetBackTo)},
-          {"Script", Text(ani.Script)},
+          {"SetBackTo", ToQt(ani.SetBackTo)},
+          {"Script", ToQt(ani.Script)},
           {"DefaultParams", TextArray(ani.DefaultParams)},
           {"DefaultAttrs", TextArray(ani.DefaultAttrs)},
-          {"DefaultHead", Text(ani.DefaultHead)},
-          {"DefaultBody", Text(ani.DefaultBody)},
+          {"DefaultHead", ToQt(ani.DefaultHead)},
+          {"DefaultBody", ToQt(ani.DefaultBody)},
           {"Sprites", sprites},
           {"Steps", steps},
           {"Actors", actors}};
@@ -97,15 +97,11 @@ QJsonObject DocumentJson(const TZeltoAni &ani)
 int RunDump(const QStringList &args)
 {
   QCommandLineParser parser;
-  parser.setApplicationDescription("Reads FILE with the animation reader and prints it as JSON.");
-  parser.addPositionalArgument("FILE", "an animation name (resolved in the game folder) or path");
-  if (!ParseSubcommand(parser, args, 1))
+  if (!ParseFileCommand(parser, args, "Reads FILE with the animation reader and prints it as JSON."))
     return ExitUsageError;
-  SetUpGameFolder(parser);
-  const QString file = parser.positionalArguments().first();
-  LoadedAnimation loaded = OpenAnimation(file);
-  if (!loaded.Ani)
-    return Fail("cannot read " + PathBytes(file));
+  LoadedAnimation loaded;
+  if (!OpenFileArgument(parser, loaded))
+    return ExitInputError;
   WriteOutput({}, QJsonDocument(DocumentJson(*loaded.Ani)).toJson(QJsonDocument::Indented));
   return ExitOk;
 }

@@ -1,27 +1,23 @@
 // velk fmt FILE [-o OUT]: reads an animation and writes it back exactly as Save would.
 #include "cli/command.h"
 #include "cli/open_animation.h"
-#include "document/document.h"
-#include "document/writer.h"
+#include "model/document.h"
+#include "model/writer.h"
 
 int RunFmt(const QStringList &args)
 {
   QCommandLineParser parser;
-  parser.setApplicationDescription("Reads FILE and writes it back with the animation writer.");
-  parser.addPositionalArgument("FILE", "an animation name or path");
   parser.addOption({{"o", "output"}, "Write to OUT (the document's file name) instead of standard output.", "OUT"});
-  if (!ParseSubcommand(parser, args, 1))
+  if (!ParseFileCommand(parser, args, "Reads FILE and writes it back with the animation writer."))
     return ExitUsageError;
-  SetUpGameFolder(parser);
-  const QString file = parser.positionalArguments().first();
-  LoadedAnimation loaded = OpenAnimation(file);
-  if (!loaded.Ani)
-    return Fail("cannot read " + PathBytes(file));
+  LoadedAnimation loaded;
+  if (!OpenFileArgument(parser, loaded))
+    return ExitInputError;
   if (!parser.isSet("o")) {
     WriteOutput({}, QByteArray::fromStdString(AnimationText(loaded.Ani.get())));
     return ExitOk;
   }
-  loaded.Ani->FileName = PathBytes(parser.value("o"));
+  loaded.Ani->FileName = PathFromQt(parser.value("o"));
   std::string error;
   if (!WriteAnimation(loaded.Ani.get(), &error))
     return Fail("cannot write " + loaded.Ani->FileName + ": " + error);

@@ -6,10 +6,9 @@
 #include <memory>
 
 #include "cli/command.h"
-#include "document/helpers.h"
+#include "core/helpers.h"
 #include "images/file_index.h"
-#include "images/gif_animation.h"
-#include "images/mng_animation.h"
+#include "images/image_cache.h"
 
 namespace {
 
@@ -49,15 +48,9 @@ int RunImage(const QStringList &args)
   SetUpGameFolder(parser);
   // An existing path is decoded as given; any other name is resolved as the image cache resolves it.
   const QString file = parser.positionalArguments().first();
-  const std::string path = QFileInfo(file).isFile() ? PathBytes(file) : ResolveFile(PathBytes(file));
-  const std::string lower = LowerCase(path);
-  const bool gif = lower.size() >= 4 && lower.compare(lower.size() - 4, 4, ".gif") == 0;
+  const std::string path = QFileInfo(file).isFile() ? PathFromQt(file) : ResolveFile(PathFromQt(file));
   try {
-    std::unique_ptr<TImageAnimation> image;
-    if (gif)
-      image = std::make_unique<TGifAnimation>(path);
-    else
-      image = std::make_unique<TMNGAnimation>(path);
+    std::unique_ptr<TImageAnimation> image = DecodeImageFile(path);
     const int delay = image->NextFrame();
     WriteOutput({}, QJsonDocument(ImageJson(*image, delay)).toJson(QJsonDocument::Indented));
   } catch (const std::exception &error) {

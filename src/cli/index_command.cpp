@@ -13,8 +13,8 @@ int RunIndex(const QStringList &args)
     return ExitUsageError;
   const QString dir = parser.positionalArguments().first();
   if (!QDir(dir).exists())
-    return Fail("cannot read " + PathBytes(dir));
-  UseGameFolder(PathBytes(dir));
+    return Fail("cannot read " + PathFromQt(dir));
+  UseGameFolder(PathFromQt(dir));
   std::string out;
   for (const TFileListEntry &entry : FileIndex())
     out += entry.Name + "\t" + entry.Path + "\n";

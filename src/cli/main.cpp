@@ -10,12 +10,8 @@ using Runner = int (*)(const QStringList &);
 static const std::map<QString, Runner> &Subcommands()
 {
   static const std::map<QString, Runner> commands = {
-      {"dump", RunDump},
-      {"fmt", RunFmt},
-      {"index", RunIndex},
-      {"image", RunImage},
-      {"state", RunState},
-      {"render", RunRender},
+      {"dump", RunDump},   {"fmt", RunFmt},     {"index", RunIndex},
+      {"image", RunImage}, {"state", RunState}, {"render", RunRender},
   };
   return commands;
 }
@@ -38,8 +34,9 @@ int main(int argc, char **argv)
   QGuiApplication::setApplicationVersion(ZELTRIX_VERSION);
 
   QCommandLineParser parser;
-  parser.setApplicationDescription("Reads, writes, checks and renders Zeltrix animations.\n\n"
-                                   "Subcommands: dump, fmt, index, image, state, render. Run 'velk SUBCOMMAND --help' for each.");
+  parser.setApplicationDescription(
+      "Reads, writes, checks and renders Zeltrix animations.\n\n"
+      "Subcommands: dump, fmt, index, image, state, render. Run 'velk SUBCOMMAND --help' for each.");
   parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsPositionalArguments);
   QCommandLineOption gameDir("game-dir", "Use DIR as the game folder whose tree is indexed.", "DIR");
   parser.addOption(gameDir);
@@ -47,7 +44,7 @@ int main(int argc, char **argv)
   parser.addVersionOption();
   parser.addPositionalArgument("subcommand", "dump, fmt, index, image, state or render");
   if (!parser.parse(app.arguments()))
-    return Fail(Bytes(parser.errorText()), ExitUsageError);
+    return Fail(FromQt(parser.errorText()), ExitUsageError);
   if (parser.isSet("help"))
     parser.showHelp(0);
   if (parser.isSet("version"))
@@ -58,7 +55,7 @@ int main(int argc, char **argv)
     return Fail("no subcommand; see --help", ExitUsageError);
   auto command = Subcommands().find(rest.first());
   if (command == Subcommands().end())
-    return Fail("unknown subcommand " + Bytes(rest.first()) + "; see --help", ExitUsageError);
+    return Fail("unknown subcommand " + FromQt(rest.first()) + "; see --help", ExitUsageError);
 
   // The subcommand sees "velk SUBCOMMAND" as its program name and the global options after it.
   QStringList args = rest.mid(1);

@@ -1,12 +1,24 @@
 #include "cli/open_animation.h"
 
 #include "cli/command.h"
-#include "document/reader.h"
+#include "model/reader.h"
 
-LoadedAnimation OpenAnimation(const QString &file)
+bool ParseFileCommand(QCommandLineParser &parser, const QStringList &args, const char *description)
 {
-  LoadedAnimation loaded;
+  parser.setApplicationDescription(description);
+  parser.addPositionalArgument("FILE", "an animation name (resolved in the game folder) or path");
+  return ParseSubcommand(parser, args, 1);
+}
+
+bool OpenFileArgument(const QCommandLineParser &parser, LoadedAnimation &loaded)
+{
+  SetUpGameFolder(parser);
+  const QString file = parser.positionalArguments().first();
   loaded.Owner = std::make_unique<TZeltoActor>(nullptr, MainActorCode);
-  loaded.Ani = ReadAnimation(loaded.Owner.get(), PathBytes(file));
-  return loaded;
+  loaded.Ani = ReadAnimation(loaded.Owner.get(), PathFromQt(file));
+  if (!loaded.Ani) {
+    Fail("cannot read " + PathFromQt(file));
+    return false;
+  }
+  return true;
 }

@@ -1,16 +1,24 @@
-// Reads an animation for a velk subcommand the way the editor reads it for its main actor.
+// The start that the subcommands reading one animation FILE share: their arguments, the game
+// folder, and FILE read the way the editor reads it for its main actor.
 #pragma once
 
-#include <QString>
+#include <QCommandLineParser>
+#include <QStringList>
 #include <memory>
 
-#include "document/document.h"
-#include "movie/actor.h"
+#include "model/actor.h"
+#include "model/document.h"
 
 struct LoadedAnimation
 {
-  std::unique_ptr<TZeltoActor> Owner;  // the player the document is read for
+  std::unique_ptr<TZeltoActor> Owner; // the player the document is read for
   std::unique_ptr<TZeltoAni> Ani;
 };
 
-LoadedAnimation OpenAnimation(const QString &file);
+// Describes the subcommand and its FILE argument, adds --game-dir and --help to the options the
+// caller added, and parses args. False after a usage error was printed.
+bool ParseFileCommand(QCommandLineParser &parser, const QStringList &args, const char *description);
+
+// Sets up the game folder and reads FILE (the first argument). False after printing
+// "cannot read FILE".
+bool OpenFileArgument(const QCommandLineParser &parser, LoadedAnimation &loaded);

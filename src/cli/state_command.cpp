@@ -6,7 +6,7 @@
 
 #include "cli/command.h"
 #include "cli/open_animation.h"
-#include "movie/actor_attributes.h"
+#include "model/actor_attributes.h"
 
 namespace {
 
@@ -15,22 +15,22 @@ QJsonObject ActorJson(const TZeltoActor &actor)
   QJsonArray colors;
   for (int color : actor.Colors)
     colors.append(color);
-  return {{"Name", Text(actor.Name)},
+  return {{"Name", ToQt(actor.Name)},
           {"Kind", actor.Kind},
           {"DX", actor.DX},
           {"DY", actor.DY},
           {"Layer", actor.Layer},
           {"Visible", actor.Visible},
           {"Dir", actor.Dir},
-          {"Ani", Text(actor.Ani ? actor.Ani->Name : "")},
-          {"Chat", Text(actor.Chat)},
+          {"Ani", ToQt(actor.Ani ? actor.Ani->Name : "")},
+          {"Chat", ToQt(actor.Chat)},
           {"PlayerLook", actor.PlayerLook},
           {"Sprite", actor.Sprite ? QJsonValue(actor.Sprite->Index) : QJsonValue(QJsonValue::Null)},
           {"SpriteParam", actor.SpriteParam},
           {"SpriteAttr", actor.SpriteAttr},
-          {"SoundFile", Text(actor.SoundFile)},
-          {"Text", Text(actor.Text)},
-          {"FontName", Text(actor.FontName)},
+          {"SoundFile", ToQt(actor.SoundFile)},
+          {"Text", ToQt(actor.Text)},
+          {"FontName", ToQt(actor.FontName)},
           {"Zoom", actor.Zoom},
           {"TextColor", actor.TextColor},
           {"Colors", colors}};
@@ -41,13 +41,10 @@ QJsonObject ActorJson(const TZeltoActor &actor)
 int RunState(const QStringList &args)
 {
   QCommandLineParser parser;
-  parser.setApplicationDescription("Evaluates FILE at a time as the editor shows it and prints the state as JSON.");
-  parser.addPositionalArgument("FILE", "an animation name (resolved in the game folder) or path");
   QCommandLineOption timeOption("time", "The time in ticks (20 per second).", "T");
   QCommandLineOption dirOption("dir", "The direction: 0 up, 1 left, 2 down (default), 3 right.", "D", "2");
-  parser.addOption(timeOption);
-  parser.addOption(dirOption);
-  if (!ParseSubcommand(parser, args, 1))
+  parser.addOptions({timeOption, dirOption});
+  if (!ParseFileCommand(parser, args, "Evaluates FILE at a time as the editor shows it and prints the state as JSON."))
     return ExitUsageError;
   bool timeOk = false, dirOk = false;
   const int time = parser.value(timeOption).toInt(&timeOk);
@@ -56,11 +53,9 @@ int RunState(const QStringList &args)
     return Fail("--time needs an integer number of ticks", ExitUsageError);
   if (!dirOk || dir < 0 || dir > 3)
     return Fail("--dir must be 0, 1, 2 or 3", ExitUsageError);
-  SetUpGameFolder(parser);
-  const QString file = parser.positionalArguments().first();
-  LoadedAnimation loaded = OpenAnimation(file);
-  if (!loaded.Ani)
-    return Fail("cannot read " + PathBytes(file));
+  LoadedAnimation loaded;
+  if (!OpenFileArgument(parser, loaded))
+    return ExitInputError;
 
   TZeltoActor &player = *loaded.Owner;
   player.Ani = loaded.Ani.get();

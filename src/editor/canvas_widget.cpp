@@ -3,7 +3,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 
-#include "editor/UEditFrame.h"
+#include "editor/edit_frame.h"
 #include "platform/display.h"
 
 TCanvasWidget::TCanvasWidget(TEditFrame *frame, TDisplay *display, QWidget *parent)

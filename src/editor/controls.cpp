@@ -12,8 +12,8 @@
 #include <QTableWidget>
 #include <QToolButton>
 
-#include "editor/UEditFrame.h"
 #include "editor/canvas_widget.h"
+#include "editor/edit_frame.h"
 #include "editor/icons.h"
 
 namespace {
@@ -54,7 +54,21 @@ void Row(const std::vector<QWidget *> &buttons, int x, int y, std::vector<size_t
 
 void TEditFrame::CreateControls()
 {
-  // Toolbar.
+  // The order of creation is the widgets' stacking order (siblings made later lie above earlier
+  // ones) and their tab order: keep it.
+  CreateToolbar();
+  CreateCanvasPanel();
+  CreateFrameButtons();
+  CreateActorButtons();
+  CreateRightColumn();
+  PlaceRightColumn();
+  CreateMenus();
+  CreateHiddenControls();
+  DisableLaterCommands();
+}
+
+void TEditFrame::CreateToolbar()
+{
   Panel9 = MakePanel(this);
   Panel9->setGeometry(0, 0, width(), 33);
   SpeedButton34 = MakeButton(Panel9, TIconKind::New, "New Animation", ToolbarButton, true);
@@ -74,19 +88,25 @@ void TEditFrame::CreateControls()
        SpeedButton22, SpeedButton26, SpeedButton23, MovieButton},
       3, 3, {3, 5, 9});
   MovieButton->move(MovieButton->x(), 4);
+}
 
-  // Canvas panel: the canvas fills it from the top left; the scroll bar lies over its left edge.
+// The canvas panel: the canvas fills it from the top left; the scroll bar lies over its left edge.
+void TEditFrame::CreateCanvasPanel()
+{
   Panel2 = MakePanel(this, QFrame::Box);
   Panel2->setLineWidth(1);
-  DXDraw1 = new TCanvasWidget(this, &Display, Panel2);
+  DXDraw1 = new TCanvasWidget(this, &Session.Setup.Display, Panel2);
   DXDraw1->setGeometry(Panel2->contentsRect().left(), Panel2->contentsRect().top(), TDisplay::BufferSize,
                        TDisplay::BufferSize);
   ScrollBar2 = new QScrollBar(Qt::Vertical, Panel2);
   ScrollBar2->setFixedWidth(17);
   ScrollBar2->setEnabled(false);
   ScrollBar2->setToolTip("Scroll the sprite definitions");
+}
 
-  // Frame buttons (sprite mode).
+// The frame buttons of sprite mode.
+void TEditFrame::CreateFrameButtons()
+{
   Panel6 = MakePanel(this);
   SpeedButton12 = MakeButton(Panel6, TIconKind::Play, "Play Animation", PanelButton, false);
   SpeedButton13 = MakeButton(Panel6, TIconKind::Stop, "Stop Animation", PanelButton, false);
@@ -100,8 +120,11 @@ void TEditFrame::CreateControls()
   Row({SpeedButton12, SpeedButton13, SpeedButton14, SpeedButton15, SpeedButton16, SpeedButton17, SpeedButton21,
        SpeedButton35},
       3, 3, {1, 6});
+}
 
-  // Actor buttons (movie mode).
+// The actor buttons of movie mode.
+void TEditFrame::CreateActorButtons()
+{
   Panel4 = MakePanel(this);
   SpeedButton27 = MakeButton(Panel4, TIconKind::Play, "Play Animation", PanelButton, false);
   SpeedButton28 = MakeButton(Panel4, TIconKind::Stop, "Stop Animation", PanelButton, false);
@@ -115,25 +138,16 @@ void TEditFrame::CreateControls()
        SpeedButton32},
       3, 3, {1, 4});
   Panel4->hide();
+}
 
-  // Right column.
+void TEditFrame::CreateRightColumn()
+{
   Panel7 = MakePanel(this);
   Label5 = new QLabel("Direction:", Panel7);
   ComboBox1 = new QComboBox(Panel7);
   ComboBox1->setToolTip("The direction shown and edited");
   GroupBox1 = new QGroupBox(" Selected Sprite(s) ", Panel7);
-  ComboBox3 = new QComboBox(GroupBox1);
-  ComboBox3->setToolTip("The sprites of the current frame; choose one to select it");
-  SpeedButton1 = MakeButton(GroupBox1, TIconKind::Up, "Move up 1 pixel", 22, false);
-  SpeedButton2 = MakeButton(GroupBox1, TIconKind::Left, "Move left 1 pixel", 22, false);
-  SpeedButton3 = MakeButton(GroupBox1, TIconKind::Down, "Move down 1 pixel", 22, false);
-  SpeedButton4 = MakeButton(GroupBox1, TIconKind::Right, "Move right 1 pixel", 22, false);
-  SpeedButton19 = MakeButton(GroupBox1, TIconKind::ToFront, "Bring to front", 22, false);
-  SpeedButton20 = MakeButton(GroupBox1, TIconKind::ToBack, "Send to back", 22, false);
-  Label2 = new QLabel("x:", GroupBox1);
-  Label3 = new QLabel("y:", GroupBox1);
-  Edit1 = new QLineEdit("-", GroupBox1);
-  Edit2 = new QLineEdit("-", GroupBox1);
+  CreateSelectionBox();
   StringGrid1 = new QTableWidget(25, 2, Panel7);
   StringGrid1->horizontalHeader()->hide();
   StringGrid1->verticalHeader()->hide();
@@ -149,8 +163,28 @@ void TEditFrame::CreateControls()
   CheckBox2->setToolTip("Use the human_idle and human_walk animations and the Zelto 2002 body");
   CheckBox1->hide();
   CheckBox2->hide();
+}
 
-  // Fixed places inside the right column (169 wide) and the selection box.
+// The controls of the selected sprites, inside the right column's group box.
+void TEditFrame::CreateSelectionBox()
+{
+  ComboBox3 = new QComboBox(GroupBox1);
+  ComboBox3->setToolTip("The sprites of the current frame; choose one to select it");
+  SpeedButton1 = MakeButton(GroupBox1, TIconKind::Up, "Move up 1 pixel", 22, false);
+  SpeedButton2 = MakeButton(GroupBox1, TIconKind::Left, "Move left 1 pixel", 22, false);
+  SpeedButton3 = MakeButton(GroupBox1, TIconKind::Down, "Move down 1 pixel", 22, false);
+  SpeedButton4 = MakeButton(GroupBox1, TIconKind::Right, "Move right 1 pixel", 22, false);
+  SpeedButton19 = MakeButton(GroupBox1, TIconKind::ToFront, "Bring to front", 22, false);
+  SpeedButton20 = MakeButton(GroupBox1, TIconKind::ToBack, "Send to back", 22, false);
+  Label2 = new QLabel("x:", GroupBox1);
+  Label3 = new QLabel("y:", GroupBox1);
+  Edit1 = new QLineEdit("-", GroupBox1);
+  Edit2 = new QLineEdit("-", GroupBox1);
+}
+
+// Fixed places inside the right column (169 wide) and the selection box.
+void TEditFrame::PlaceRightColumn()
+{
   Label5->setGeometry(4, -1, 160, 16);
   ComboBox1->setGeometry(4, 15, 161, 22);
   GroupBox1->setGeometry(4, 40, 161, 112);
@@ -167,7 +201,10 @@ void TEditFrame::CreateControls()
   SpeedButton19->move(121, 90);
   CheckBox1->setGeometry(4, 2, 163, 20);
   CheckBox2->setGeometry(4, 22, 163, 20);
+}
 
+void TEditFrame::CreateMenus()
+{
   PopupMenu1 = new QMenu(this);
   PopupMenu1->addAction("&Delete Key");
   PopupMenu2 = new QMenu(this);
@@ -175,8 +212,11 @@ void TEditFrame::CreateControls()
   PopupMenu3 = new QMenu(this);
   PopupMenu3->addAction("&Edit");
   PopupMenu3->addAction("&Delete");
+}
 
-  // Left over from an older layout; kept hidden and without effect.
+// Controls left over from an older layout; kept hidden and without effect.
+void TEditFrame::CreateHiddenControls()
+{
   Panel1 = MakePanel(this);
   PaintBox1 = new QWidget(Panel1);
   Panel3 = MakePanel(this);
@@ -190,8 +230,11 @@ void TEditFrame::CreateControls()
   for (QWidget *hidden : std::initializer_list<QWidget *>{Panel1, Panel3, SpeedButton5, SpeedButton6, SpeedButton7,
                                                           SpeedButton8, Button2, Button3})
     hidden->hide();
+}
 
-  // Commands that later work builds stay disabled until then.
+// Commands that later work builds stay disabled until then.
+void TEditFrame::DisableLaterCommands()
+{
   for (QWidget *later : std::initializer_list<QWidget *>{
            SpeedButton24, SpeedButton25, SpeedButton18, SpeedButton22, SpeedButton26, SpeedButton23, MovieButton,
            SpeedButton14, SpeedButton15, SpeedButton16, SpeedButton17, SpeedButton21, SpeedButton27, SpeedButton29,

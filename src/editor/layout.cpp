@@ -5,8 +5,7 @@
 #include <QScrollBar>
 #include <QTableWidget>
 
-#include "document/document.h"
-#include "editor/UEditFrame.h"
+#include "editor/edit_frame.h"
 
 void TEditFrame::UpdateLayout()
 {
@@ -18,7 +17,7 @@ void TEditFrame::UpdateLayout()
   Panel4->setGeometry(0, H - 41, W - 170, 41);
   Panel6->setGeometry(0, H - 41, W - 170, 41);
 
-  const bool movie = MovieMode && GetCurrentAni();
+  const bool movie = Session.MovieMode && Session.GetCurrentAni();
   Label5->move(Label5->x(), movie ? 46 : -1);
   ComboBox1->move(ComboBox1->x(), movie ? 62 : 15);
   const int gridTop = movie ? 87 : 155;
@@ -26,16 +25,8 @@ void TEditFrame::UpdateLayout()
 
   // Canvas positions are counted inside Panel2's border, as the renderer counts them.
   const QRect client = Panel2->contentsRect();
-  const int barHeight = std::max(0, Panel2->height() - Scene.TimelineHeight);
+  const int barHeight = std::max(0, Panel2->height() - Session.Scene.TimelineHeight);
   ScrollBar2->setGeometry(client.left(), client.top(), ScrollBar2->width(), barHeight);
   ScrollBar2->setPageStep(barHeight);
-  Scene.PanelClientWidth = client.width();
-  Scene.PanelHeight = Panel2->height();
-  Scene.CanvasLeft = 0;
-  Scene.CanvasTop = 0;
-
-  const QPoint origin = LayoutOrigin(Scene);
-  Scene.OriginX = origin.x();
-  Scene.OriginY = origin.y();
-  Scene.SpriteListLeft = ScrollBar2->width();
+  Session.Setup.LayOut(client.width(), Panel2->height(), ScrollBar2->width());
 }

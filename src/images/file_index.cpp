@@ -7,14 +7,15 @@
 #include <set>
 #include <sys/stat.h>
 
-#include "document/helpers.h"
+#include "core/helpers.h"
 
 namespace fs = std::filesystem;
 
-std::string GameFolder;
-std::string GameDir;
-
-static std::vector<TFileListEntry> fileIndex;
+TGameFiles &GameFiles()
+{
+  static TGameFiles files;
+  return files;
+}
 
 static std::string WithTrailingSlash(std::string folder)
 {
@@ -25,14 +26,15 @@ static std::string WithTrailingSlash(std::string folder)
 
 void FindGameFolder(const std::string &programFolder)
 {
-  GameFolder = WithTrailingSlash(programFolder);
-  std::string withoutSlash = GameFolder.substr(0, GameFolder.size() - 1);
+  std::string &gameFolder = GameFiles().Folder;
+  gameFolder = WithTrailingSlash(programFolder);
+  std::string withoutSlash = gameFolder.substr(0, gameFolder.size() - 1);
   size_t cut = withoutSlash.find_last_of("/\\");
   if (cut != std::string::npos) {
     std::string candidate = withoutSlash.substr(0, cut + 1);
     std::error_code error;
     if (fs::exists(candidate + "Zelto.exe", error))
-      GameFolder = candidate;
+      gameFolder = candidate;
   }
   ScanGameFolder();
 }
@@ -40,13 +42,13 @@ void FindGameFolder(const std::string &programFolder)
 void UseGameFolder(const std::string &folder)
 {
   if (folder.empty()) {
-    GameFolder.clear();
-    fileIndex.clear();
+    GameFiles().Folder.clear();
+    GameFiles().Index.clear();
     return;
   }
   std::error_code error;
   fs::path absolute = fs::absolute(folder, error);
-  GameFolder = WithTrailingSlash(error ? folder : absolute.lexically_normal().string());
+  GameFiles().Folder = WithTrailingSlash(error ? folder : absolute.lexically_normal().string());
   ScanGameFolder();
 }
 
@@ -131,21 +133,22 @@ int64_t ModificationTime(const std::string &path)
   return error ? INT64_MIN : static_cast<int64_t>(time.time_since_epoch().count());
 }
 
-}  // namespace
+} // namespace
 
 void ScanGameFolder()
 {
-  fileIndex.clear();
-  if (GameFolder.empty())
+  TGameFiles &game = GameFiles();
+  game.Index.clear();
+  if (game.Folder.empty())
     return;
   std::vector<FoundFile> files;
   std::set<std::pair<dev_t, ino_t>> visited;
-  ScanFolder(GameFolder, 0, files, visited);
+  ScanFolder(game.Folder, 0, files, visited);
 
   std::sort(files.begin(), files.end(), [](const FoundFile &a, const FoundFile &b) {
     return a.Name != b.Name ? a.Name < b.Name : a.Order < b.Order;
   });
-  fileIndex.reserve(files.size());
+  game.Index.reserve(files.size());
   for (size_t i = 0; i < files.size();) {
     size_t j = i + 1;
     while (j < files.size() && files[j].Name == files[i].Name)
@@ -164,22 +167,23 @@ void ScanGameFolder()
         }
       }
     }
-    fileIndex.push_back({std::move(files[winner].Name), std::move(files[winner].Path), winnerTime});
+    game.Index.push_back({std::move(files[winner].Name), std::move(files[winner].Path), winnerTime});
     i = j;
   }
 }
 
 const std::vector<TFileListEntry> &FileIndex()
 {
-  return fileIndex;
+  return GameFiles().Index;
 }
 
 std::string LookupFile(const std::string &name)
 {
   const std::string key = ExtractKey(name);
-  auto it = std::lower_bound(fileIndex.begin(), fileIndex.end(), key,
+  const std::vector<TFileListEntry> &index = GameFiles().Index;
+  auto it = std::lower_bound(index.begin(), index.end(), key,
                              [](const TFileListEntry &entry, const std::string &k) { return entry.Name < k; });
-  return it != fileIndex.end() && it->Name == key ? it->Path : std::string();
+  return it != index.end() && it->Name == key ? it->Path : std::string();
 }
 
 std::string ResolveFile(const std::string &name)

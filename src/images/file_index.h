@@ -8,16 +8,23 @@
 // One indexed game file.
 struct TFileListEntry
 {
-  std::string Name;  // file name without folders, lower case: the key
-  std::string Path;  // full path as found on disk
+  std::string Name; // file name without folders, lower case: the key
+  std::string Path; // full path as found on disk
   // Last modification (file clock), read only when several files share the name; else 0.
   int64_t Time = 0;
 };
 
-// The game folder, with a trailing "/"; set once at start.
-extern std::string GameFolder;
-// The folder of the animation given on the command line, or the program's own folder.
-extern std::string GameDir;
+// The process's game folder and its index, set up once at start.
+struct TGameFiles
+{
+  // The game folder, with a trailing "/".
+  std::string Folder;
+  // The start folder: that of the animation given on the command line, or the program's own.
+  std::string Dir;
+  // One entry per file name, sorted by Name in byte order.
+  std::vector<TFileListEntry> Index;
+};
+TGameFiles &GameFiles();
 
 // Takes the program's folder as game folder, or its parent when that holds "Zelto.exe",
 // then indexes the game folder's tree.

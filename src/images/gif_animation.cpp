@@ -30,6 +30,43 @@ bool SkipSubBlocks(const std::vector<uint8_t> &stream, size_t &pos)
   return false;
 }
 
+// Moves pos past an image's local colour table, minimum code size and data sub-blocks. False
+// when the stream ends first. A frame cut short is kept: it draws what its data holds.
+bool SkipImageData(const std::vector<uint8_t> &stream, size_t &pos, int localColorBits)
+{
+  const size_t localBytes = localColorBits ? (size_t(3) << localColorBits) : 0;
+  if (stream.size() - pos < localBytes + 1)
+    return false;
+  pos += localBytes + 1;
+  return SkipSubBlocks(stream, pos);
+}
+
+// A graphic control extension's block: the delay, transparency and disposal of the next image.
+void ReadGraphicControl(const uint8_t *block, TGifAnimationStep &frame)
+{
+  frame.TransparentIndex = (block[0] & 1) ? block[3] : -1;
+  frame.Disposal = (block[0] >> 2) & 7;
+  frame.Delay = ReadU16(block + 1);
+}
+
+// An application extension's first block names the application; these two carry a loop count.
+bool IsLoopApplication(const uint8_t *block, size_t length)
+{
+  return length == 11 && (std::memcmp(block, "NETSCAPE2.0", 11) == 0 || std::memcmp(block, "ANIMEXTS1.0", 11) == 0);
+}
+
+// The nine bytes after an image separator: the image's rectangle and flags.
+void ReadImageDescriptor(const uint8_t *descriptor, TGifAnimationStep &frame)
+{
+  frame.Left = ReadU16(descriptor);
+  frame.Top = ReadU16(descriptor + 2);
+  frame.Width = ReadU16(descriptor + 4);
+  frame.Height = ReadU16(descriptor + 6);
+  const uint8_t flags = descriptor[8];
+  frame.LocalColorBits = (flags & 0x80) ? (flags & 7) + 1 : 0;
+  frame.Interlaced = (flags & 0x40) != 0;
+}
+
 // Rows of a frame in the order its data stores them: straight down, or the four interlace passes.
 class TRowOrder
 {
@@ -61,13 +98,7 @@ private:
 
 } // namespace
 
-TGifAnimation::TGifAnimation(const std::string &fileName)
-{
-  std::vector<uint8_t> bytes = LoadFileBytes(fileName);
-  if (bytes.empty())
-    throw TImageLoadError(LoadFailed);
-  Load(std::move(bytes));
-}
+TGifAnimation::TGifAnimation(const std::string &fileName) : TGifAnimation(FileBytes(fileName, LoadFailed)) {}
 
 TGifAnimation::TGifAnimation(std::vector<uint8_t> stream)
 {
@@ -76,14 +107,8 @@ TGifAnimation::TGifAnimation(std::vector<uint8_t> stream)
 
 void TGifAnimation::Load(std::vector<uint8_t> stream)
 {
-  Stream = std::move(stream);
-  bool parsed = false;
-  try {
-    parsed = Parse();
-  } catch (const std::bad_alloc &) {
-    parsed = false;
-  }
-  if (!parsed || !CreateBitmap())
+  // Frames are decoded from the file's bytes when they are rendered: Stream stays.
+  if (!ParseStream(std::move(stream)) || !CreateBitmap())
     throw TImageLoadError(LoadFailed);
   FrameCount = static_cast<int>(Frames.size());
   CurrentFrame = 0;
@@ -92,6 +117,30 @@ void TGifAnimation::Load(std::vector<uint8_t> stream)
 }
 
 bool TGifAnimation::Parse()
+{
+  size_t pos = 0;
+  if (!ReadScreen(pos))
+    return false;
+  const std::vector<uint8_t> &s = Stream;
+  while (pos < s.size()) {
+    // Reading stops at the trailer or anything else that is not an image, and where the stream
+    // ends inside the extensions or an image descriptor; the frames read so far are kept.
+    TGifAnimationStep frame;
+    if (!ReadExtensions(pos, frame) || pos >= s.size() || s[pos] != 0x2C || s.size() - pos < 10)
+      break;
+    if (Frames.size() >= MaxFrameCount)
+      return false;
+    ReadImageDescriptor(&s[pos + 1], frame);
+    pos += 10;
+    frame.DataPosition = pos;
+    Frames.push_back(std::make_unique<TGifAnimationStep>(frame));
+    if (!SkipImageData(s, pos, frame.LocalColorBits))
+      break;
+  }
+  return true;
+}
+
+bool TGifAnimation::ReadScreen(size_t &pos)
 {
   const std::vector<uint8_t> &s = Stream;
   if (s.size() < 13 || std::memcmp(s.data(), "GIF", 3) != 0)
@@ -107,84 +156,54 @@ bool TGifAnimation::Parse()
     return false;
   GlobalTableSize = 1 << ((ScreenFlags & 7) + 1);
   GlobalColorCount = GlobalTableSize;
-  size_t pos = 13;
+  pos = 13;
   const size_t tableBytes = static_cast<size_t>(GlobalTableSize) * 3;
   if (s.size() - pos < tableBytes)
     return false;
   std::memcpy(FilePalette.data(), &s[pos], tableBytes);
   pos += tableBytes;
+  return true;
+}
 
-  while (pos < s.size()) {
-    int delay = 0, transparent = -1, disposal = 0;
-    bool truncated = false;
-    while (pos < s.size() && s[pos] == 0x21) {
-      if (s.size() - pos < 2) {
-        truncated = true;
-        break;
-      }
-      const uint8_t label = s[pos + 1];
-      pos += 2;
-      bool first = true, loopExtension = false;
-      while (true) {
-        if (pos >= s.size()) {
-          truncated = true;
-          break;
-        }
-        const size_t length = s[pos++];
-        if (length == 0)
-          break;
-        if (length > s.size() - pos) {
-          truncated = true;
-          break;
-        }
-        const uint8_t *block = &s[pos];
-        if (label == 0xF9 && first && length >= 4) {
-          transparent = (block[0] & 1) ? block[3] : -1;
-          disposal = (block[0] >> 2) & 7;
-          delay = ReadU16(block + 1);
-        } else if (label == 0xFF && first) {
-          loopExtension = length == 11 &&
-                          (std::memcmp(block, "NETSCAPE2.0", 11) == 0 || std::memcmp(block, "ANIMEXTS1.0", 11) == 0);
-        } else if (label == 0xFF && loopExtension && length >= 3 && (block[0] & 7) == 1) {
-          const int count = ReadU16(block + 1);
-          Iterations = count == 0 ? -1 : count;
-          LoopsLeft = Iterations;
-        }
-        first = false;
-        pos += length;
-      }
-      if (truncated)
-        break;
-    }
-    if (truncated || pos >= s.size() || s[pos] != 0x2C || s.size() - pos < 10)
-      break;
-    const uint8_t *descriptor = &s[pos + 1];
-    if (Frames.size() >= MaxFrameCount)
+bool TGifAnimation::ReadExtensions(size_t &pos, TGifAnimationStep &frame)
+{
+  const std::vector<uint8_t> &s = Stream;
+  while (pos < s.size() && s[pos] == 0x21) {
+    if (s.size() - pos < 2)
       return false;
-    auto frame = std::make_unique<TGifAnimationStep>();
-    frame->Left = ReadU16(descriptor);
-    frame->Top = ReadU16(descriptor + 2);
-    frame->Width = ReadU16(descriptor + 4);
-    frame->Height = ReadU16(descriptor + 6);
-    const uint8_t flags = descriptor[8];
-    frame->LocalColorBits = (flags & 0x80) ? (flags & 7) + 1 : 0;
-    frame->Interlaced = (flags & 0x40) != 0;
-    frame->Delay = delay;
-    frame->TransparentIndex = transparent;
-    frame->Disposal = disposal;
-    pos += 10;
-    frame->DataPosition = pos;
-    Frames.push_back(std::move(frame));
-    // Local colour table, minimum code size, data sub-blocks. A frame cut short is kept: it
-    // draws what its data holds.
-    const size_t localBytes = Frames.back()->LocalColorBits ? (size_t(3) << Frames.back()->LocalColorBits) : 0;
-    if (s.size() - pos < localBytes + 1)
-      break;
-    pos += localBytes + 1;
-    if (!SkipSubBlocks(s, pos))
-      break;
+    const uint8_t label = s[pos + 1];
+    pos += 2;
+    if (!ReadExtension(label, pos, frame))
+      return false;
   }
   return true;
+}
+
+bool TGifAnimation::ReadExtension(uint8_t label, size_t &pos, TGifAnimationStep &frame)
+{
+  const std::vector<uint8_t> &s = Stream;
+  bool first = true, loopExtension = false;
+  while (true) {
+    if (pos >= s.size())
+      return false;
+    const size_t length = s[pos++];
+    if (length == 0)
+      return true;
+    if (length > s.size() - pos)
+      return false;
+    const uint8_t *block = &s[pos];
+    if (label == 0xF9 && first && length >= 4) {
+      ReadGraphicControl(block, frame);
+    } else if (label == 0xFF && first) {
+      loopExtension = IsLoopApplication(block, length);
+    } else if (label == 0xFF && loopExtension && length >= 3 && (block[0] & 7) == 1) {
+      const int count = ReadU16(block + 1);
+      Iterations = count == 0 ? -1 : count;
+      LoopsLeft = Iterations;
+    }
+    first = false;
+    pos += length;
+  }
 }
 
 int TGifAnimation::NextFrame()

@@ -52,7 +52,13 @@ public:
 
 private:
   void Load(std::vector<uint8_t> stream);
-  bool Parse();
+  bool Parse() override;
+  // The header and global colour table; pos is left after them. False when the file is not usable.
+  bool ReadScreen(size_t &pos);
+  // The extensions before an image: graphic control values go to frame, a loop count to
+  // Iterations. False when the stream ends inside one.
+  bool ReadExtensions(size_t &pos, TGifAnimationStep &frame);
+  bool ReadExtension(uint8_t label, size_t &pos, TGifAnimationStep &frame);
   void Decode(const TGifAnimationStep &frame, size_t position);
   // Decodes into a buffer of the whole frame (strings copied from earlier output), or for huge
   // frames row by row (strings rebuilt from the table).
@@ -60,7 +66,7 @@ private:
   void DecodeByRows(const TGifAnimationStep &frame, int minCodeSize);
   void WriteFrameRow(const TGifAnimationStep &frame, int frameRow, const uint8_t *pixels, int count);
 
-  std::vector<uint8_t> Codes; // a frame's data sub-blocks joined, reused between frames
-  std::vector<uint8_t> Row;   // one row of the frame being decoded
+  std::vector<uint8_t> Codes;  // a frame's data sub-blocks joined, reused between frames
+  std::vector<uint8_t> Row;    // one row of the frame being decoded
   std::vector<uint8_t> Linear; // the whole frame being decoded, in data order
 };

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "core/qt_text.h"
+
 bool TImageAnimation::IsTransparentPixel(int x, int y) const
 {
   if (!Bits || x < 0 || y < 0 || x >= Width || y >= Height)
@@ -38,20 +40,28 @@ bool TImageAnimation::CreateBitmap()
   return true;
 }
 
-std::vector<uint8_t> TImageAnimation::LoadFileBytes(const std::string &fileName)
+std::vector<uint8_t> TImageAnimation::FileBytes(const std::string &fileName, const char *failure)
 {
   std::vector<uint8_t> bytes;
-  if (fileName.empty())
-    return bytes;
-  QFile file(QFile::decodeName(fileName.c_str()));
-  if (!file.open(QIODevice::ReadOnly))
-    return bytes;
+  QFile file(PathToQt(fileName));
+  if (fileName.empty() || !file.open(QIODevice::ReadOnly))
+    throw TImageLoadError(failure);
   const qint64 size = file.size();
   // Image files are far below this; anything larger is not read into memory.
   if (size <= 0 || size > (int64_t(1) << 30))
-    return bytes;
+    throw TImageLoadError(failure);
   bytes.resize(static_cast<size_t>(size));
   if (file.read(reinterpret_cast<char *>(bytes.data()), size) != size)
-    bytes.clear();
+    throw TImageLoadError(failure);
   return bytes;
+}
+
+bool TImageAnimation::ParseStream(std::vector<uint8_t> stream)
+{
+  Stream = std::move(stream);
+  try {
+    return Parse();
+  } catch (const std::bad_alloc &) {
+    return false;
+  }
 }

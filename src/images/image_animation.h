@@ -33,15 +33,15 @@ public:
 
   // Format_Indexed8, Width x Height, row 0 is the top row; null when there are no pixels.
   QImage Bitmap;
-  uint8_t *Bits = nullptr;  // Bitmap's pixel bytes, or none
+  uint8_t *Bits = nullptr; // Bitmap's pixel bytes, or none
   int Width = 0;
   int Height = 0;
   int FrameCount = 0;
   int Iterations = 0;
   int TransparentIndex = -1;
   bool Animated = false;
-  std::array<uint8_t, 768> FilePalette{};  // as read from the file, red first
-  std::array<uint8_t, 768> Palette{};      // in effect for the frame in Bitmap
+  std::array<uint8_t, 768> FilePalette{}; // as read from the file, red first
+  std::array<uint8_t, 768> Palette{};     // in effect for the frame in Bitmap
   int ColorCount = 0;
   // The file's bytes while frames may still be read from them; emptied when no longer needed.
   std::vector<uint8_t> Stream;
@@ -63,6 +63,10 @@ protected:
   // Makes Bitmap a Width x Height raster of index 0; false when the size is out of bounds or
   // the memory cannot be had.
   bool CreateBitmap();
-  // The whole file, or an empty buffer when it cannot be read.
-  static std::vector<uint8_t> LoadFileBytes(const std::string &fileName);
+  // The whole file; throws TImageLoadError(failure) when it cannot be read or is empty.
+  static std::vector<uint8_t> FileBytes(const std::string &fileName, const char *failure);
+  // Keeps stream as Stream and runs Parse over it; running out of memory counts as a failure.
+  bool ParseStream(std::vector<uint8_t> stream);
+  // Reads the file's structure from Stream; false when it is not a valid file.
+  virtual bool Parse() = 0;
 };

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "document/helpers.h"
+#include "core/helpers.h"
 #include "images/file_index.h"
 #include "images/gif_animation.h"
 #include "images/mng_animation.h"
@@ -36,6 +36,13 @@ bool IsReplaceableImageName(const std::string &key)
 
 } // namespace
 
+std::unique_ptr<TImageAnimation> DecodeImageFile(const std::string &path)
+{
+  if (LowerExtension(path) == ".gif")
+    return std::make_unique<TGifAnimation>(path);
+  return std::make_unique<TMNGAnimation>(path);
+}
+
 const std::vector<TSurfaceOwner *> &SurfaceOwners()
 {
   return OwnerList();
@@ -63,11 +70,7 @@ void TSurfaceOwner::Load(const std::string &name)
   Clear();
   FileName = ResolveFile(name);
   try {
-    std::unique_ptr<TImageAnimation> image;
-    if (LowerExtension(FileName) == ".gif")
-      image = std::make_unique<TGifAnimation>(FileName);
-    else
-      image = std::make_unique<TMNGAnimation>(FileName);
+    std::unique_ptr<TImageAnimation> image = DecodeImageFile(FileName);
     // Only the first frame is ever shown.
     image->NextFrame();
     Animation = std::move(image);

@@ -10,6 +10,10 @@
 #include "images/image_animation.h"
 #include "platform/surface.h"
 
+// Decodes an image file: ".gif" (in any case) by the GIF decoder, anything else by the PNG/MNG
+// decoder. Throws TImageLoadError with the decoder's message.
+std::unique_ptr<TImageAnimation> DecodeImageFile(const std::string &path);
+
 // One image in use.
 class TSurfaceOwner
 {

@@ -32,6 +32,25 @@ int ClampInt(int64_t value)
   return static_cast<int>(std::clamp<int64_t>(value, INT_MIN, INT_MAX));
 }
 
+// A chunk's type in capitals, so that a type is recognised whatever the case of its letters.
+std::string ChunkType(const uint8_t *p)
+{
+  char type[5] = {};
+  for (int i = 0; i < 4; ++i)
+    type[i] = static_cast<char>(std::toupper(p[i]));
+  return type;
+}
+
+// Where a framing chunk's change bytes start: after the mode byte and the zero-terminated
+// name. The delay-change byte is followed by three more change bytes and then the delay.
+size_t FramingChangesOffset(const uint8_t *body, size_t size)
+{
+  for (size_t i = 1; i < size; ++i)
+    if (body[i] == 0)
+      return i + 1;
+  return 2;
+}
+
 // The most bytes that deflate can expand one compressed byte to, with some slack.
 constexpr size_t MaxInflateRatio = 1040;
 
@@ -84,13 +103,7 @@ void Unfilter(uint8_t *row, const uint8_t *up, size_t count, uint8_t filter)
 
 } // namespace
 
-TMNGAnimation::TMNGAnimation(const std::string &fileName)
-{
-  std::vector<uint8_t> bytes = LoadFileBytes(fileName);
-  if (bytes.empty())
-    throw TImageLoadError(LoadFailed);
-  Load(std::move(bytes));
-}
+TMNGAnimation::TMNGAnimation(const std::string &fileName) : TMNGAnimation(FileBytes(fileName, LoadFailed)) {}
 
 TMNGAnimation::TMNGAnimation(std::vector<uint8_t> stream)
 {
@@ -99,13 +112,8 @@ TMNGAnimation::TMNGAnimation(std::vector<uint8_t> stream)
 
 void TMNGAnimation::Load(std::vector<uint8_t> stream)
 {
-  Stream = std::move(stream);
-  bool parsed = false;
-  try {
-    parsed = Parse();
-  } catch (const std::bad_alloc &) {
-    parsed = false;
-  }
+  const bool parsed = ParseStream(std::move(stream));
+  // Every image's data was inflated while parsing: the file's bytes are no longer needed.
   Stream.clear();
   Stream.shrink_to_fit();
   if (!parsed)
@@ -121,6 +129,17 @@ void TMNGAnimation::Load(std::vector<uint8_t> stream)
   Animated = FrameCount > 0;
 }
 
+// What the chunks read so far leave for those after them: the image being read, its data, and
+// the delays that framing chunks gather for the frames to come.
+struct TMNGAnimation::TParseState
+{
+  TMNGAnimationStep *Current = nullptr; // from an image's IHDR to its IEND
+  std::vector<uint8_t> Idat;
+  int64_t AccumulatedDelay = 0, DefaultDelay = 1, CurrentDelay = 1, LeadDelay = 0;
+  int FramingMode = 0;
+  bool EarlyFraming = false;
+};
+
 bool TMNGAnimation::Parse()
 {
   const uint8_t *data = Stream.data();
@@ -128,134 +147,171 @@ bool TMNGAnimation::Parse()
   if (size < 8 || (std::memcmp(data, PngSignature, 8) != 0 && std::memcmp(data, MngSignature, 8) != 0))
     return false;
 
-  TMNGAnimationStep *current = nullptr;
-  std::vector<uint8_t> idat;
-  int64_t accumulatedDelay = 0, defaultDelay = 1, currentDelay = 1, leadDelay = 0;
-  int framingMode = 0;
-  bool earlyFraming = false;
-
+  TParseState state;
   size_t pos = 8;
   while (size - pos >= 8) {
     const size_t length = ReadU32(data + pos);
-    char type[5] = {};
-    for (int i = 0; i < 4; ++i)
-      type[i] = static_cast<char>(std::toupper(data[pos + 4 + i]));
+    const std::string type = ChunkType(data + pos + 4);
     const size_t start = pos + 8;
     // A chunk whose body and CRC run past the end: the file is truncated, keep what was read.
     if (size - start < 4 || length > size - start - 4)
       break;
     pos = start + length + 4;
-    const uint8_t *body = data + start;
-    const size_t bodySize = std::min<size_t>(length, 1024);
-    const std::string chunk(type);
-
-    if (chunk == "MHDR") {
-      if (bodySize >= 4)
-        Width = ReadCount(body);
-      if (bodySize >= 8)
-        Height = ReadCount(body + 4);
-      if (bodySize >= 12)
-        TicksPerSecond = ReadCount(body + 8);
-    } else if (chunk == "FRAM") {
-      if (Frames.empty())
-        earlyFraming = true;
-      if (framingMode == 1)
-        accumulatedDelay += currentDelay;
-      currentDelay = defaultDelay;
-      if (bodySize >= 1) {
-        if (body[0] == 1 || body[0] == 3)
-          framingMode = 0;
-        else if (body[0] == 2 || body[0] == 4)
-          framingMode = 1;
-      }
-      size_t k = 2;
-      for (size_t i = 1; i < bodySize; ++i)
-        if (body[i] == 0) {
-          k = i + 1;
-          break;
-        }
-      if (bodySize >= k + 8 && body[k] != 0) {
-        currentDelay = ReadCount(body + k + 4);
-        if (body[k] == 2)
-          defaultDelay = currentDelay;
-      }
-    } else if (chunk == "TERM") {
-      if (bodySize >= 10)
-        Iterations = ReadCount(body + 6);
-      LoopsLeft = Iterations - 1;
-    } else if (chunk == "IHDR") {
-      if (framingMode == 0)
-        accumulatedDelay += currentDelay;
-      if (!Frames.empty())
-        Frames.back()->Delay = ClampInt(accumulatedDelay);
-      else
-        leadDelay = accumulatedDelay;
-      accumulatedDelay = 0;
-      if (Frames.size() >= MaxFrameCount)
-        return false;
-      Frames.push_back(std::make_unique<TMNGAnimationStep>());
-      current = Frames.back().get();
-      if (bodySize >= 4)
-        current->Width = ReadCount(body);
-      if (bodySize >= 8)
-        current->Height = ReadCount(body + 4);
-      if (bodySize >= 9)
-        current->BitDepth = body[8];
-      if (bodySize >= 10)
-        current->ColorType = body[9];
-      idat.clear();
-      if (current->ColorType != 3 || (current->BitDepth != 4 && current->BitDepth != 8))
-        return false;
-      // Zero sizes are kept (the frame draws nothing); sizes past the limits fail the file.
-      if (current->Width > MaxImageSide || current->Height > MaxImageSide ||
-          int64_t(current->Width) * current->Height > MaxImagePixels)
-        return false;
-    } else if (chunk == "PLTE") {
-      std::array<uint8_t, 768> table{};
-      const int count = static_cast<int>(std::min<size_t>(bodySize / 3, 256));
-      std::memcpy(table.data(), body, static_cast<size_t>(count) * 3);
-      if (current) {
-        current->Palette = table;
-        current->ColorCount = count;
-        current->HasPalette = true;
-      }
-      if (!current || GlobalColorCount == 0) {
-        GlobalColorCount = count;
-        ColorCount = count;
-        FilePalette = table;
-      }
-    } else if (chunk == "TRNS") {
-      // Only the 256 palette entries can be transparent; alpha bytes past them are ignored.
-      int index = -1;
-      for (size_t i = 0; i < std::min<size_t>(bodySize, 256); ++i)
-        if (body[i] == 0) {
-          index = static_cast<int>(i);
-          break;
-        }
-      if (current) {
-        current->TransparentIndex = index;
-        current->HasTransparency = true;
-      } else {
-        GlobalTransparentIndex = index;
-        TransparentIndex = index;
-      }
-    } else if (chunk == "IDAT") {
-      idat.insert(idat.end(), body, body + length);
-    } else if (chunk == "IEND") {
-      if (current && !idat.empty())
-        Inflate(*current, idat);
-      current = nullptr;
-      idat.clear();
-      idat.shrink_to_fit();
-    } else if (chunk == "MEND") {
-      leadDelay += accumulatedDelay;
-      if (earlyFraming && framingMode == 1)
-        leadDelay += currentDelay;
-      if (!Frames.empty())
-        Frames.back()->Delay = ClampInt(leadDelay);
-    }
+    if (!ReadChunk(state, type, data + start, length))
+      return false;
   }
   return true;
+}
+
+bool TMNGAnimation::ReadChunk(TParseState &state, const std::string &type, const uint8_t *body, size_t length)
+{
+  // Only image data is read whole; no other chunk needs more than its first 1024 bytes.
+  const size_t bodySize = std::min<size_t>(length, 1024);
+  if (type == "MHDR")
+    ReadFileHeader(body, bodySize);
+  else if (type == "FRAM")
+    ReadFraming(state, body, bodySize);
+  else if (type == "TERM")
+    ReadTermination(body, bodySize);
+  else if (type == "IHDR")
+    return StartImage(state, body, bodySize);
+  else if (type == "PLTE")
+    ReadPalette(state.Current, body, bodySize);
+  else if (type == "TRNS")
+    ReadTransparency(state.Current, body, bodySize);
+  else if (type == "IDAT")
+    state.Idat.insert(state.Idat.end(), body, body + length);
+  else if (type == "IEND")
+    EndImage(state);
+  else if (type == "MEND")
+    EndFile(state);
+  return true;
+}
+
+void TMNGAnimation::ReadFileHeader(const uint8_t *body, size_t size)
+{
+  if (size >= 4)
+    Width = ReadCount(body);
+  if (size >= 8)
+    Height = ReadCount(body + 4);
+  if (size >= 12)
+    TicksPerSecond = ReadCount(body + 8);
+}
+
+void TMNGAnimation::ReadFraming(TParseState &state, const uint8_t *body, size_t size)
+{
+  if (Frames.empty())
+    state.EarlyFraming = true;
+  if (state.FramingMode == 1)
+    state.AccumulatedDelay += state.CurrentDelay;
+  state.CurrentDelay = state.DefaultDelay;
+  if (size >= 1) {
+    if (body[0] == 1 || body[0] == 3)
+      state.FramingMode = 0;
+    else if (body[0] == 2 || body[0] == 4)
+      state.FramingMode = 1;
+  }
+  const size_t k = FramingChangesOffset(body, size);
+  if (size >= k + 8 && body[k] != 0) {
+    state.CurrentDelay = ReadCount(body + k + 4);
+    if (body[k] == 2)
+      state.DefaultDelay = state.CurrentDelay;
+  }
+}
+
+void TMNGAnimation::ReadTermination(const uint8_t *body, size_t size)
+{
+  if (size >= 10)
+    Iterations = ReadCount(body + 6);
+  LoopsLeft = Iterations - 1;
+}
+
+bool TMNGAnimation::StartImage(TParseState &state, const uint8_t *body, size_t size)
+{
+  // The delay gathered since the previous image is that image's; before the first image it leads the file.
+  if (state.FramingMode == 0)
+    state.AccumulatedDelay += state.CurrentDelay;
+  if (!Frames.empty())
+    Frames.back()->Delay = ClampInt(state.AccumulatedDelay);
+  else
+    state.LeadDelay = state.AccumulatedDelay;
+  state.AccumulatedDelay = 0;
+  if (Frames.size() >= MaxFrameCount)
+    return false;
+  Frames.push_back(std::make_unique<TMNGAnimationStep>());
+  TMNGAnimationStep &current = *Frames.back();
+  state.Current = &current;
+  if (size >= 4)
+    current.Width = ReadCount(body);
+  if (size >= 8)
+    current.Height = ReadCount(body + 4);
+  if (size >= 9)
+    current.BitDepth = body[8];
+  if (size >= 10)
+    current.ColorType = body[9];
+  state.Idat.clear();
+  if (current.ColorType != 3 || (current.BitDepth != 4 && current.BitDepth != 8))
+    return false;
+  // Zero sizes are kept (the frame draws nothing); sizes past the limits fail the file.
+  return !(current.Width > MaxImageSide || current.Height > MaxImageSide ||
+           int64_t(current.Width) * current.Height > MaxImagePixels);
+}
+
+void TMNGAnimation::ReadPalette(TMNGAnimationStep *current, const uint8_t *body, size_t size)
+{
+  std::array<uint8_t, 768> table{};
+  const int count = static_cast<int>(std::min<size_t>(size / 3, 256));
+  std::memcpy(table.data(), body, static_cast<size_t>(count) * 3);
+  if (current) {
+    current->Palette = table;
+    current->ColorCount = count;
+    current->HasPalette = true;
+  }
+  // A palette outside an image, or an image's palette while the file has none yet, serves images
+  // without their own.
+  if (!current || GlobalColorCount == 0) {
+    GlobalColorCount = count;
+    ColorCount = count;
+    FilePalette = table;
+  }
+}
+
+void TMNGAnimation::ReadTransparency(TMNGAnimationStep *current, const uint8_t *body, size_t size)
+{
+  // Only the 256 palette entries can be transparent; alpha bytes past them are ignored.
+  int index = -1;
+  for (size_t i = 0; i < std::min<size_t>(size, 256); ++i)
+    if (body[i] == 0) {
+      index = static_cast<int>(i);
+      break;
+    }
+  if (current) {
+    current->TransparentIndex = index;
+    current->HasTransparency = true;
+  } else {
+    GlobalTransparentIndex = index;
+    TransparentIndex = index;
+  }
+}
+
+void TMNGAnimation::EndImage(TParseState &state)
+{
+  if (state.Current && !state.Idat.empty())
+    Inflate(*state.Current, state.Idat);
+  state.Current = nullptr;
+  state.Idat.clear();
+  state.Idat.shrink_to_fit();
+}
+
+void TMNGAnimation::EndFile(TParseState &state)
+{
+  // The delay before the first image and after the last one is the last frame's, as the
+  // animation wraps around from it to the first.
+  state.LeadDelay += state.AccumulatedDelay;
+  if (state.EarlyFraming && state.FramingMode == 1)
+    state.LeadDelay += state.CurrentDelay;
+  if (!Frames.empty())
+    Frames.back()->Delay = ClampInt(state.LeadDelay);
 }
 
 void TMNGAnimation::Inflate(TMNGAnimationStep &frame, const std::vector<uint8_t> &idat)

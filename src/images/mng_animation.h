@@ -51,7 +51,19 @@ public:
 
 private:
   void Load(std::vector<uint8_t> stream);
-  bool Parse();
+  bool Parse() override;
+  // One function per chunk type; the state carries what chunks leave for those after them.
+  struct TParseState;
+  bool ReadChunk(TParseState &state, const std::string &type, const uint8_t *body, size_t length);
+  void ReadFileHeader(const uint8_t *body, size_t size);                  // MHDR
+  void ReadFraming(TParseState &state, const uint8_t *body, size_t size); // FRAM
+  void ReadTermination(const uint8_t *body, size_t size);                 // TERM
+  // IHDR: a new frame; false when its format or size fails the file.
+  bool StartImage(TParseState &state, const uint8_t *body, size_t size);
+  void ReadPalette(TMNGAnimationStep *current, const uint8_t *body, size_t size);      // PLTE
+  void ReadTransparency(TMNGAnimationStep *current, const uint8_t *body, size_t size); // tRNS
+  void EndImage(TParseState &state); // IEND: inflates the image's data
+  void EndFile(TParseState &state);  // MEND
   void Inflate(TMNGAnimationStep &frame, const std::vector<uint8_t> &idat);
   void Render(TMNGAnimationStep &frame);
 

@@ -1,5 +1,4 @@
-// Shared helpers of the editor tests: dialogs answered by the test, a sound device that records
-// what it plays, and a window started on a game folder.
+// The editor tests' window, started on a game folder with the test's dialogs and sound device.
 #pragma once
 
 #include <deque>
@@ -9,75 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "editor/UEditFrame.h"
-#include "editor/ui_dialogs.h"
-
-class TTestDialogs : public TUiDialogs
-{
-public:
-  std::deque<TAnswer> Answers;         // next Yes/No/Cancel answers
-  std::deque<std::string> ChosenFiles; // next file dialog results; empty text = cancel
-  std::vector<std::string> Questions;  // every message text shown
-  std::vector<std::string> Errors;
-  int FileDialogs = 0;
-
-  TAnswer AskYesNoCancel(const std::string &title, const std::string &text) override
-  {
-    Questions.push_back(title + ": " + text);
-    TAnswer answer = Answers.empty() ? TAnswer::Cancel : Answers.front();
-    if (!Answers.empty())
-      Answers.pop_front();
-    return answer;
-  }
-  bool AskOkCancel(const std::string &title, const std::string &text) override
-  {
-    Questions.push_back(title + ": " + text);
-    return true;
-  }
-  void ShowError(const std::string &text) override { Errors.push_back(text); }
-  bool OpenFile(const std::string &, const std::string &, const std::string &, std::string &chosen) override
-  {
-    return Choose(chosen);
-  }
-  bool SaveFile(const std::string &, const std::string &, const std::string &, std::string &chosen) override
-  {
-    return Choose(chosen);
-  }
-  bool ChooseFont(std::string &, int) override { return false; }
-  bool ChooseColor(uint32_t &) override { return false; }
-
-private:
-  bool Choose(std::string &chosen)
-  {
-    ++FileDialogs;
-    if (ChosenFiles.empty() || ChosenFiles.front().empty()) {
-      if (!ChosenFiles.empty())
-        ChosenFiles.pop_front();
-      return false;
-    }
-    chosen = ChosenFiles.front();
-    ChosenFiles.pop_front();
-    return true;
-  }
-};
-
-// Records the samples played, by the lower-case path the wave list gives them.
-class TRecordingSound : public TSoundDevice
-{
-public:
-  explicit TRecordingSound(std::vector<std::string> *played) : played_(played) {}
-  bool Available() override { return true; }
-  void Load(TWave &, const std::string &) override {}
-  void Play(TWave &wave) override { played_->push_back(wave.Name); }
-
-private:
-  std::vector<std::string> *played_;
-};
-
-inline std::string BundledGame()
-{
-  return std::string(ZELTRIX_SOURCE_DIR) + "/assets/game";
-}
+#include "editor/edit_frame.h"
+#include "model/context.h"
+#include "session/session_fixture.h"
 
 // Restores the current folder, which starting with a file argument changes.
 class EditorTest : public ::testing::Test
@@ -87,6 +20,8 @@ protected:
   void TearDown() override
   {
     frame.reset();
+    Context().AutoAniSetting = true;
+    Context().Zelto2002Mode = false;
     std::filesystem::current_path(folder_);
   }
 

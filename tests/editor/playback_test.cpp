@@ -1,10 +1,10 @@
 // Playback, frame sounds, the add-sound command and the timeline gestures.
 #include <climits>
 
-#include "document/default_frame.h"
-#include "document/document.h"
-#include "document/helpers.h"
+#include "core/helpers.h"
 #include "editor_fixture.h"
+#include "model/default_frame.h"
+#include "model/document.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -12,8 +12,8 @@ namespace {
 // Makes the window's document a fresh one with frames of the given durations.
 TZeltoAni &UseFrames(TEditFrame &f, const std::vector<int> &durations, bool loop = false)
 {
-  f.NewAnimation();
-  TZeltoAni &ani = *f.GetCurrentAni();
+  f.Session.NewAnimation();
+  TZeltoAni &ani = *f.Session.GetCurrentAni();
   ani.Steps.clear();
   for (size_t i = 0; i < durations.size(); ++i) {
     InsertDefaultFrame(&ani, int(i));
@@ -21,7 +21,7 @@ TZeltoAni &UseFrames(TEditFrame &f, const std::vector<int> &durations, bool loop
   }
   ani.Loop = loop;
   RecomputeStartTicks(&ani);
-  f.SetCurrentFrame(0);
+  f.Session.SetCurrentFrame(0);
   return ani;
 }
 
@@ -30,7 +30,7 @@ std::vector<int> FramesShown(TEditFrame &f, int count)
 {
   std::vector<int> shown;
   for (int i = 0; i < count; ++i) {
-    shown.push_back(f.GetCurrentFrame());
+    shown.push_back(f.Session.GetCurrentFrame());
     f.Timer1Timer();
   }
   return shown;
@@ -44,30 +44,30 @@ TEST_F(EditorTest, PlaysFramesForTheirDurationsThenStopsOrLoops)
   UseFrames(f, {2, 2, 2});
   f.SpeedButton12Click();
   EXPECT_EQ(FramesShown(f, 6), (std::vector<int>{0, 0, 1, 1, 2, 2}));
-  EXPECT_FALSE(f.Playing);
-  EXPECT_EQ(f.GetCurrentFrame(), 2);
-  EXPECT_EQ(f.GetCurrentTime(), 4);
+  EXPECT_FALSE(f.Session.Playing);
+  EXPECT_EQ(f.Session.GetCurrentFrame(), 2);
+  EXPECT_EQ(f.Session.GetCurrentTime(), 4);
   // Ticks after the end change nothing.
   FramesShown(f, 3);
-  EXPECT_EQ(f.GetCurrentFrame(), 2);
+  EXPECT_EQ(f.Session.GetCurrentFrame(), 2);
 
   UseFrames(f, {2, 2, 2}, true);
   f.SpeedButton12Click();
   EXPECT_EQ(FramesShown(f, 9), (std::vector<int>{0, 0, 1, 1, 2, 2, 0, 0, 1}));
-  EXPECT_TRUE(f.Playing);
-  EXPECT_EQ(f.GetCurrentTime(), 3);
+  EXPECT_TRUE(f.Session.Playing);
+  EXPECT_EQ(f.Session.GetCurrentTime(), 3);
 
   // Stop keeps the frame where playback left it and asks for a redraw.
-  f.NeedsRedraw = false;
+  f.Session.NeedsRedraw = false;
   f.Button4Click();
-  EXPECT_FALSE(f.Playing);
-  EXPECT_TRUE(f.NeedsRedraw);
-  EXPECT_EQ(f.GetCurrentFrame(), 1);
+  EXPECT_FALSE(f.Session.Playing);
+  EXPECT_TRUE(f.Session.NeedsRedraw);
+  EXPECT_EQ(f.Session.GetCurrentFrame(), 1);
   // Play restarts from the first frame.
   f.SpeedButton12Click();
-  EXPECT_EQ(f.GetCurrentFrame(), 0);
-  EXPECT_EQ(f.GetFrameTick(), 0);
-  EXPECT_EQ(f.GetCurrentTime(), 0);
+  EXPECT_EQ(f.Session.GetCurrentFrame(), 0);
+  EXPECT_EQ(f.Session.GetFrameTick(), 0);
+  EXPECT_EQ(f.Session.GetCurrentTime(), 0);
 }
 
 TEST_F(EditorTest, PlayOnAContinuousAnimationKeepsRunning)
@@ -77,20 +77,20 @@ TEST_F(EditorTest, PlayOnAContinuousAnimationKeepsRunning)
   ani.Continuous = true;
   f.SpeedButton12Click();
   FramesShown(f, 3);
-  ASSERT_EQ(f.GetCurrentFrame(), 1);
+  ASSERT_EQ(f.Session.GetCurrentFrame(), 1);
   f.SpeedButton12Click();
-  EXPECT_EQ(f.GetCurrentFrame(), 1);
-  EXPECT_EQ(f.GetFrameTick(), 1);
+  EXPECT_EQ(f.Session.GetCurrentFrame(), 1);
+  EXPECT_EQ(f.Session.GetFrameTick(), 1);
   // On the last frame a press restarts it.
   FramesShown(f, 1);
-  ASSERT_EQ(f.GetCurrentFrame(), 2);
+  ASSERT_EQ(f.Session.GetCurrentFrame(), 2);
   f.SpeedButton12Click();
-  EXPECT_EQ(f.GetCurrentFrame(), 0);
+  EXPECT_EQ(f.Session.GetCurrentFrame(), 0);
   // Stopped, a press restarts it too.
   FramesShown(f, 3);
   f.Button4Click();
   f.SpeedButton12Click();
-  EXPECT_EQ(f.GetCurrentFrame(), 0);
+  EXPECT_EQ(f.Session.GetCurrentFrame(), 0);
 }
 
 TEST_F(EditorTest, FrameSoundsPlayAtTheirTick)
@@ -115,15 +115,15 @@ TEST_F(EditorTest, FrameSoundsPlayAtTheirTick)
   FramesShown(f, 5);
   // The missing file is skipped; the sound at tick 2 played once.
   EXPECT_EQ(played.size(), 1u);
-  EXPECT_FALSE(f.Playing);
+  EXPECT_FALSE(f.Session.Playing);
 }
 
 TEST_F(EditorTest, AddSoundAppendsToTheCurrentFrameAtTheFrameTick)
 {
   TEditFrame &f = Start();
   TZeltoAni &ani = UseFrames(f, {4, 4});
-  f.SetCurrentFrame(1);
-  f.SetFrameTick(2);
+  f.Session.SetCurrentFrame(1);
+  f.Session.SetFrameTick(2);
   f.SpeedButton35Click();
   ASSERT_EQ(ani.Steps[1]->Sounds.size(), 1u);
   const TZeltoAniSound &added = *ani.Steps[1]->Sounds[0];
@@ -132,19 +132,19 @@ TEST_F(EditorTest, AddSoundAppendsToTheCurrentFrameAtTheFrameTick)
   EXPECT_EQ(added.X, 24);
   EXPECT_EQ(added.Y, 32);
   EXPECT_TRUE(ani.Modified);
-  EXPECT_TRUE(f.Scene.Selection.empty());
-  EXPECT_EQ(f.LastDragMode, dmSound);
-  EXPECT_EQ(f.LastSoundIndex, 0);
+  EXPECT_TRUE(f.Session.Scene.Selection.empty());
+  EXPECT_EQ(f.Session.LastDragMode, dmSound);
+  EXPECT_EQ(f.Session.LastSoundIndex, 0);
   EXPECT_TRUE(played.empty());
 
-  f.AddSound(BundledGame() + "/swing.wav", -5, 7);
+  f.Session.AddSound(BundledGame() + "/swing.wav", -5, 7);
   ASSERT_EQ(ani.Steps[1]->Sounds.size(), 2u);
   EXPECT_EQ(ani.Steps[1]->Sounds[1]->FileName, "swing.wav");
-  EXPECT_EQ(f.LastSoundIndex, 1);
+  EXPECT_EQ(f.Session.LastSoundIndex, 1);
   EXPECT_EQ(played.size(), 1u);
 
   // Without a valid current frame nothing is added.
-  f.SetCurrentFrame(5);
+  f.Session.SetCurrentFrame(5);
   f.SpeedButton35Click();
   EXPECT_EQ(ani.Steps[1]->Sounds.size(), 2u);
 }
@@ -169,13 +169,13 @@ TEST_F(TimelineTest, FrameStartDragMovesOneTickPerMoveAndStopsAtOneTick)
   sound->Tick = 4;
   ani.Steps[0]->Sounds.push_back(std::move(sound));
   // The ruler's scale follows the length, so positions are taken afresh.
-  auto x = [&](int tick) { return RulerX(f.Geometry(), tick); };
-  const TCanvasGeometry g = f.Geometry();
+  auto x = [&](int tick) { return RulerX(f.Session.Geometry(), tick); };
+  const TCanvasGeometry g = f.Session.Geometry();
   const int top = g.TimelineTop + 5;
 
   f.DXDraw1MouseDown(Qt::LeftButton, x(4) + 2, top, {});
-  EXPECT_EQ(f.Scene.DragFrameIndex, 1);
-  EXPECT_EQ(f.Scene.DragMode, dmFrameStart);
+  EXPECT_EQ(f.Session.Scene.DragFrameIndex, 1);
+  EXPECT_EQ(f.Session.Scene.DragMode, dmFrameStart);
   for (int i = 0; i < 10; ++i)
     f.DXDraw1MouseMove(g.TimelineLeft, top, {});
   // Frame 0 keeps one tick; its sound moves into it; later frames follow.
@@ -186,13 +186,13 @@ TEST_F(TimelineTest, FrameStartDragMovesOneTickPerMoveAndStopsAtOneTick)
   EXPECT_EQ(ani.Length, 9);
   EXPECT_TRUE(ani.Modified);
   f.DXDraw1MouseUp(Qt::LeftButton, g.TimelineLeft, top);
-  EXPECT_EQ(f.Scene.LastFrameIndex, 1);
-  EXPECT_EQ(f.LastDragMode, dmFrameStart);
-  EXPECT_EQ(f.Scene.DragFrameIndex, -1);
+  EXPECT_EQ(f.Session.Scene.LastFrameIndex, 1);
+  EXPECT_EQ(f.Session.LastDragMode, dmFrameStart);
+  EXPECT_EQ(f.Session.Scene.DragFrameIndex, -1);
 
   // One move to the far right lengthens frame 1 by a single tick.
   f.DXDraw1MouseDown(Qt::LeftButton, x(5), top, {});
-  ASSERT_EQ(f.Scene.DragFrameIndex, 2);
+  ASSERT_EQ(f.Session.Scene.DragFrameIndex, 2);
   f.DXDraw1MouseMove(g.TimelineRight - 1, top, {});
   EXPECT_EQ(ani.Steps[1]->Duration, 5);
   EXPECT_EQ(ani.Length, 10);
@@ -200,14 +200,14 @@ TEST_F(TimelineTest, FrameStartDragMovesOneTickPerMoveAndStopsAtOneTick)
 
   // Frame 0 is chosen but never moves.
   f.DXDraw1MouseDown(Qt::LeftButton, x(0), top, {});
-  EXPECT_EQ(f.Scene.DragFrameIndex, 0);
+  EXPECT_EQ(f.Session.Scene.DragFrameIndex, 0);
   f.DXDraw1MouseMove(x(3), top, {});
   EXPECT_EQ(ani.Steps[0]->Duration, 1);
   f.DXDraw1MouseUp(Qt::LeftButton, x(3), top);
 
   // A press 5 or more pixels left of every start finds nothing.
   f.DXDraw1MouseDown(Qt::LeftButton, x(0) - 5, top, {});
-  EXPECT_EQ(f.Scene.DragFrameIndex, -1);
+  EXPECT_EQ(f.Session.Scene.DragFrameIndex, -1);
 }
 
 TEST_F(TimelineTest, RulerDragsTimeOrLength)
@@ -215,28 +215,28 @@ TEST_F(TimelineTest, RulerDragsTimeOrLength)
   TEditFrame &f = StartAt800();
   TZeltoAni &ani = UseFrames(f, {40, 40, 40});
   SetModified(&ani, false);
-  auto x = [&](int tick) { return RulerX(f.Geometry(), tick); };
-  const TCanvasGeometry g = f.Geometry();
+  auto x = [&](int tick) { return RulerX(f.Session.Geometry(), tick); };
+  const TCanvasGeometry g = f.Session.Geometry();
   const int y = g.TimelineTop + 30;
 
   // Inside the animation: the time, and the frame that holds it.
   f.DXDraw1MouseDown(Qt::LeftButton, x(60), y, {});
-  EXPECT_EQ(f.Scene.DragMode, dmTime);
-  EXPECT_EQ(f.GetCurrentTime(), 60);
-  EXPECT_EQ(f.GetCurrentFrame(), 1);
-  EXPECT_EQ(f.GetFrameTick(), 20);
+  EXPECT_EQ(f.Session.Scene.DragMode, dmTime);
+  EXPECT_EQ(f.Session.GetCurrentTime(), 60);
+  EXPECT_EQ(f.Session.GetCurrentFrame(), 1);
+  EXPECT_EQ(f.Session.GetFrameTick(), 20);
   // Beyond the end the time stops at the last tick.
   f.DXDraw1MouseMove(g.TimelineRight, y, {});
-  EXPECT_EQ(f.GetCurrentTime(), 119);
-  EXPECT_EQ(f.GetCurrentFrame(), 2);
+  EXPECT_EQ(f.Session.GetCurrentTime(), 119);
+  EXPECT_EQ(f.Session.GetCurrentFrame(), 2);
   EXPECT_EQ(ani.Length, 120);
   EXPECT_FALSE(ani.Modified);
   f.DXDraw1MouseUp(Qt::LeftButton, g.TimelineRight, y);
 
   // At the end: the length, at most 5 ticks per move.
-  f.ShowTime(0);
+  f.Session.ShowTime(0);
   f.DXDraw1MouseDown(Qt::LeftButton, x(120), y, {});
-  EXPECT_EQ(f.Scene.DragMode, dmLength);
+  EXPECT_EQ(f.Session.Scene.DragMode, dmLength);
   EXPECT_EQ(ani.Length, 120);
   f.DXDraw1MouseMove(g.TimelineRight, y, {});
   EXPECT_EQ(ani.Length, 125);
@@ -254,7 +254,7 @@ TEST_F(TimelineTest, RulerDragsTimeOrLength)
   // Right presses and presses above the band leave the timeline alone.
   f.DXDraw1MouseDown(Qt::RightButton, x(2), y, {});
   f.DXDraw1MouseDown(Qt::LeftButton, x(2), g.TimelineTop - 1, {});
-  EXPECT_EQ(f.GetCurrentTime(), 0);
+  EXPECT_EQ(f.Session.GetCurrentTime(), 0);
 }
 
 TEST_F(TimelineTest, RulerOfTheLargestLengthStillDrags)
@@ -262,10 +262,10 @@ TEST_F(TimelineTest, RulerOfTheLargestLengthStillDrags)
   TEditFrame &f = StartAt800();
   TZeltoAni &ani = UseFrames(f, {INT_MAX - 10, 20}); // the length saturates at INT_MAX
   ASSERT_EQ(ani.Length, INT_MAX);
-  const TCanvasGeometry g = f.Geometry();
+  const TCanvasGeometry g = f.Session.Geometry();
   const int y = g.TimelineTop + 30;
   f.DXDraw1MouseDown(Qt::LeftButton, g.TimelineRight, y, {});
-  EXPECT_EQ(f.Scene.DragMode, dmLength);
+  EXPECT_EQ(f.Session.Scene.DragMode, dmLength);
   f.DXDraw1MouseMove(g.TimelineRight, y, {});
   EXPECT_EQ(ani.Length, INT_MAX);
   f.DXDraw1MouseMove(g.TimelineLeft, y, {});
@@ -278,53 +278,53 @@ TEST_F(TimelineTest, CursorShowsOverDraggableFrameStarts)
 {
   TEditFrame &f = StartAt800();
   UseFrames(f, {10, 10});
-  const TCanvasGeometry g = f.Geometry();
+  const TCanvasGeometry g = f.Session.Geometry();
   const int top = g.TimelineTop + 3;
-  EXPECT_TRUE(f.OverFrameStart(RulerX(g, 10) + 20, top));
-  EXPECT_FALSE(f.OverFrameStart(RulerX(g, 10) + 20, top + 15));
+  EXPECT_TRUE(f.Session.OverFrameStart(RulerX(g, 10) + 20, top));
+  EXPECT_FALSE(f.Session.OverFrameStart(RulerX(g, 10) + 20, top + 15));
   // Nearest to frame 0, which cannot be dragged.
-  EXPECT_FALSE(f.OverFrameStart(RulerX(g, 1), top));
-  EXPECT_FALSE(f.OverFrameStart(g.TimelineRight, top));
+  EXPECT_FALSE(f.Session.OverFrameStart(RulerX(g, 1), top));
+  EXPECT_FALSE(f.Session.OverFrameStart(g.TimelineRight, top));
 }
 
 TEST_F(EditorTest, TimerRedrawsOnlyWhenAsked)
 {
   TEditFrame &f = Start();
-  f.Scene.RedrawCountdown = 2;
-  f.NeedsRedraw = true;
+  f.Session.Scene.RedrawCountdown = 2;
+  f.Session.NeedsRedraw = true;
   f.Timer1Timer();
-  EXPECT_EQ(f.Scene.RedrawCountdown, 1);
-  EXPECT_FALSE(f.NeedsRedraw);
+  EXPECT_EQ(f.Session.Scene.RedrawCountdown, 1);
+  EXPECT_FALSE(f.Session.NeedsRedraw);
   f.Timer1Timer();
   f.Timer1Timer();
-  EXPECT_EQ(f.Scene.RedrawCountdown, 0);
+  EXPECT_EQ(f.Session.Scene.RedrawCountdown, 0);
   // The draw reaches the back buffer: the timeline band's light colour shows at the bottom.
   f.resize(800, 600);
   f.UpdateLayout();
-  f.Display.Surface().Fill(0x123456);
-  f.NeedsRedraw = true;
+  f.Session.Setup.Display.Surface().Fill(0x123456);
+  f.Session.NeedsRedraw = true;
   f.Timer1Timer();
-  EXPECT_NE(f.Display.Surface().Pixel(300, f.Geometry().TimelineTop + 2), 0x123456u);
+  EXPECT_NE(f.Session.Setup.Display.Surface().Pixel(300, f.Session.Geometry().TimelineTop + 2), 0x123456u);
 }
 
 TEST_F(EditorTest, MoviePlaybackAdvancesTheTimeAndStopsOrWraps)
 {
   TempDir dir;
   TEditFrame &f = Start();
-  f.OpenAnimation(dir.Write("scene.velk", "VELK0002\r\nFRAMES 2\r\nMOVIE\r\nMOVIEEND\r\n"));
-  ASSERT_TRUE(f.MovieMode);
-  f.Playing = true;
+  f.Session.OpenAnimation(dir.Write("scene.velk", "VELK0002\r\nFRAMES 2\r\nMOVIE\r\nMOVIEEND\r\n"));
+  ASSERT_TRUE(f.Session.MovieMode);
+  f.Session.Playing = true;
   std::vector<int> times;
   for (int i = 0; i < 4; ++i) {
     f.Timer1Timer();
-    times.push_back(f.GetCurrentTime());
+    times.push_back(f.Session.GetCurrentTime());
   }
   EXPECT_EQ(times, (std::vector<int>{1, 2, 2, 2}));
-  EXPECT_FALSE(f.Playing);
+  EXPECT_FALSE(f.Session.Playing);
 
-  f.GetCurrentAni()->Loop = true;
-  f.Playing = true;
+  f.Session.GetCurrentAni()->Loop = true;
+  f.Session.Playing = true;
   f.Timer1Timer();
-  EXPECT_EQ(f.GetCurrentTime(), 0);
-  EXPECT_TRUE(f.Playing);
+  EXPECT_EQ(f.Session.GetCurrentTime(), 0);
+  EXPECT_TRUE(f.Session.Playing);
 }

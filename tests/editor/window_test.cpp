@@ -10,12 +10,12 @@
 #include <QToolButton>
 #include <filesystem>
 
-#include "document/document.h"
-#include "document/editor_link.h"
-#include "document/helpers.h"
+#include "core/helpers.h"
 #include "editor_fixture.h"
 #include "images/file_index.h"
-#include "movie/actor.h"
+#include "model/actor.h"
+#include "model/document.h"
+#include "model/editor_link.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -35,16 +35,16 @@ std::string BundledText(const std::string &name)
 TEST_F(EditorTest, StartsOnIdleWithControlsInTheirStartingState)
 {
   TEditFrame &f = Start();
-  ASSERT_NE(f.GetCurrentAni(), nullptr);
-  EXPECT_EQ(f.GetCurrentAni()->Name, "idle");
+  ASSERT_NE(f.Session.GetCurrentAni(), nullptr);
+  EXPECT_EQ(f.Session.GetCurrentAni()->Name, "idle");
   EXPECT_EQ(Caption(f), "Zeltrix - The Zelto Animation Editor - idle.velk");
-  EXPECT_EQ(GameDir, BundledGame());
+  EXPECT_EQ(GameFiles().Dir, BundledGame());
 
   ASSERT_EQ(f.ComboBox1->count(), 4);
   EXPECT_EQ(f.ComboBox1->currentIndex(), 2);
   EXPECT_EQ(f.ComboBox1->itemText(2), "down");
   // The first part of the first frame is selected and listed.
-  EXPECT_EQ(f.Scene.Selection, std::vector<int>{0});
+  EXPECT_EQ(f.Session.Scene.Selection, std::vector<int>{0});
   EXPECT_GT(f.ComboBox3->count(), 0);
   EXPECT_NE(f.Edit1->text(), "-");
 
@@ -68,8 +68,8 @@ TEST_F(EditorTest, StartsOnIdleWithControlsInTheirStartingState)
   EXPECT_EQ(f.StringGrid1->columnCount(), 2);
   EXPECT_FALSE(f.Timer1.Enabled());
   // The fixed images come from the game folder.
-  EXPECT_NE(f.SoundIconImage->Animation, nullptr);
-  EXPECT_NE(f.SpritesImage->Animation, nullptr);
+  EXPECT_NE(f.Session.Setup.SoundIconImage->Animation, nullptr);
+  EXPECT_NE(f.Session.Setup.SpritesImage->Animation, nullptr);
 }
 
 TEST_F(EditorTest, StartsWithAFileArgumentFromItsFolder)
@@ -77,11 +77,11 @@ TEST_F(EditorTest, StartsWithAFileArgumentFromItsFolder)
   TempDir dir;
   const std::string path = dir.Write("anims/Walk.velk", BundledText("walk.velk"));
   TEditFrame &f = Start(path);
-  ASSERT_NE(f.GetCurrentAni(), nullptr);
-  EXPECT_EQ(f.GetCurrentAni()->Name, "walk");
-  EXPECT_EQ(f.GetCurrentAni()->FileName, path);
+  ASSERT_NE(f.Session.GetCurrentAni(), nullptr);
+  EXPECT_EQ(f.Session.GetCurrentAni()->Name, "walk");
+  EXPECT_EQ(f.Session.GetCurrentAni()->FileName, path);
   EXPECT_EQ(Caption(f), "Zeltrix - The Zelto Animation Editor - walk.velk");
-  EXPECT_EQ(GameDir, dir.Path() + "/anims");
+  EXPECT_EQ(GameFiles().Dir, dir.Path() + "/anims");
   EXPECT_EQ(std::filesystem::current_path().string(), dir.Path() + "/anims");
 }
 
@@ -91,20 +91,20 @@ TEST_F(EditorTest, StartFallsBackToIdleOrStaysEmpty)
   const std::string bad = dir.Write("broken.velk", "not an animation");
   {
     TEditFrame &f = Start(bad);
-    ASSERT_NE(f.GetCurrentAni(), nullptr);
-    EXPECT_EQ(f.GetCurrentAni()->Name, "idle");
+    ASSERT_NE(f.Session.GetCurrentAni(), nullptr);
+    EXPECT_EQ(f.Session.GetCurrentAni()->Name, "idle");
   }
   // A game folder without idle: no document, the plain caption, and commands do nothing.
   TEditFrame &f = Start("", dir.Path());
-  EXPECT_EQ(f.GetCurrentAni(), nullptr);
+  EXPECT_EQ(f.Session.GetCurrentAni(), nullptr);
   EXPECT_EQ(Caption(f), "Zeltrix - The Zelto Animation Editor");
   EXPECT_FALSE(f.SpeedButton10->isEnabled());
   f.SpeedButton12Click();
   f.SpeedButton35Click();
   f.SpeedButton10Click();
-  f.TimelineRulerDrag(100, 400, true);
+  f.Session.TimelineRulerDrag(100, 400, true);
   f.Timer1Timer();
-  EXPECT_FALSE(f.Playing);
+  EXPECT_FALSE(f.Session.Playing);
   EXPECT_TRUE(f.FormCloseQuery());
   EXPECT_TRUE(dialogs.Questions.empty());
   EXPECT_EQ(dialogs.FileDialogs, 0);
@@ -115,7 +115,7 @@ TEST_F(EditorTest, CaptionFollowsNameFileAndModifiedFlag)
   TEditFrame &f = Start();
   f.SpeedButton34Click(); // unmodified: no question
   EXPECT_TRUE(dialogs.Questions.empty());
-  TZeltoAni *ani = f.GetCurrentAni();
+  TZeltoAni *ani = f.Session.GetCurrentAni();
   ASSERT_NE(ani, nullptr);
   EXPECT_EQ(ani->Name, "new");
   EXPECT_EQ(Caption(f), "Zeltrix - The Zelto Animation Editor - new");
@@ -144,7 +144,7 @@ TEST_F(EditorTest, CaptionFollowsNameFileAndModifiedFlag)
   f.SpeedButton9Click();
   EXPECT_EQ(dialogs.Questions.back(), "Save changes: Save changes to new?");
   EXPECT_EQ(Caption(f), "Zeltrix - The Zelto Animation Editor - idle.velk");
-  SetModified(f.GetCurrentAni(), true);
+  SetModified(f.Session.GetCurrentAni(), true);
   dialogs.Answers = {TAnswer::Cancel};
   EXPECT_FALSE(f.FormCloseQuery());
   EXPECT_EQ(dialogs.Questions.back(), "Save changes: Save changes to idle.velk?");
@@ -156,7 +156,7 @@ TEST_F(EditorTest, SavePromptAnswers)
   const std::string original = BundledText("idle.velk");
   const std::string path = dir.Write("idle.velk", original);
   TEditFrame &f = Start(path);
-  TZeltoAni *ani = f.GetCurrentAni();
+  TZeltoAni *ani = f.Session.GetCurrentAni();
   ASSERT_NE(ani, nullptr);
   ani->Steps[0]->Duration += 3;
   SetModified(ani, true);
@@ -193,7 +193,7 @@ TEST_F(EditorTest, SavePromptAnswers)
   EXPECT_TRUE(ani->Modified);
   dialogs.Answers = {TAnswer::Yes};
   f.SpeedButton34Click();
-  EXPECT_EQ(f.GetCurrentAni(), ani);
+  EXPECT_EQ(f.Session.GetCurrentAni(), ani);
   EXPECT_EQ(dialogs.Errors.size(), 2u);
 }
 
@@ -201,7 +201,7 @@ TEST_F(EditorTest, YesForANeverSavedDocumentAsksForAFileName)
 {
   TEditFrame &f = Start();
   f.SpeedButton34Click();
-  TZeltoAni *ani = f.GetCurrentAni();
+  TZeltoAni *ani = f.Session.GetCurrentAni();
   SetModified(ani, true);
 
   // The save dialog is cancelled: the command is abandoned and nothing is written.
@@ -231,16 +231,16 @@ TEST_F(EditorTest, SaveAndSaveAs)
   // Save without a file name runs Save as; a cancelled dialog changes nothing.
   dialogs.ChosenFiles = {""};
   f.SpeedButton10Click();
-  EXPECT_EQ(f.GetCurrentAni()->FileName, "");
+  EXPECT_EQ(f.Session.GetCurrentAni()->FileName, "");
   const std::string first = dir.Path() + "/first.velk";
   dialogs.ChosenFiles = {first};
   f.SpeedButton10Click();
   ASSERT_TRUE(std::filesystem::exists(first));
   // Then Save writes to that name without asking.
-  SetModified(f.GetCurrentAni(), true);
+  SetModified(f.Session.GetCurrentAni(), true);
   f.SpeedButton10Click();
   EXPECT_EQ(dialogs.FileDialogs, 2);
-  EXPECT_FALSE(f.GetCurrentAni()->Modified);
+  EXPECT_FALSE(f.Session.GetCurrentAni()->Modified);
   const std::string second = dir.Path() + "/second.velk";
   dialogs.ChosenFiles = {second};
   f.SpeedButton11Click();
@@ -248,13 +248,13 @@ TEST_F(EditorTest, SaveAndSaveAs)
   EXPECT_EQ(Caption(f), "Zeltrix - The Zelto Animation Editor - second.velk");
 
   // Load reads the chosen file; a cancelled dialog keeps the document.
-  TZeltoAni *before = f.GetCurrentAni();
+  TZeltoAni *before = f.Session.GetCurrentAni();
   dialogs.ChosenFiles = {""};
   f.SpeedButton9Click();
-  EXPECT_EQ(f.GetCurrentAni(), before);
+  EXPECT_EQ(f.Session.GetCurrentAni(), before);
   dialogs.ChosenFiles = {BundledGame() + "/walk.velk"};
   f.SpeedButton9Click();
-  EXPECT_EQ(ExtractKey(f.GetCurrentAni()->FileName), "walk.velk");
+  EXPECT_EQ(ExtractKey(f.Session.GetCurrentAni()->FileName), "walk.velk");
 }
 
 TEST_F(EditorTest, LayoutAt800By600)
@@ -269,12 +269,12 @@ TEST_F(EditorTest, LayoutAt800By600)
   EXPECT_EQ(f.Panel4->y(), 559);
   EXPECT_EQ(f.ScrollBar2->height(), 476);
   EXPECT_EQ(f.ScrollBar2->pageStep(), 476);
-  EXPECT_EQ(f.Scene.SpriteListLeft, 17);
+  EXPECT_EQ(f.Session.Scene.SpriteListLeft, 17);
   // Visible canvas 628 x 476 inside the border: centred right of the sprite strip.
-  EXPECT_EQ(f.Scene.OriginX, 17 + 50 + (628 - 17 - 50) / 2 - 24);
-  EXPECT_EQ(f.Scene.OriginY, 476 / 2 - 16);
+  EXPECT_EQ(f.Session.Scene.OriginX, 17 + 50 + (628 - 17 - 50) / 2 - 24);
+  EXPECT_EQ(f.Session.Scene.OriginY, 476 / 2 - 16);
   EXPECT_EQ(f.StringGrid1->y(), 155);
-  const TCanvasGeometry g = f.Geometry();
+  const TCanvasGeometry g = f.Session.Geometry();
   EXPECT_EQ(g.TimelineTop, 476);
   EXPECT_EQ(g.TimelineRight, 628 - 15);
 }
@@ -284,9 +284,9 @@ TEST_F(EditorTest, MovieDocumentSwitchesThePanels)
   TempDir dir;
   const std::string movie = dir.Write("scene.velk", "VELK0002\r\nFRAMES 40\r\nMOVIE\r\nMOVIEEND\r\n");
   TEditFrame &f = Start();
-  f.OpenAnimation(movie);
-  ASSERT_NE(f.GetCurrentAni(), nullptr);
-  EXPECT_TRUE(f.MovieMode);
+  f.Session.OpenAnimation(movie);
+  ASSERT_NE(f.Session.GetCurrentAni(), nullptr);
+  EXPECT_TRUE(f.Session.MovieMode);
   EXPECT_TRUE(f.Panel6->isHidden());
   EXPECT_FALSE(f.Panel4->isHidden());
   EXPECT_FALSE(f.CheckBox2->isHidden());
@@ -295,14 +295,14 @@ TEST_F(EditorTest, MovieDocumentSwitchesThePanels)
   EXPECT_EQ(f.Label5->y(), 46);
   EXPECT_EQ(f.ComboBox1->y(), 62);
   EXPECT_EQ(f.StringGrid1->y(), 87);
-  EXPECT_FALSE(f.GetCurrentAni()->Modified);
+  EXPECT_FALSE(f.Session.GetCurrentAni()->Modified);
   EXPECT_EQ(Caption(f), "Zeltrix - The Zelto Animation Editor - scene.velk");
   // A new document in movie mode is a movie; loading a sprite animation switches back.
   f.SpeedButton34Click();
-  EXPECT_TRUE(f.GetCurrentAni()->IsMovie);
-  EXPECT_TRUE(f.GetCurrentAni()->Steps.empty());
-  f.OpenAnimation("walk");
-  EXPECT_FALSE(f.MovieMode);
+  EXPECT_TRUE(f.Session.GetCurrentAni()->IsMovie);
+  EXPECT_TRUE(f.Session.GetCurrentAni()->Steps.empty());
+  f.Session.OpenAnimation("walk");
+  EXPECT_FALSE(f.Session.MovieMode);
   EXPECT_FALSE(f.Panel6->isHidden());
   EXPECT_EQ(f.Label5->text(), "Direction:");
   EXPECT_EQ(f.ComboBox1->count(), 4);
@@ -312,20 +312,20 @@ TEST_F(EditorTest, MovieDocumentSwitchesThePanels)
 TEST_F(EditorTest, Zelto2002OptionChangesDefaultsAndBody)
 {
   TEditFrame &f = Start();
-  ASSERT_TRUE(f.EditActor->ClassicBody);
+  ASSERT_TRUE(f.Session.EditActor->ClassicBody);
   f.CheckBox2->setChecked(true);
   f.CheckBox2Click();
   EXPECT_EQ(DefaultIdleAni(), "human_idle");
   EXPECT_EQ(DefaultWalkAni(), "human_walk");
-  EXPECT_EQ(f.GetCurrentAni()->DefaultBody, "body102.png");
-  EXPECT_FALSE(f.EditActor->ClassicBody);
+  EXPECT_EQ(f.Session.GetCurrentAni()->DefaultBody, "body102.png");
+  EXPECT_FALSE(f.Session.EditActor->ClassicBody);
   f.CheckBox2->setChecked(false);
   f.CheckBox2Click();
   EXPECT_EQ(DefaultIdleAni(), "idle");
-  EXPECT_EQ(f.GetCurrentAni()->DefaultBody, "body.png");
-  EXPECT_TRUE(f.EditActor->ClassicBody);
+  EXPECT_EQ(f.Session.GetCurrentAni()->DefaultBody, "body.png");
+  EXPECT_TRUE(f.Session.EditActor->ClassicBody);
 
   f.CheckBox1->setChecked(false);
   f.CheckBox1Click();
-  EXPECT_FALSE(f.AutoAniSetting());
+  EXPECT_FALSE(Context().AutoAniSetting);
 }

@@ -115,10 +115,10 @@ TEST_F(FileIndexTest, GameFolderIsTheParentWhenItHoldsTheGame)
   game.Write("Editor/prog", "x");
   game.Write("Editor/in-editor.png", "x");
   FindGameFolder(game.Path() + "/Editor");
-  EXPECT_EQ(GameFolder, game.Path() + "/Editor/");
+  EXPECT_EQ(GameFiles().Folder, game.Path() + "/Editor/");
   game.Write("Zelto.exe", "x");
   FindGameFolder(game.Path() + "/Editor/");
-  EXPECT_EQ(GameFolder, game.Path() + "/");
+  EXPECT_EQ(GameFiles().Folder, game.Path() + "/");
   EXPECT_FALSE(LookupFile("in-editor.png").empty()) << "the parent's tree includes the editor's folder";
 }
 

@@ -31,6 +31,9 @@ public:
     ApplyPalette();
   }
   int NextFrame() override { return 0; }
+
+protected:
+  bool Parse() override { return true; }
 };
 
 std::string Chunk(const char *type, const std::string &data)

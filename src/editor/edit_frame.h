@@ -1,0 +1,136 @@
+// The main window: every control of the editor, laid out and captioned, with handlers that are
+// plain public methods. The edited document and the editor's state live in Session; the window
+// routes its widgets' events to the session and shows what the session asks it to refresh.
+#pragma once
+
+#include <QWidget>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/timer.h"
+#include "session/edit_session.h"
+
+class QCheckBox;
+class QComboBox;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPushButton;
+class QScrollBar;
+class QTableWidget;
+class QToolButton;
+class TCanvasWidget;
+class TUiDialogs;
+
+class TEditFrame : public QWidget, public TSessionView
+{
+  Q_OBJECT
+
+  // Made before the session, which asks its questions through them.
+  std::unique_ptr<TUiDialogs> ownDialogs_;
+
+public:
+  explicit TEditFrame(TStartOptions options);
+  ~TEditFrame() override;
+
+  // --- Controls, named as the form designer named them. ---
+  QFrame *Panel9 = nullptr; // toolbar
+  QToolButton *SpeedButton34 = nullptr, *SpeedButton9 = nullptr, *SpeedButton10 = nullptr, *SpeedButton11 = nullptr;
+  QToolButton *SpeedButton24 = nullptr, *SpeedButton25 = nullptr;
+  QToolButton *SpeedButton18 = nullptr, *SpeedButton22 = nullptr, *SpeedButton26 = nullptr, *SpeedButton23 = nullptr;
+  QPushButton *MovieButton = nullptr;
+  QFrame *Panel2 = nullptr; // holds the canvas and the sprite-list scroll bar
+  TCanvasWidget *DXDraw1 = nullptr;
+  QScrollBar *ScrollBar2 = nullptr;
+  QFrame *Panel6 = nullptr; // frame buttons (sprite mode)
+  QToolButton *SpeedButton12 = nullptr, *SpeedButton13 = nullptr, *SpeedButton14 = nullptr, *SpeedButton15 = nullptr;
+  QToolButton *SpeedButton16 = nullptr, *SpeedButton17 = nullptr, *SpeedButton21 = nullptr, *SpeedButton35 = nullptr;
+  QFrame *Panel4 = nullptr; // actor buttons (movie mode)
+  QToolButton *SpeedButton27 = nullptr, *SpeedButton28 = nullptr, *SpeedButton29 = nullptr, *SpeedButton33 = nullptr;
+  QToolButton *SpeedButton36 = nullptr, *SpeedButton30 = nullptr, *SpeedButton31 = nullptr, *SpeedButton32 = nullptr;
+  QFrame *Panel7 = nullptr; // right column
+  QLabel *Label5 = nullptr;
+  QComboBox *ComboBox1 = nullptr;
+  QGroupBox *GroupBox1 = nullptr;
+  QComboBox *ComboBox3 = nullptr;
+  QToolButton *SpeedButton1 = nullptr, *SpeedButton2 = nullptr, *SpeedButton3 = nullptr, *SpeedButton4 = nullptr;
+  QToolButton *SpeedButton19 = nullptr, *SpeedButton20 = nullptr;
+  QLabel *Label2 = nullptr, *Label3 = nullptr;
+  QLineEdit *Edit1 = nullptr, *Edit2 = nullptr;
+  QTableWidget *StringGrid1 = nullptr;
+  QCheckBox *CheckBox1 = nullptr, *CheckBox2 = nullptr;
+  QMenu *PopupMenu1 = nullptr, *PopupMenu2 = nullptr, *PopupMenu3 = nullptr;
+  // Controls the form keeps hidden; they do nothing.
+  QFrame *Panel1 = nullptr, *Panel3 = nullptr;
+  QWidget *PaintBox1 = nullptr, *PaintBox2 = nullptr;
+  QToolButton *SpeedButton5 = nullptr, *SpeedButton6 = nullptr, *SpeedButton7 = nullptr, *SpeedButton8 = nullptr;
+  QPushButton *Button2 = nullptr, *Button3 = nullptr;
+
+  TTickTimer Timer1;
+
+  // The edited document and the editor's state; its display is the canvas's back buffer.
+  TEditSession Session;
+
+  // --- Start-up, document and file commands. ---
+  void FormShow();
+  bool FormCloseQuery();
+  void SpeedButton34Click(); // New
+  void SpeedButton9Click();  // Load
+  void SpeedButton10Click(); // Save
+  void SpeedButton11Click(); // Save as
+  void UpdateCaption();
+  void CheckBox1Click();
+  void CheckBox2Click();
+  void UpdateLayout();
+  void UpdateButtons();
+
+  // --- Part list, direction and selection fields. ---
+  void RefreshPartList();
+  void RefreshSelectionInfo();
+  void ComboBox1Change();
+  void ComboBox3Change();
+
+  // --- Playback. ---
+  void Timer1Timer();
+  void SpeedButton12Click(); // Play
+  void Button4Click();       // Stop
+  void SpeedButton35Click(); // Add Sound
+
+  // --- Canvas. ---
+  void DXDraw1MouseDown(Qt::MouseButton button, int x, int y, Qt::KeyboardModifiers modifiers);
+  void DXDraw1MouseMove(int x, int y, Qt::KeyboardModifiers modifiers);
+  void DXDraw1MouseUp(Qt::MouseButton button, int x, int y);
+
+  // --- TSessionView. ---
+  void Refresh(TViewPart part, int row) override;
+  void ClearFocus() override;
+  void MovePointer(int x, int y) override;
+
+protected:
+  void showEvent(QShowEvent *event) override;
+  void resizeEvent(QResizeEvent *event) override;
+  void changeEvent(QEvent *event) override;
+  void closeEvent(QCloseEvent *event) override;
+
+private:
+  void CreateControls();
+  // The parts of the window that CreateControls makes, one after another.
+  void CreateToolbar();
+  void CreateCanvasPanel();
+  void CreateFrameButtons();
+  void CreateActorButtons();
+  void CreateRightColumn();
+  void CreateSelectionBox();
+  void PlaceRightColumn();
+  void CreateMenus();
+  void CreateHiddenControls();
+  void DisableLaterCommands();
+  void ConnectControls();
+  // Shows the panels, labels and lists of the current mode.
+  void ShowMode();
+
+  bool shown_ = false;
+};

@@ -1,0 +1,82 @@
+#include "editor/qt_dialogs.h"
+
+#include <QColorDialog>
+#include <QFileDialog>
+#include <QFontDialog>
+#include <QMessageBox>
+
+#include "core/qt_text.h"
+
+// "Text (*.a)|*.a|Other|*.*" as Qt's ";;"-separated name filters.
+static QString NameFilters(const std::string &filter)
+{
+  const QStringList pieces = ToQt(filter).split('|');
+  QStringList filters;
+  for (int i = 0; i + 1 < pieces.size(); i += 2) {
+    QString name = pieces[i];
+    if (!name.contains('('))
+      name += " (" + pieces[i + 1] + ")";
+    filters << name;
+  }
+  return filters.join(";;");
+}
+
+TAnswer TQtUiDialogs::AskYesNoCancel(const std::string &title, const std::string &text)
+{
+  const auto button = QMessageBox::question(parent_, ToQt(title), ToQt(text),
+                                            QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Yes);
+  if (button == QMessageBox::Yes)
+    return TAnswer::Yes;
+  return button == QMessageBox::No ? TAnswer::No : TAnswer::Cancel;
+}
+
+bool TQtUiDialogs::AskOkCancel(const std::string &title, const std::string &text)
+{
+  return QMessageBox::warning(parent_, ToQt(title), ToQt(text), QMessageBox::Ok | QMessageBox::Cancel,
+                              QMessageBox::Ok) == QMessageBox::Ok;
+}
+
+void TQtUiDialogs::ShowError(const std::string &text)
+{
+  QMessageBox::critical(parent_, QStringLiteral("Zeltrix"), ToQt(text));
+}
+
+bool TQtUiDialogs::OpenFile(const std::string &title, const std::string &start, const std::string &filter,
+                            std::string &chosen)
+{
+  const QStringList files = QFileDialog::getOpenFileNames(parent_, ToQt(title), PathToQt(start), NameFilters(filter));
+  if (files.isEmpty())
+    return false;
+  chosen = PathFromQt(files.first());
+  return true;
+}
+
+bool TQtUiDialogs::SaveFile(const std::string &title, const std::string &start, const std::string &filter,
+                            std::string &chosen)
+{
+  const QString file = QFileDialog::getSaveFileName(parent_, ToQt(title), PathToQt(start), NameFilters(filter));
+  if (file.isEmpty())
+    return false;
+  chosen = PathFromQt(file);
+  return true;
+}
+
+bool TQtUiDialogs::ChooseFont(std::string &name, int size)
+{
+  bool ok = false;
+  const QFont font = QFontDialog::getFont(&ok, QFont(ToQt(name), size), parent_);
+  if (ok)
+    name = FromQt(font.family());
+  return ok;
+}
+
+bool TQtUiDialogs::ChooseColor(uint32_t &color)
+{
+  // The dialog works in RGB; the caller's colour has blue in the high byte.
+  const QColor initial(color & 0xFF, (color >> 8) & 0xFF, (color >> 16) & 0xFF);
+  const QColor chosen = QColorDialog::getColor(initial, parent_);
+  if (!chosen.isValid())
+    return false;
+  color = uint32_t(chosen.red()) | uint32_t(chosen.green()) << 8 | uint32_t(chosen.blue()) << 16;
+  return true;
+}

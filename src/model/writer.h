@@ -1,0 +1,18 @@
+// Writes a document as .velk text.
+#pragma once
+
+#include <string>
+
+class TZeltoAni;
+
+// Rebuilds every frame's wait and sound lines from its Duration and Sounds.
+void BuildExtraText(TZeltoAni *ani);
+
+// The complete file text of ani, as Save writes it (CR LF line ends). Rebuilds the frames' extra
+// text and sorts the attribute lines of movie keys, as the written file has them.
+std::string AnimationText(TZeltoAni *ani);
+
+// Writes ani to its FileName, replacing the file only once the new text is complete on disk,
+// then clears Modified. On failure returns false with the reason in error; the old file and
+// Modified stay as they were.
+bool WriteAnimation(TZeltoAni *ani, std::string *error = nullptr);

@@ -1,0 +1,185 @@
+// The edit session: the one edited document (inside EditActor) and everything the editor keeps
+// about it without any widget: the playback position, selection, drag state, copy buffers, the
+// scene set-up the canvas is drawn with, sound output, and the commands that change them. It is
+// the link the model reports to. The window owns one session, routes its widgets' events to it
+// and shows what the session asks it to refresh.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "audio/sound.h"
+#include "model/editor_link.h"
+#include "scene/scene_setup.h"
+
+class TUiDialogs;
+class TZeltoActor;
+class TZeltoAni;
+struct TZeltoAniStep;
+struct TZeltoAniPart;
+using TPartList = std::vector<std::unique_ptr<TZeltoAniPart>>;
+
+inline constexpr const char *BaseCaption = "Zeltrix - The Zelto Animation Editor";
+inline constexpr const char *AnimationFilter = "Zelto animations (*.velk)|*.velk|All files|*.*";
+inline constexpr const char *SaveAnimationFilter = "Zelto animations (*.velk)|*.velk|All file types|*.*";
+
+// What the pressed mouse button manipulates (DragMode).
+enum TDragModes { dmPan = 1, dmTime = 2, dmKey = 3, dmLength = 4, dmFrameStart = 5, dmParts = 6, dmSound = 7 };
+
+// What a session change makes stale in the window.
+enum class TViewPart {
+  Caption,
+  PartList,
+  SelectionInfo,
+  OptionsGrid,
+  OptionsGridLabels,
+  ActorList,
+  Buttons,
+  Mode,
+};
+
+// What the session asks of the window. A session without one (tests) asks nothing.
+class TSessionView
+{
+public:
+  virtual ~TSessionView() = default;
+  // Shows part anew (row: one grid row, or -1 for all).
+  virtual void Refresh(TViewPart part, int row) = 0;
+  virtual void SelectActor(TZeltoActor *) {}
+  // Takes the focus from the focused control, so that a pending edit there is committed.
+  virtual void ClearFocus() {}
+  // Moves the mouse pointer to (x, y) of the canvas.
+  virtual void MovePointer(int, int) {}
+};
+
+// What the program was started with.
+struct TStartOptions
+{
+  std::string File;                          // the optional animation file argument
+  std::string GameFolder;                    // --game-dir; empty: found from the program's folder
+  std::string ProgramFolder;                 // the folder of the program file
+  TUiDialogs *Dialogs = nullptr;             // none: the window's own; not owned
+  std::unique_ptr<TSoundDevice> SoundDevice; // none: the default audio output
+};
+
+class TEditSession : public TEditorLink
+{
+public:
+  // Installs the session as the model's link; dialogs and view are not owned.
+  TEditSession(TUiDialogs *dialogs, TSessionView *view, std::unique_ptr<TSoundDevice> soundDevice);
+  ~TEditSession() override;
+  TEditSession(const TEditSession &) = delete;
+  TEditSession &operator=(const TEditSession &) = delete;
+
+  // Start-up: the start folder and game folder from the options, the display, the fixed images,
+  // and the start animation (falling back to the default idle animation).
+  void Start(const TStartOptions &options);
+
+  // --- The edited document and the playback position. ---
+  TZeltoAni *GetCurrentAni() const;
+  int GetCurrentFrame() const override;
+  void SetCurrentFrame(int index);
+  int GetFrameTick() const;
+  void SetFrameTick(int tick);
+  int GetCurrentTime() const override;
+  void SetCurrentTime(int time) override;
+  // The parts of the current frame in the current direction, or none.
+  TPartList *CurrentPartList() const;
+  // The primary selected part's index when it names a part of the current part list, else -1.
+  int PrimarySelection() const;
+
+  // --- Documents and files. ---
+  void OpenAnimation(const std::string &name);
+  void NewAnimation();
+  // Asks to save a modified document; false when the command is to be abandoned.
+  bool QuerySave();
+  // Asks for a file name and writes the document there; false when cancelled or failed.
+  bool SaveAs();
+  // The toolbar's New, Load and Save commands.
+  void NewCommand();
+  void LoadCommand();
+  void SaveCommand();
+  // Writes the document to its file name, reporting a failure; false when it failed.
+  bool WriteDocument();
+  // The caption for the current document.
+  std::string Caption() const;
+  void SwitchMovieMode(bool on);
+  void SetAutoAniSetting(bool on);
+  void SetZelto2002Mode(bool on);
+
+  // A click on the value cell of an actor's attribute row: a toggle, or the font or colour dialog.
+  // False when the row is edited by typing instead.
+  bool ClickActorAttribute(TZeltoActor *actor, int row, std::string &value);
+
+  // --- Sprite-mode part list and direction. ---
+  void SetDirection(int dir);
+  // Choosing entry i of the part list box (-1: none).
+  void ChoosePart(int i);
+
+  // --- Playback and timeline. ---
+  // The 50 ms tick: redraws when needed and advances playback.
+  void Tick();
+  void AdvanceFrame();
+  void Play();
+  void Stop();
+  void AddSound(const std::string &file, int x, int y);
+  void ShowTime(int time);
+  void TimelineFrameDrag(int x, bool pressed);
+  void TimelineRulerDrag(int x, int y, bool pressed);
+  void SetFrameStart(int index, int tick);
+  // True when the pointer at (x, y) is over a frame start that can be dragged.
+  bool OverFrameStart(int x, int y) const;
+
+  // --- Canvas gestures, in canvas coordinates. ---
+  void MouseDown(bool rightButton, int x, int y);
+  void MouseMove(int x, int y);
+  void MouseUp(int x, int y);
+  // Draws the whole canvas now.
+  void DrawCanvas();
+  // The canvas regions and ruler for the current sizes and document.
+  TCanvasGeometry Geometry() const;
+
+  // --- TEditorLink. ---
+  TZeltoAni *CurrentDocument() const override { return GetCurrentAni(); }
+  void ClearHistory() override;
+  void ModifiedChanged(TZeltoAni *ani) override;
+  void EnsureImageLoaded(const std::string &name) override;
+  void PlaySoundFile(const std::string &name) override;
+  void Refresh(TRefresh what, int row) override;
+  void SelectActor(TZeltoActor *actor) override;
+
+  TUiDialogs &Dialogs() const { return *dialogs_; }
+  const std::string &ProgramFolder() const { return programFolder_; }
+
+  // --- State. ---
+  std::unique_ptr<TZeltoActor> EditActor;
+  // The canvas's display, image cache, fixed images and the scene state the renderer reads
+  // (origin, zoom, sprite-list position, selection, drag marks, canvas size).
+  TSceneSetup Setup;
+  TSceneState &Scene = Setup.Scene;
+  TWaveList WaveList;
+  bool Playing = false;
+  bool NeedsRedraw = false;
+  bool MovieMode = false;
+  bool MouseIsDown = false;
+  int LastDragMode = -1;
+  int LastSoundIndex = -1, DragSoundIndex = -1;
+  int EditRow = -1;
+  int GridMode = 0;
+  int DragStartX = 0, DragStartY = 0, MouseSceneX = 0, MouseSceneY = 0;
+  int MenuSpriteIndex = -1;
+  std::unique_ptr<TZeltoAniStep> FrameClipboard;
+  std::unique_ptr<TZeltoActor> ActorClipboard;
+
+private:
+  void Show(TViewPart part, int row = -1);
+  void FreeClipboards();
+  // The tick under x on the ruler, not clamped.
+  static int RulerTickAt(const TCanvasGeometry &geometry, int x);
+
+  TUiDialogs *dialogs_;
+  TSessionView *view_;
+  TEditorLink *previousLink_;
+  std::string programFolder_;
+};

@@ -1,0 +1,256 @@
+// Playback in sprite mode (the timer tick, frame advance, play and stop, frame sounds) and the
+// timeline band's gestures: dragging a frame's start and dragging the time or the length.
+#include <climits>
+#include <cstdlib>
+
+#include "core/helpers.h"
+#include "images/file_index.h"
+#include "model/actor.h"
+#include "model/actor_attributes.h"
+#include "model/document.h"
+#include "session/edit_session.h"
+
+void TEditSession::Tick()
+{
+  TZeltoAni *ani = GetCurrentAni();
+  if (!MovieMode || !ani) {
+    if (Playing || Scene.RedrawCountdown > 0 || NeedsRedraw) {
+      if (Scene.RedrawCountdown > 0)
+        --Scene.RedrawCountdown;
+      DrawCanvas();
+      if (Playing)
+        AdvanceFrame();
+      NeedsRedraw = false;
+    }
+  } else if (Playing || NeedsRedraw) {
+    DrawCanvas();
+    if (Playing) {
+      int time = GetCurrentTime() + 1;
+      if (time > ani->Length) {
+        if (ani->Loop) {
+          time = 0;
+        } else {
+          time = ani->Length;
+          Playing = false;
+        }
+      }
+      ShowTime(time);
+    }
+    NeedsRedraw = false;
+  }
+}
+
+// The file a frame sound names: "PARAMn" and "ATTRn" stand for the player's image slot n when
+// it holds a file.
+static std::string FrameSoundFile(const TZeltoActor &actor, const std::string &name)
+{
+  auto slot = [&](const char *prefix, bool isAttr) -> std::string {
+    const std::optional<int> n = ParseInt(name.substr(std::string(prefix).size()));
+    const int count = isAttr ? AttrSlotCount : ParamSlotCount;
+    if (!n || *n < 1 || *n > count)
+      return name;
+    const std::string &file = (isAttr ? actor.AttrImages[*n - 1] : actor.ParamImages[*n - 1])->FileName;
+    return file.empty() ? name : file;
+  };
+  if (StartsWith("PARAM", name))
+    return slot("PARAM", false);
+  if (StartsWith("ATTR", name))
+    return slot("ATTR", true);
+  return name;
+}
+
+void TEditSession::AdvanceFrame()
+{
+  TZeltoAni *ani = GetCurrentAni();
+  if (!ani || ani->Steps.empty())
+    return;
+  const int count = int(ani->Steps.size());
+  int frame = std::clamp(EditActor->FrameIndex, 0, count - 1);
+  EditActor->FrameIndex = frame;
+  const TZeltoAniStep *step = ani->Steps[frame].get();
+  for (const auto &sound : step->Sounds)
+    if (sound->Tick == EditActor->FrameTick + 1) {
+      const std::string path = ResolveFile(FrameSoundFile(*EditActor, sound->FileName));
+      if (!path.empty())
+        PlaySoundFile(path);
+    }
+
+  ++EditActor->FrameTick;
+  if (EditActor->FrameTick >= step->Duration) {
+    EditActor->FrameTick = 0;
+    if (++frame >= count) {
+      if (ani->Loop) {
+        frame = 0;
+      } else {
+        frame = count - 1;
+        Playing = false;
+      }
+    }
+    EditActor->FrameIndex = frame;
+  }
+  EditActor->CurrentTime = ani->Steps[frame]->StartTick + EditActor->FrameTick;
+}
+
+void TEditSession::Play()
+{
+  const TZeltoAni *ani = GetCurrentAni();
+  if (!ani)
+    return;
+  // A continuous animation keeps running through a second press until its last frame.
+  if (ani->Continuous && Playing && GetCurrentFrame() != int(ani->Steps.size()) - 1)
+    return;
+  SetCurrentFrame(0);
+  SetFrameTick(0);
+  Playing = true;
+}
+
+void TEditSession::Stop()
+{
+  Playing = false;
+  NeedsRedraw = true;
+}
+
+void TEditSession::AddSound(const std::string &file, int x, int y)
+{
+  TZeltoAni *ani = GetCurrentAni();
+  const int frame = GetCurrentFrame();
+  if (!ani || frame < 0 || frame >= int(ani->Steps.size()))
+    return;
+  auto sound = std::make_unique<TZeltoAniSound>();
+  sound->FileName = ExtractKey(file);
+  sound->Tick = GetFrameTick() + 1;
+  sound->X = x;
+  sound->Y = y;
+  auto &sounds = ani->Steps[frame]->Sounds;
+  sounds.push_back(std::move(sound));
+  ::SetModified(ani, true);
+  if (!file.empty())
+    PlaySoundFile(file);
+  Scene.Selection.clear();
+  LastDragMode = dmSound;
+  LastSoundIndex = int(sounds.size()) - 1;
+  Show(TViewPart::SelectionInfo);
+  NeedsRedraw = true;
+}
+
+void TEditSession::ShowTime(int time)
+{
+  ::ShowTime(EditActor.get(), time);
+  NeedsRedraw = true;
+}
+
+int TEditSession::RulerTickAt(const TCanvasGeometry &geometry, int x)
+{
+  const int width = geometry.TimelineRight - geometry.TimelineLeft;
+  if (width <= 0)
+    return 0;
+  return RoundHalfUp(double(x - geometry.TimelineLeft) * geometry.TimelineTicks / width);
+}
+
+void TEditSession::TimelineFrameDrag(int x, bool pressed)
+{
+  TZeltoAni *ani = GetCurrentAni();
+  const TCanvasGeometry g = Geometry();
+  if (!ani || ani->Steps.empty() || g.TimelineRight <= g.TimelineLeft)
+    return;
+  const int count = int(ani->Steps.size());
+  if (pressed) {
+    // The frame whose start is nearest, among those starting less than 5 pixels right of x.
+    int found = -1, distance = 0;
+    for (int i = 0; i < count; ++i) {
+      const int p = RulerX(g, ani->Steps[i]->StartTick);
+      if (p - x < 5 && (found < 0 || std::abs(p - x) < distance)) {
+        found = i;
+        distance = std::abs(p - x);
+      }
+    }
+    if (found < 0)
+      return;
+    Scene.DragFrameIndex = found;
+    Scene.LastFrameIndex = -1;
+    Scene.DragMode = dmFrameStart;
+    NeedsRedraw = true;
+  } else if (Scene.DragMode == dmFrameStart && Scene.DragFrameIndex >= 1 && Scene.DragFrameIndex < count) {
+    const int start = ani->Steps[Scene.DragFrameIndex]->StartTick;
+    // One move changes the start by one tick at most.
+    const int tick = std::clamp(RulerTickAt(g, x), start - 1, start + 1);
+    SetFrameStart(Scene.DragFrameIndex, tick);
+    ShowTime(GetCurrentTime());
+  }
+  Show(TViewPart::SelectionInfo);
+}
+
+void TEditSession::SetFrameStart(int index, int tick)
+{
+  TZeltoAni *ani = GetCurrentAni();
+  if (!ani || index < 1 || index >= int(ani->Steps.size()))
+    return;
+  tick = std::max(tick, 0);
+  TZeltoAniStep &step = *ani->Steps[index];
+  TZeltoAniStep &previous = *ani->Steps[index - 1];
+  if (tick == step.StartTick || tick < previous.StartTick + 1)
+    return;
+  previous.Duration = tick - previous.StartTick;
+  for (const auto &sound : previous.Sounds)
+    sound->Tick = std::min(sound->Tick, previous.Duration);
+  const int difference = tick - step.StartTick;
+  for (size_t i = index; i < ani->Steps.size(); ++i)
+    ani->Steps[i]->StartTick += difference;
+  SetLength(ani, ani->Length + difference);
+  ::SetModified(ani, true);
+  NeedsRedraw = true;
+}
+
+void TEditSession::TimelineRulerDrag(int x, int y, bool pressed)
+{
+  TZeltoAni *ani = GetCurrentAni();
+  const TCanvasGeometry g = Geometry();
+  if (!ani || g.TimelineTicks < 1 || g.TimelineRight <= g.TimelineLeft)
+    return;
+  int tick = RulerTickAt(g, x);
+  if (pressed)
+    Scene.DragMode = ani->Length <= 0 || (tick >= ani->Length && GetCurrentTime() < ani->Length) ? dmLength : dmTime;
+  tick = std::max(tick, 0);
+  if (Scene.DragMode == dmTime) {
+    // In sprite mode the last tick is length - 1: the end itself belongs to no frame.
+    tick = std::min(tick, MovieMode ? ani->Length : ani->Length - 1);
+    tick = std::max(tick, 0);
+    if (tick != GetCurrentTime())
+      ShowTime(tick);
+  } else if (Scene.DragMode == dmLength) {
+    tick = std::clamp(tick, ani->Length - 5, ani->Length > INT_MAX - 5 ? INT_MAX : ani->Length + 5);
+    if (ani->Length >= 1)
+      tick = std::max(tick, 1);
+    // Keep the pointer on the end marker so the drag does not run ahead of the length.
+    const int p = RulerX(g, tick);
+    const int tickWidth = std::max(1, FloorEps(double(g.TimelineRight - g.TimelineLeft) / g.TimelineTicks));
+    if (std::abs(p - x) >= 4 * tickWidth && view_)
+      view_->MovePointer(p, y);
+    if (tick != ani->Length) {
+      SetLength(ani, tick);
+      if (GridMode == 0)
+        Show(TViewPart::OptionsGrid);
+      if (GetCurrentTime() > ani->Length)
+        ShowTime(ani->Length);
+    }
+  }
+  NeedsRedraw = true;
+}
+
+bool TEditSession::OverFrameStart(int x, int y) const
+{
+  const TZeltoAni *ani = GetCurrentAni();
+  const TCanvasGeometry g = Geometry();
+  if (!ani || ani->Steps.empty() || x < g.TimelineLeft || x >= g.TimelineRight || y < g.TimelineTop ||
+      y >= g.TimelineTop + 15)
+    return false;
+  int nearest = -1, distance = 0;
+  for (int i = 0; i < int(ani->Steps.size()); ++i) {
+    const int d = std::abs(RulerX(g, ani->Steps[i]->StartTick) - x);
+    if (d < 30 && (nearest < 0 || d < distance)) {
+      nearest = i;
+      distance = d;
+    }
+  }
+  return nearest >= 1;
+}
