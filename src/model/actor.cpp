@@ -49,6 +49,8 @@ std::string DefaultWalkAni()
 TZeltoActor::TZeltoActor(TZeltoActor *parent, int creationCode)
     : Parent(parent), Kind(creationCode == MainActorCode ? akCharacter : ValidKind(creationCode))
 {
+  if (IsNested())
+    ++Context().NestedActors;
   if (creationCode != MainActorCode)
     InitialAni = DefaultIdleAni();
   AssignDefaultName(this);
@@ -77,7 +79,13 @@ TZeltoActor::TZeltoActor(TZeltoActor *parent, int creationCode)
   }
 }
 
-TZeltoActor::~TZeltoActor() = default;
+TZeltoActor::~TZeltoActor()
+{
+  // The actors of the document this one plays go first, so the count stays exact.
+  OwnedAni.reset();
+  if (IsNested())
+    --Context().NestedActors;
+}
 
 void AssignDefaultName(TZeltoActor *actor)
 {

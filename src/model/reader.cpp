@@ -433,6 +433,11 @@ void Parser::MovieLine(const std::string &line, const std::vector<std::string> &
     int kind = ActorKindFromWord(words[1]);
     if (kind < 0)
       return;
+    // A nested movie stops gaining actors at the cap; the refused actor's keys go nowhere.
+    if (owner_ && owner_->Parent && Context().NestedActors >= MaxNestedActors) {
+      actor_ = nullptr;
+      return;
+    }
     auto actor = std::make_unique<TZeltoActor>(owner_, kind);
     if (std::string name = LineEndValue(words[2]); !name.empty())
       actor->Name = name;

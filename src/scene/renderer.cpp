@@ -27,7 +27,7 @@ uint32_t Pixel(int colour)
 
 bool Loaded(const TSurfaceOwner *owner)
 {
-  return owner && owner->Animation;
+  return owner && owner->Image();
 }
 
 // The styled string of a text actor: font, flag letters, text.
@@ -201,8 +201,7 @@ void TSceneRenderer::DrawActor(TZeltoActor *actor, TSurface *target, int x, int 
   if (isEditActor && Loaded(icon))
     for (const auto &sound : step.Sounds)
       if (sound->Tick == actor->FrameTick + 1)
-        DrawImage(target, icon, QRect(0, 0, icon->Animation->Width, icon->Animation->Height), x + sound->X,
-                  y + sound->Y);
+        DrawImage(target, icon, QRect(0, 0, icon->Image()->Width, icon->Image()->Height), x + sound->X, y + sound->Y);
 }
 
 void TSceneRenderer::DrawMovie(TZeltoActor *movie, TSurface *target, int x, int y)
@@ -238,7 +237,7 @@ void TSceneRenderer::DrawMovie(TZeltoActor *movie, TSurface *target, int x, int 
       break;
     case akSound:
       if (Loaded(icon))
-        DrawImage(target, icon, QRect(0, 0, icon->Animation->Width, icon->Animation->Height), ax, ay);
+        DrawImage(target, icon, QRect(0, 0, icon->Image()->Width, icon->Image()->Height), ax, ay);
       break;
     case akText:
       if (!a->Text.empty() && a->Zoom > 0) {
@@ -262,9 +261,14 @@ void TSceneRenderer::DrawSprite(const TZeltoActor *lookActor, TSurface *target, 
 {
   if (!sprite || !target)
     return;
-  // A definition already on the chain being drawn is not drawn again: attachment cycles end.
-  if (chain_.size() >= size_t(MaxAttachmentDepth) || std::find(chain_.begin(), chain_.end(), sprite) != chain_.end())
+  // A definition already on the chain being drawn is not drawn again: attachment cycles end. The
+  // outermost sprite sets the budget of draws for itself and all its attachments.
+  if (chain_.empty())
+    drawsLeft_ = MaxAttachmentDraws;
+  if (drawsLeft_ <= 0 || chain_.size() >= size_t(MaxAttachmentDepth) ||
+      std::find(chain_.begin(), chain_.end(), sprite) != chain_.end())
     return;
+  --drawsLeft_;
   chain_.push_back(sprite);
 
   playerColours_ = nullptr;
@@ -310,13 +314,12 @@ void TSceneRenderer::DrawImage(TSurface *target, TSurfaceOwner *owner, const QRe
     return;
   const QRect rect(sx, sy, w, h);
 
-  TImageAnimation *image = owner->Animation.get();
-  if (playerColours_ && image && owner->Surface)
-    ApplyPlayerColours(*image, *owner->Surface, *playerColours_);
-
-  if (!owner->Surface)
+  TSurface *surface = owner->DrawingSurface();
+  if (!surface)
     return;
-  target->Draw(x, y, *owner->Surface, rect,
+  if (playerColours_)
+    ApplyPlayerColours(*owner->Image(), *surface, *playerColours_);
+  target->Draw(x, y, *surface, rect,
                target == drawTarget_ ? QRect(0, 0, geometry_.Width, geometry_.SceneHeight) : QRect());
 }
 

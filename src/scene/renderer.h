@@ -4,7 +4,9 @@
 // Attachment chains: a sprite definition that is already being drawn further up the same chain
 // of attachments is not drawn again there, and chains stop at MaxAttachmentDepth; hit testing
 // follows the same rule. So a definition attached to itself, directly or through others, draws
-// once per chain instead of recursing forever.
+// once per chain instead of recursing forever. A sprite with all its attachments draws at most
+// MaxAttachmentDraws definitions: definitions that each attach the next several times would
+// otherwise ask for exponentially many draws.
 #pragma once
 
 #include <QRect>
@@ -21,6 +23,7 @@ struct TZeltoAniPart;
 struct TZeltoAniSprite;
 
 inline constexpr int MaxAttachmentDepth = 16;
+inline constexpr int MaxAttachmentDraws = 1024;
 
 // The colour-name table: RGB (0xRRGGBB) of the colour an actor's Colors entry names; names are
 // in ColorNames (movie/actor_attributes.h). Black for an index outside the table.
@@ -89,6 +92,7 @@ private:
   TSurface *drawTarget_ = nullptr;
   const std::array<int, 8> *playerColours_ = nullptr;
   std::vector<const TZeltoAniSprite *> chain_; // sprites being drawn, outermost first
+  int drawsLeft_ = 0;                          // definitions the outermost sprite may still draw
   int movieDepth_ = 0;                         // movies being drawn inside each other
 };
 

@@ -68,8 +68,8 @@ TEST_F(EditorTest, StartsOnIdleWithControlsInTheirStartingState)
   EXPECT_EQ(f.StringGrid1->columnCount(), 2);
   EXPECT_FALSE(f.Timer1.Enabled());
   // The fixed images come from the game folder.
-  EXPECT_NE(f.Session.Setup.SoundIconImage->Animation, nullptr);
-  EXPECT_NE(f.Session.Setup.SpritesImage->Animation, nullptr);
+  EXPECT_NE(f.Session.Setup.SoundIconImage->Image(), nullptr);
+  EXPECT_NE(f.Session.Setup.SpritesImage->Image(), nullptr);
 }
 
 TEST_F(EditorTest, StartsWithAFileArgumentFromItsFolder)

@@ -43,8 +43,7 @@ protected:
 void Install(TSurfaceOwner &owner, int width, int height, const std::vector<uint8_t> &pixels,
              const std::vector<int> &palette, int transparent)
 {
-  owner.Animation = std::make_unique<TestImage>(width, height, pixels, palette, transparent);
-  owner.Surface = CreateImageSurface(owner.Animation.get());
+  owner.SetImage(std::make_unique<TestImage>(width, height, pixels, palette, transparent));
 }
 
 constexpr int Red = 0xFF0000, Green = 0x00FF00, Blue = 0x0000FF, White = 0xFFFFFF, Key = 0xFF00FF;
@@ -57,6 +56,8 @@ class RendererTest : public ::testing::Test
 protected:
   void SetUp() override
   {
+    display.OnInitialize = RebuildImageSurfaces;
+    display.OnFinalizeSurface = ReleaseImageSurfaces;
     display.Initialize();
     ASSERT_TRUE(display.CanDraw());
     // 40 x 10: four 10 x 10 cells in red, green, blue and white; each cell's pixel (5, 5) keyed.
