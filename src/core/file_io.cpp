@@ -91,8 +91,15 @@ mode_t NewFileMode()
 
 bool IsRegularFile(const std::string &path)
 {
+  return RegularFileProblem(path).empty();
+}
+
+std::string RegularFileProblem(const std::string &path)
+{
   struct stat status;
-  return ::stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode);
+  if (::stat(path.c_str(), &status) != 0)
+    return std::strerror(errno);
+  return S_ISREG(status.st_mode) ? "" : "not a regular file";
 }
 
 template <typename Bytes> bool ReadWholeFile(const std::string &path, size_t maxSize, Bytes &bytes, std::string *error)

@@ -17,6 +17,9 @@ bool ReadWholeFile(const std::string &path, size_t maxSize, Bytes &bytes, std::s
 
 // True when path names a regular file (symbolic links followed).
 bool IsRegularFile(const std::string &path);
+// Why path cannot be read as a regular file ("No such file or directory", "not a regular file"),
+// or empty when it can be.
+std::string RegularFileProblem(const std::string &path);
 
 // Writes size bytes to path as described above; a symbolic link keeps pointing at the replaced
 // file, and a replaced file keeps its permissions. On failure returns false with the system's

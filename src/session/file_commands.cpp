@@ -1,4 +1,5 @@
 // Opening, making and saving documents, and the question whether to save unsaved changes.
+#include "core/file_io.h"
 #include "core/helpers.h"
 #include "model/actor.h"
 #include "model/actor_attributes.h"
@@ -129,6 +130,11 @@ void TEditSession::LoadCommand()
   std::string chosen;
   if (!Dialogs().OpenFile("Load Zelto Animation", ani ? ani->FileName : programFolder_, AnimationFilter, chosen))
     return;
+  // A FIFO or device would block the reader or never end; it is refused with the reason.
+  if (const std::string problem = RegularFileProblem(chosen); !problem.empty()) {
+    Dialogs().ShowError("Cannot load " + chosen + ": " + problem);
+    return;
+  }
   FreeClipboards();
   OpenAnimation(chosen);
   DrawCanvas();
