@@ -9,6 +9,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QShortcut>
 #include <QTableWidget>
 #include <QToolButton>
 
@@ -235,11 +236,8 @@ void TEditFrame::CreateHiddenControls()
 // Commands that later work builds stay disabled until then.
 void TEditFrame::DisableLaterCommands()
 {
-  for (QWidget *later : std::initializer_list<QWidget *>{
-           SpeedButton24, SpeedButton25, SpeedButton18, SpeedButton22, SpeedButton26, SpeedButton23, MovieButton,
-           SpeedButton14, SpeedButton15, SpeedButton16, SpeedButton17, SpeedButton21, SpeedButton27, SpeedButton29,
-           SpeedButton33, SpeedButton36, SpeedButton30, SpeedButton31, SpeedButton32, SpeedButton1,  SpeedButton2,
-           SpeedButton3,  SpeedButton4,  SpeedButton19, SpeedButton20, Edit1,         Edit2,         StringGrid1})
+  for (QWidget *later : std::initializer_list<QWidget *>{SpeedButton14, SpeedButton16, SpeedButton27, SpeedButton29,
+                                                         SpeedButton33, SpeedButton36, StringGrid1})
     later->setEnabled(false);
 }
 
@@ -257,5 +255,24 @@ void TEditFrame::ConnectControls()
   connect(ComboBox3, QOverload<int>::of(&QComboBox::activated), this, [this] { ComboBox3Change(); });
   connect(CheckBox1, &QCheckBox::clicked, this, [this] { CheckBox1Click(); });
   connect(CheckBox2, &QCheckBox::clicked, this, [this] { CheckBox2Click(); });
+  connect(SpeedButton24, &QToolButton::clicked, this, [this] { SpeedButton24Click(); });
+  connect(SpeedButton25, &QToolButton::clicked, this, [this] { SpeedButton25Click(); });
+  connect(MovieButton, &QPushButton::clicked, this, [this] { MovieButtonClick(); });
+  connect(SpeedButton1, &QToolButton::clicked, this, [this] { Session.MoveSelection(0, -1); });
+  connect(SpeedButton2, &QToolButton::clicked, this, [this] { Session.MoveSelection(-1, 0); });
+  connect(SpeedButton3, &QToolButton::clicked, this, [this] { Session.MoveSelection(0, 1); });
+  connect(SpeedButton4, &QToolButton::clicked, this, [this] { Session.MoveSelection(1, 0); });
+  connect(SpeedButton19, &QToolButton::clicked, this, [this] { Session.ChangeSelectionOrder(+1); });
+  connect(SpeedButton20, &QToolButton::clicked, this, [this] { Session.ChangeSelectionOrder(-1); });
+  connect(Edit1, &QLineEdit::editingFinished, this, [this] { Edit1Exit(); });
+  connect(Edit2, &QLineEdit::editingFinished, this, [this] { Edit2Exit(); });
+  connect(ScrollBar2, &QScrollBar::valueChanged, this, [this] { ScrollBar2Change(); });
+  // Undo and redo answer the keys every editor's users expect; no other command uses them.
+  auto shortcut = [this](const QKeySequence &keys, void (TEditFrame::*handler)()) {
+    connect(new QShortcut(keys, this), &QShortcut::activated, this, handler);
+  };
+  shortcut(QKeySequence(Qt::CTRL | Qt::Key_Z), &TEditFrame::SpeedButton24Click);
+  shortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), &TEditFrame::SpeedButton25Click);
+  shortcut(QKeySequence(Qt::CTRL | Qt::Key_Y), &TEditFrame::SpeedButton25Click);
   Timer1.OnTimer = [this] { Timer1Timer(); };
 }

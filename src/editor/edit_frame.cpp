@@ -4,10 +4,14 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QCursor>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QMimeData>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
+#include <QMenu>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTableWidget>
@@ -31,7 +35,9 @@ TEditFrame::TEditFrame(TStartOptions options)
 {
   setWindowTitle(BaseCaption);
   setFont(QFont("MS Sans Serif", 8));
+  move(219, 110);
   resize(563, 465);
+  setAcceptDrops(true);
   CreateControls();
   ConnectControls();
   QLocale::setDefault(QLocale::c());
@@ -39,6 +45,10 @@ TEditFrame::TEditFrame(TStartOptions options)
   for (const char *name : DirectionNames)
     ComboBox1->addItem(name);
   ComboBox1->setCurrentIndex(2);
+  HintWindow = new QLabel(this, Qt::ToolTip);
+  HintWindow->setWordWrap(true);
+  HintWindow->setMaximumWidth(400);
+  HintWindow->setMargin(2);
   Session.Setup.Display.OnFlip = [this] { DXDraw1->update(); };
 
   Session.Start(options);
@@ -74,6 +84,13 @@ void TEditFrame::Refresh(TViewPart part, int)
   case TViewPart::Mode:
     ShowMode();
     break;
+  case TViewPart::Direction:
+    if (!Session.MovieMode && Session.EditActor)
+      ComboBox1->setCurrentIndex(Session.EditActor->Dir);
+    break;
+  case TViewPart::SpriteList:
+    ShowSpriteListRange();
+    break;
   case TViewPart::OptionsGrid:
   case TViewPart::OptionsGridLabels:
   case TViewPart::ActorList:
@@ -91,6 +108,48 @@ void TEditFrame::ClearFocus()
 void TEditFrame::MovePointer(int x, int y)
 {
   QCursor::setPos(DXDraw1->mapToGlobal(QPoint(x, y)));
+}
+
+void TEditFrame::ShowHint(const std::string &text, int x, int y)
+{
+  const QString shown = ToQt(text);
+  if (HintWindow->isVisible() && HintWindow->text() == shown)
+    return;
+  HintWindow->setText(shown);
+  HintWindow->adjustSize();
+  HintWindow->move(DXDraw1->mapToGlobal(QPoint(x, y)));
+  HintWindow->show();
+}
+
+void TEditFrame::HideHint()
+{
+  HintWindow->hide();
+}
+
+void TEditFrame::ShowSpriteMenu(int x, int y)
+{
+  PopupMenu3->popup(DXDraw1->mapToGlobal(QPoint(x, y)));
+}
+
+void TEditFrame::DropFiles(const std::vector<std::string> &files, const QPoint &canvasPosition)
+{
+  Session.DropFiles(files, canvasPosition.x(), canvasPosition.y());
+}
+
+void TEditFrame::dragEnterEvent(QDragEnterEvent *event)
+{
+  if (event->mimeData()->hasUrls())
+    event->acceptProposedAction();
+}
+
+void TEditFrame::dropEvent(QDropEvent *event)
+{
+  std::vector<std::string> files;
+  for (const QUrl &url : event->mimeData()->urls())
+    if (url.isLocalFile())
+      files.push_back(PathFromQt(url.toLocalFile()));
+  event->acceptProposedAction();
+  DropFiles(files, DXDraw1->mapFrom(this, event->position().toPoint()));
 }
 
 void TEditFrame::UpdateCaption()
@@ -126,12 +185,43 @@ void TEditFrame::ShowMode()
 
 void TEditFrame::UpdateButtons()
 {
-  // Only the commands that exist so far follow the document; the others stay disabled.
-  const bool hasDocument = Session.GetCurrentAni() != nullptr;
-  SpeedButton10->setEnabled(hasDocument);
-  SpeedButton11->setEnabled(hasDocument);
-  SpeedButton24->setEnabled(false);
-  SpeedButton25->setEnabled(false);
+  const TZeltoAni *ani = Session.GetCurrentAni();
+  const bool hasDocument = ani != nullptr;
+  for (QWidget *button : std::initializer_list<QWidget *>{SpeedButton10, SpeedButton11, SpeedButton18, SpeedButton22,
+                                                          SpeedButton23, SpeedButton26, MovieButton})
+    button->setEnabled(hasDocument);
+  SpeedButton24->setEnabled(Session.History.Position() >= 1);
+  SpeedButton25->setEnabled(Session.History.Position() < Session.History.Count());
+  const int frame = Session.GetCurrentFrame();
+  SpeedButton15->setEnabled(hasDocument && frame >= 0 && frame < int(ani->Steps.size()) && ani->Steps.size() >= 2);
+  SpeedButton17->setEnabled(Session.FrameClipboard != nullptr);
+  SpeedButton21->setEnabled(Session.FrameClipboard != nullptr);
+  const bool primary = Session.PrimarySelection() >= 0;
+  for (QWidget *button : std::initializer_list<QWidget *>{SpeedButton19, SpeedButton20, SpeedButton1, SpeedButton2,
+                                                          SpeedButton3, SpeedButton4})
+    button->setEnabled(primary);
+  SpeedButton30->setEnabled(Session.Scene.SelectedActor != nullptr);
+  SpeedButton31->setEnabled(Session.Scene.SelectedActor != nullptr);
+  SpeedButton32->setEnabled(Session.ActorClipboard != nullptr);
+}
+
+void TEditFrame::ShowSpriteListRange()
+{
+  const int page = Session.SpriteListPage();
+  const bool scrolls = Session.GetCurrentAni() && Session.SpriteListTotal > page;
+  const QSignalBlocker blocker(ScrollBar2);
+  // A Qt scroll bar's maximum is the last position, the total less the page.
+  ScrollBar2->setRange(0, scrolls ? Session.SpriteListTotal - page : 0);
+  ScrollBar2->setPageStep(std::max(1, page));
+  ScrollBar2->setSingleStep(42);
+  ScrollBar2->setValue(Session.Scene.SpriteListScroll);
+  ScrollBar2->setEnabled(scrolls);
+}
+
+void TEditFrame::ScrollBar2Change()
+{
+  Session.Scene.SpriteListScroll = ScrollBar2->value();
+  Session.DrawCanvas();
 }
 
 void TEditFrame::RefreshPartList()
@@ -167,6 +257,31 @@ void TEditFrame::RefreshSelectionInfo()
     Edit2->setText("-");
   }
   UpdateButtons();
+}
+
+void TEditFrame::Edit1Exit()
+{
+  Session.CommitCoordinate(true, FromQt(Edit1->text()));
+}
+
+void TEditFrame::Edit2Exit()
+{
+  Session.CommitCoordinate(false, FromQt(Edit2->text()));
+}
+
+void TEditFrame::SpeedButton24Click()
+{
+  Session.Undo();
+}
+
+void TEditFrame::SpeedButton25Click()
+{
+  Session.Redo();
+}
+
+void TEditFrame::MovieButtonClick()
+{
+  Session.SwitchMovieMode(!Session.MovieMode);
 }
 
 void TEditFrame::ComboBox1Change()
@@ -216,6 +331,13 @@ void TEditFrame::SpeedButton11Click()
 void TEditFrame::Timer1Timer()
 {
   Session.Tick();
+  // The hint goes once the pointer has left the sprite strip.
+  if (HintWindow->isVisible()) {
+    const QPoint p = DXDraw1->mapFromGlobal(QCursor::pos());
+    const int left = Session.Scene.SpriteListLeft;
+    if (p.x() < left || p.x() >= left + SpriteListWidth || p.y() < 0 || p.y() >= DXDraw1->height())
+      HideHint();
+  }
 }
 
 void TEditFrame::SpeedButton12Click()
@@ -235,9 +357,9 @@ void TEditFrame::SpeedButton35Click()
 
 // --- Canvas. ---
 
-void TEditFrame::DXDraw1MouseDown(Qt::MouseButton button, int x, int y, Qt::KeyboardModifiers)
+void TEditFrame::DXDraw1MouseDown(Qt::MouseButton button, int x, int y, Qt::KeyboardModifiers modifiers)
 {
-  Session.MouseDown(button == Qt::RightButton, x, y);
+  Session.MouseDown(button == Qt::RightButton, x, y, modifiers & Qt::ShiftModifier, modifiers & Qt::ControlModifier);
 }
 
 void TEditFrame::DXDraw1MouseMove(int x, int y, Qt::KeyboardModifiers)

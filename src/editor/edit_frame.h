@@ -92,6 +92,15 @@ public:
   void RefreshSelectionInfo();
   void ComboBox1Change();
   void ComboBox3Change();
+  // The x and y boxes, committed on Enter or on leaving them.
+  void Edit1Exit();
+  void Edit2Exit();
+  void SpeedButton24Click(); // Undo
+  void SpeedButton25Click(); // Redo
+  void MovieButtonClick();
+  void ScrollBar2Change();
+  // Files dropped on the window, at a position of the canvas.
+  void DropFiles(const std::vector<std::string> &files, const QPoint &canvasPosition);
 
   // --- Playback. ---
   void Timer1Timer();
@@ -108,12 +117,20 @@ public:
   void Refresh(TViewPart part, int row) override;
   void ClearFocus() override;
   void MovePointer(int x, int y) override;
+  void ShowHint(const std::string &text, int x, int y) override;
+  void HideHint() override;
+  void ShowSpriteMenu(int x, int y) override;
+
+  // Sprite descriptions over the strip.
+  QLabel *HintWindow = nullptr;
 
 protected:
   void showEvent(QShowEvent *event) override;
   void resizeEvent(QResizeEvent *event) override;
   void changeEvent(QEvent *event) override;
   void closeEvent(QCloseEvent *event) override;
+  void dragEnterEvent(QDragEnterEvent *event) override;
+  void dropEvent(QDropEvent *event) override;
 
 private:
   void CreateControls();
@@ -131,6 +148,8 @@ private:
   void ConnectControls();
   // Shows the panels, labels and lists of the current mode.
   void ShowMode();
+  // The scroll bar for the strip's height and position.
+  void ShowSpriteListRange();
 
   bool shown_ = false;
 };

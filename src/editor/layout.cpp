@@ -29,4 +29,5 @@ void TEditFrame::UpdateLayout()
   ScrollBar2->setGeometry(client.left(), client.top(), ScrollBar2->width(), barHeight);
   ScrollBar2->setPageStep(barHeight);
   Session.Setup.LayOut(client.width(), Panel2->height(), ScrollBar2->width());
+  Session.UpdateSpriteListLayout();
 }

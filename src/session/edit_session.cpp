@@ -137,6 +137,14 @@ TPartList *TEditSession::CurrentPartList() const
   return &step.Directions[dir];
 }
 
+TZeltoAniStep *TEditSession::CurrentStep() const
+{
+  TZeltoAni *ani = GetCurrentAni();
+  if (!ani || ani->IsMovie || EditActor->FrameIndex < 0 || EditActor->FrameIndex >= int(ani->Steps.size()))
+    return nullptr;
+  return ani->Steps[size_t(EditActor->FrameIndex)].get();
+}
+
 int TEditSession::PrimarySelection() const
 {
   const TPartList *parts = CurrentPartList();
@@ -147,11 +155,6 @@ int TEditSession::PrimarySelection() const
 }
 
 // --- Editor link. ---
-
-void TEditSession::ClearHistory()
-{
-  // The session keeps no undo history yet; Undo and Redo stay disabled.
-}
 
 void TEditSession::ModifiedChanged(TZeltoAni *ani)
 {

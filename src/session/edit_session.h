@@ -12,6 +12,7 @@
 #include "audio/sound.h"
 #include "model/editor_link.h"
 #include "scene/scene_setup.h"
+#include "session/history.h"
 
 class TUiDialogs;
 class TZeltoActor;
@@ -37,6 +38,8 @@ enum class TViewPart {
   ActorList,
   Buttons,
   Mode,
+  Direction,  // the direction box follows EditActor's direction
+  SpriteList, // the strip's scroll bar follows SpriteListTotal and SpriteListScroll
 };
 
 // What the session asks of the window. A session without one (tests) asks nothing.
@@ -51,6 +54,12 @@ public:
   virtual void ClearFocus() {}
   // Moves the mouse pointer to (x, y) of the canvas.
   virtual void MovePointer(int, int) {}
+  // The hint window over the sprite strip: text at canvas position (x, y); re-shown only when its
+  // text changes or it was hidden.
+  virtual void ShowHint(const std::string &, int, int) {}
+  virtual void HideHint() {}
+  // The sprite strip's menu ("&Edit", "&Delete") at canvas position (x, y).
+  virtual void ShowSpriteMenu(int, int) {}
 };
 
 // What the program was started with.
@@ -86,6 +95,11 @@ public:
   void SetCurrentTime(int time) override;
   // The parts of the current frame in the current direction, or none.
   TPartList *CurrentPartList() const;
+  // The current frame, or none.
+  TZeltoAniStep *CurrentStep() const;
+  // The selected parts, in selection order; indices that no longer name a part of the current
+  // list are dropped from Selection first.
+  std::vector<TZeltoAniPart *> SelectedParts();
   // The primary selected part's index when it names a part of the current part list, else -1.
   int PrimarySelection() const;
 
@@ -132,9 +146,51 @@ public:
   bool OverFrameStart(int x, int y) const;
 
   // --- Canvas gestures, in canvas coordinates. ---
-  void MouseDown(bool rightButton, int x, int y);
+  void MouseDown(bool rightButton, int x, int y, bool shift = false, bool ctrl = false);
   void MouseMove(int x, int y);
   void MouseUp(int x, int y);
+  // Scene coordinates of a canvas position: through the zoom and the magnified rectangle.
+  int SceneX(int canvasX) const;
+  int SceneY(int canvasY) const;
+
+  // --- Editing the parts of the current frame. ---
+  // Nudges every selected part (the four buttons, the arrow keys); one mergeable move entry.
+  void MoveSelection(int dx, int dy);
+  // Moves the selected parts one place toward the end (+1, "Bring to front") or the start (-1).
+  void ChangeSelectionOrder(int delta);
+  void DeleteSelectedParts();
+  // The x (or y) box of the primary part committed: an integer moves the part, anything else
+  // shows the part's value again.
+  void CommitCoordinate(bool isX, const std::string &text);
+  // Selected parts dragged out of the view are deleted (recorded); margin in canvas pixels.
+  void RemovePartsOutsideView(int margin);
+  void RemoveSoundOutsideView(int margin);
+  // Files dropped at a canvas position: images become a definition and a centred part, ".wav"
+  // files sounds of the current frame.
+  void DropFiles(const std::vector<std::string> &files, int canvasX, int canvasY);
+
+  // --- The sprite-list strip. ---
+  // Recomputes every definition's ListTop, SpriteListTotal and the scroll position.
+  void UpdateSpriteListLayout();
+  // The list position of the definition under a canvas point, or -1.
+  int SpriteListIndexAt(int x, int y) const;
+  // The strip's visible height (the scroll bar's page).
+  int SpriteListPage() const;
+
+  // --- Undo and redo. ---
+  // Records a new entry, dropping the entries that could still be redone.
+  void RecordOperation(std::unique_ptr<TEditOperation> entry);
+  // Drops entries from the last down to index keep (with a frame, only that frame's entries).
+  void TrimHistory(int keep, const TZeltoAniStep *frame);
+  void RemoveActorHistory(TZeltoActor *actor);
+  void Undo();
+  void Redo();
+  void ApplyOperation(int kind, TEditOperation &entry);
+  void RevertOperation(TEditOperation &entry);
+  // Movie editing brackets each change of an actor: the key lines it writes meanwhile become one
+  // entry (an add with adding set).
+  void BeginActorChange(TZeltoActor *actor, bool adding);
+  void EndActorChange();
   // Draws the whole canvas now.
   void DrawCanvas();
   // The canvas regions and ruler for the current sizes and document.
@@ -148,6 +204,7 @@ public:
   void PlaySoundFile(const std::string &name) override;
   void Refresh(TRefresh what, int row) override;
   void SelectActor(TZeltoActor *actor) override;
+  void RecordActorChange(const TActorSingleMod &change) override;
 
   TUiDialogs &Dialogs() const { return *dialogs_; }
   const std::string &ProgramFolder() const { return programFolder_; }
@@ -171,8 +228,29 @@ public:
   int MenuSpriteIndex = -1;
   std::unique_ptr<TZeltoAniStep> FrameClipboard;
   std::unique_ptr<TZeltoActor> ActorClipboard;
+  TEditHistory History;
+  // The strip's whole height (the scroll bar's range is this less the page).
+  int SpriteListTotal = 0;
 
 private:
+  bool PressSound();
+  void PressPart(int x, int y, bool shift, bool ctrl);
+  void RecordNewParts();
+  void HoverSpriteList(int x, int y);
+  void OpenSpriteListMenu(int x, int y);
+  // Appends a part of the strip's entry to the current list (marked new), selects it; its index.
+  int TakeSpriteFromList(int entry);
+  void DropImage(const std::string &name, int x, int y);
+  // True when a rectangle at (left, top) from the origin meets the visible scene.
+  bool MeetsView(int left, int top, int width, int height, int margin) const;
+  void MakeEntryCurrent(const TEditOperation &entry);
+  void MoveParts(const std::vector<TZeltoAniPart *> &parts, int dx, int dy);
+  void ReorderParts(const std::vector<TZeltoAniPart *> &parts, int delta);
+  void ApplyActorChanges(const TEditOperation &entry, bool forward);
+  // Moves the parts at indices one place (delta -1 toward the start, +1 toward the end) unless
+  // their neighbour there is moving too, so that a block moves as a whole; the parts that moved.
+  static std::vector<TZeltoAniPart *> SwapOnePlace(TPartList &parts, std::vector<int> indices, int delta);
+
   void Show(TViewPart part, int row = -1);
   void FreeClipboards();
   // The tick under x on the ruler, not clamped.
@@ -180,6 +258,8 @@ private:
 
   TUiDialogs *dialogs_;
   TSessionView *view_;
+  std::unique_ptr<TEditOperation> pending_; // the actor change being recorded
+  int panOriginX_ = 0, panOriginY_ = 0;
   TEditorLink *previousLink_;
   std::string programFolder_;
 };

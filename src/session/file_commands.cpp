@@ -26,6 +26,7 @@ void TEditSession::OpenAnimation(const std::string &name)
   if (ani) {
     SwitchMovieMode(ani->IsMovie);
     ApplyDefaultSlots(EditActor.get(), *ani);
+    UpdateSpriteListLayout();
     if (MovieMode) {
       Show(TViewPart::ActorList);
       Show(TViewPart::OptionsGrid);
@@ -75,6 +76,7 @@ void TEditSession::NewAnimation()
   ::SetModified(EditActor->Ani, false);
   Show(TViewPart::OptionsGrid);
   ApplyDefaultSlots(EditActor.get(), *EditActor->Ani);
+  UpdateSpriteListLayout();
   Scene.Selection = {0};
   Show(TViewPart::PartList);
   ShowTime(0);
