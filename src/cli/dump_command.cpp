@@ -102,6 +102,5 @@ int RunDump(const QStringList &args)
   LoadedAnimation loaded;
   if (!OpenFileArgument(parser, loaded))
     return ExitInputError;
-  WriteOutput({}, QJsonDocument(DocumentJson(*loaded.Ani)).toJson(QJsonDocument::Indented));
-  return ExitOk;
+  return Print(QJsonDocument(DocumentJson(*loaded.Ani)).toJson(QJsonDocument::Indented));
 }
