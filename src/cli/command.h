@@ -3,13 +3,10 @@
 
 #include <QByteArray>
 #include <QCommandLineParser>
-#include <QJsonObject>
 #include <QStringList>
 #include <string>
 
 #include "core/qt_text.h"
-
-class TZeltoAni;
 
 enum ExitCode { ExitOk = 0, ExitInputError = 1, ExitUsageError = 2 };
 
@@ -56,7 +53,6 @@ bool ParseTicks(const QString &text, int *ticks);
 // Applies --game-dir, or finds the game folder from the program's location.
 void SetUpGameFolder(const QCommandLineParser &parser);
 
-QJsonObject DocumentJson(const TZeltoAni &ani);
 int RunDump(const QStringList &args);
 int RunFmt(const QStringList &args);
 int RunIndex(const QStringList &args);
