@@ -46,9 +46,9 @@ int main(int argc, char **argv)
   if (!parser.parse(app.arguments()))
     return Fail(FromQt(parser.errorText()), ExitUsageError);
   if (parser.isSet("help"))
-    parser.showHelp(0);
+    PrintAndExit(parser.helpText());
   if (parser.isSet("version"))
-    parser.showVersion();
+    PrintAndExit(QGuiApplication::applicationName() + " " + QGuiApplication::applicationVersion() + "\n");
 
   QStringList rest = parser.positionalArguments();
   if (rest.isEmpty())
