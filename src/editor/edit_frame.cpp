@@ -6,12 +6,12 @@
 #include <QCursor>
 #include <QDragEnterEvent>
 #include <QDropEvent>
-#include <QMimeData>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
 #include <QMenu>
+#include <QMimeData>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTableWidget>

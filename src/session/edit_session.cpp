@@ -24,15 +24,19 @@ static std::string AbsolutePath(const std::string &path)
 }
 
 TEditSession::TEditSession(TUiDialogs *dialogs, TSessionView *view, std::unique_ptr<TSoundDevice> soundDevice)
-    : WaveList(std::move(soundDevice)), dialogs_(dialogs), view_(view), previousLink_(Context().Link)
+    : WaveList(std::move(soundDevice)), dialogs_(dialogs), view_(view)
 {
   Context().Link = this;
 }
 
 TEditSession::~TEditSession()
 {
+  // The document goes first, while the session can still answer it (the window is going: it is
+  // not asked to show anything more); then the link.
+  view_ = nullptr;
+  EditActor.reset();
   if (Context().Link == this)
-    Context().Link = previousLink_;
+    Context().Link = nullptr;
 }
 
 void TEditSession::Start(const TStartOptions &options)

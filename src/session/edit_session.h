@@ -260,6 +260,5 @@ private:
   TSessionView *view_;
   std::unique_ptr<TEditOperation> pending_; // the actor change being recorded
   int panOriginX_ = 0, panOriginY_ = 0;
-  TEditorLink *previousLink_;
   std::string programFolder_;
 };

@@ -251,8 +251,8 @@ void TEditSession::DropImage(const std::string &name, int x, int y)
     UpdateSpriteListLayout();
     // Scroll so that the new entry is wholly visible.
     const int page = SpriteListPage();
-    Scene.SpriteListScroll = std::min(sprite->ListTop, std::max(Scene.SpriteListScroll,
-                                                                sprite->ListTop + sprite->Height + 10 - page));
+    Scene.SpriteListScroll =
+        std::min(sprite->ListTop, std::max(Scene.SpriteListScroll, sprite->ListTop + sprite->Height + 10 - page));
     Show(TViewPart::SpriteList);
   }
 

@@ -54,7 +54,10 @@ TEST_F(EditorTest, StartsOnIdleWithControlsInTheirStartingState)
   EXPECT_FALSE(f.SpeedButton25->isEnabled());
   EXPECT_FALSE(f.SpeedButton17->isEnabled());
   EXPECT_FALSE(f.SpeedButton21->isEnabled());
-  EXPECT_FALSE(f.ScrollBar2->isEnabled());
+  // The idle animation's strip is taller than the canvas, so its scroll bar works from the start.
+  EXPECT_GT(f.Session.SpriteListTotal, f.Session.SpriteListPage());
+  EXPECT_TRUE(f.ScrollBar2->isEnabled());
+  EXPECT_EQ(f.ScrollBar2->maximum(), f.Session.SpriteListTotal - f.Session.SpriteListPage());
   EXPECT_FALSE(f.Panel6->isHidden());
   EXPECT_TRUE(f.Panel4->isHidden());
   EXPECT_TRUE(f.CheckBox1->isHidden());
