@@ -191,11 +191,14 @@ void TSceneRenderer::DrawActor(TZeltoActor *actor, TSurface *target, int x, int 
   const bool isEditActor = actor == state_.EditActor;
   const bool outline = isEditActor && state_.RedrawCountdown > 0;
   const TPartList &parts = step.Directions[dir];
+  // Which parts are selected, looked up once: a large selection costs no more per part.
+  std::vector<char> selected(outline ? parts.size() : 0, 0);
+  for (int index : state_.Selection)
+    if (outline && index >= 0 && index < int(parts.size()))
+      selected[size_t(index)] = 1;
   for (size_t i = 0; i < parts.size(); ++i) {
     const TZeltoAniPart &part = *parts[i];
-    const bool highlighted =
-        outline && std::find(state_.Selection.begin(), state_.Selection.end(), int(i)) != state_.Selection.end();
-    DrawSprite(actor, target, SpriteOfPart(actor, &part), highlighted, x + part.X, y + part.Y);
+    DrawSprite(actor, target, SpriteOfPart(actor, &part), outline && selected[i], x + part.X, y + part.Y);
   }
   TSurfaceOwner *icon = state_.Fixed.SoundIcon;
   if (isEditActor && Loaded(icon))

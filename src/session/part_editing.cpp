@@ -34,9 +34,10 @@ std::vector<TZeltoAniPart *> TEditSession::SelectedParts()
   std::vector<TZeltoAniPart *> selected;
   TPartList *parts = CurrentPartList();
   std::vector<int> valid;
+  std::vector<char> seen(parts ? parts->size() : 0, 0);
   for (int index : Scene.Selection)
-    if (parts && index >= 0 && index < int(parts->size()) &&
-        std::find(valid.begin(), valid.end(), index) == valid.end()) {
+    if (parts && index >= 0 && index < int(parts->size()) && !seen[size_t(index)]) {
+      seen[size_t(index)] = 1;
       valid.push_back(index);
       selected.push_back((*parts)[size_t(index)].get());
     }
