@@ -189,9 +189,11 @@ void WriteHeader(TZeltoAni &ani, LineWriter &out)
   }
   out.Line("");
 
-  if (!ani.Script.empty()) {
+  // A script of nothing but blanks and line breaks would write an empty block, which reads back as
+  // no script: it is not written.
+  if (const std::string script = TrimTrailingBreaks(ani.Script); !script.empty()) {
     out.Line("SCRIPT");
-    out.Line(TrimTrailingBreaks(ani.Script));
+    out.Line(script);
     out.Line("SCRIPTEND");
     out.Line("");
   }
