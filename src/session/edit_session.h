@@ -62,6 +62,19 @@ public:
   virtual void ShowSpriteMenu(int, int) {}
 };
 
+// What the Add Sprite dialog applies: definitions cut from one image, one or a grid of them.
+struct TSpriteGrid
+{
+  std::string Image = "SPRITES";
+  std::string Description = "sprite";
+  int Index = 20; // of the first definition, in the upper left corner
+  int Left = 0, Top = 0, Width = 32, Height = 32;
+  int Columns = 1, Rows = 1;
+};
+
+// The largest grid the dialog makes at once.
+inline constexpr int MaxGridSprites = 10000;
+
 // What the program was started with.
 struct TStartOptions
 {
@@ -168,6 +181,12 @@ public:
   // Files dropped at a canvas position: images become a definition and a centred part, ".wav"
   // files sounds of the current frame.
   void DropFiles(const std::vector<std::string> &files, int canvasX, int canvasY);
+
+  // --- Sprite definitions. ---
+  // Creates, or overwrites, the definitions of the grid (indices from grid.Index, row by row) and
+  // loads their image. False, changing nothing, when the grid holds more than MaxGridSprites
+  // definitions or its indices or rectangles leave the integer range; error then says why.
+  bool AddSpriteDefinitions(const TSpriteGrid &grid, std::string *error = nullptr);
 
   // --- The sprite-list strip. ---
   // Recomputes every definition's ListTop, SpriteListTotal and the scroll position.

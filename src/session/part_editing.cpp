@@ -1,6 +1,7 @@
 // Editing the parts of the current frame: the selection, nudges, drawing order, deletion, typed
 // positions, parts and sounds that leave the view, and files dropped on the window.
 #include <algorithm>
+#include <climits>
 
 #include "core/file_io.h"
 #include "core/helpers.h"
@@ -267,6 +268,60 @@ void TEditSession::DropImage(const std::string &name, int x, int y)
   Show(TViewPart::PartList);
   RecordOperation(std::make_unique<TEditOperation>(okAddParts, added, EditActor->Dir, CurrentStep()));
   ::SetModified(ani, true);
+}
+
+// --- Sprite definitions. ---
+
+bool TEditSession::AddSpriteDefinitions(const TSpriteGrid &grid, std::string *error)
+{
+  TZeltoAni *ani = GetCurrentAni();
+  if (!ani)
+    return true;
+  const long long columns = std::max(grid.Columns, 0), rows = std::max(grid.Rows, 0);
+  auto fail = [error](const std::string &message) {
+    if (error)
+      *error = message;
+    return false;
+  };
+  if (columns * rows > MaxGridSprites)
+    return fail("A grid may hold at most " + std::to_string(MaxGridSprites) + " sprites");
+  const auto fits = [](long long value) { return value >= INT_MIN && value <= INT_MAX; };
+  if (columns * rows > 0 && (!fits(grid.Index + columns * rows - 1) || !fits(grid.Left + (columns - 1) * grid.Width) ||
+                             !fits(grid.Top + (rows - 1) * grid.Height)))
+    return fail("The grid's sprite indices or positions leave the range of whole numbers");
+
+  for (int r = 0; r < rows; ++r)
+    for (int c = 0; c < columns; ++c) {
+      const int index = int(grid.Index + c + columns * r);
+      TZeltoAniSprite *sprite = FindSprite(ani, index);
+      if (!sprite) {
+        ani->Sprites.push_back(std::make_unique<TZeltoAniSprite>());
+        sprite = ani->Sprites.back().get();
+        sprite->Index = index;
+      }
+      sprite->Image = grid.Image;
+      sprite->Left = grid.Left + c * grid.Width;
+      sprite->Top = grid.Top + r * grid.Height;
+      sprite->Width = grid.Width;
+      sprite->Height = grid.Height;
+      sprite->Description = grid.Description;
+      if (columns > 1 && rows > 1)
+        sprite->Description += " (" + std::to_string(c) + ", " + std::to_string(r) + ")";
+      else if (columns > 1)
+        sprite->Description += " (" + std::to_string(c) + ")";
+      else if (rows > 1)
+        sprite->Description += " (" + std::to_string(r) + ")";
+    }
+  std::stable_sort(ani->Sprites.begin(), ani->Sprites.end(),
+                   [](const auto &a, const auto &b) { return a->Index < b->Index; });
+  EnsureImageLoaded(grid.Image);
+  // Added or changed definitions are changes of the document: without the mark a close would lose
+  // them without asking.
+  if (columns * rows > 0)
+    ::SetModified(ani, true);
+  UpdateSpriteListLayout();
+  NeedsRedraw = true;
+  return true;
 }
 
 // --- The sprite-list strip. ---
