@@ -236,8 +236,8 @@ void TEditFrame::CreateHiddenControls()
 // Commands that later work builds stay disabled until then.
 void TEditFrame::DisableLaterCommands()
 {
-  for (QWidget *later : std::initializer_list<QWidget *>{SpeedButton14, SpeedButton16, SpeedButton27, SpeedButton29,
-                                                         SpeedButton33, SpeedButton36, StringGrid1})
+  for (QWidget *later :
+       std::initializer_list<QWidget *>{SpeedButton27, SpeedButton29, SpeedButton33, SpeedButton36, StringGrid1})
     later->setEnabled(false);
 }
 
@@ -267,6 +267,15 @@ void TEditFrame::ConnectControls()
   connect(Edit1, &QLineEdit::editingFinished, this, [this] { Edit1Exit(); });
   connect(Edit2, &QLineEdit::editingFinished, this, [this] { Edit2Exit(); });
   connect(ScrollBar2, &QScrollBar::valueChanged, this, [this] { ScrollBar2Change(); });
+  connect(SpeedButton14, &QToolButton::clicked, this, [this] { Session.AddFrame(); });
+  connect(SpeedButton15, &QToolButton::clicked, this, [this] { Session.DeleteFrame(Session.GetCurrentFrame()); });
+  connect(SpeedButton16, &QToolButton::clicked, this, [this] { Session.CopyFrame(); });
+  connect(SpeedButton17, &QToolButton::clicked, this, [this] { Session.InsertFrameBefore(); });
+  connect(SpeedButton21, &QToolButton::clicked, this, [this] { Session.InsertFrameAfter(); });
+  connect(SpeedButton23, &QToolButton::clicked, this, [this] { Session.ReverseFrames(); });
+  connect(SpeedButton22, &QToolButton::clicked, this, [this] { Session.RemoveUnusedSprites(); });
+  connect(SpeedButton26, &QToolButton::clicked, this, [this] { Session.ImportSprites(); });
+  connect(PopupMenu3->actions().at(1), &QAction::triggered, this, [this] { Delete1Click(); });
   // Undo and redo answer the keys every editor's users expect; no other command uses them.
   auto shortcut = [this](const QKeySequence &keys, void (TEditFrame::*handler)()) {
     connect(new QShortcut(keys, this), &QShortcut::activated, this, handler);

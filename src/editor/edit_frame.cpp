@@ -279,6 +279,11 @@ void TEditFrame::SpeedButton25Click()
   Session.Redo();
 }
 
+void TEditFrame::Delete1Click()
+{
+  Session.DeleteSpriteDefinition(Session.MenuSpriteIndex);
+}
+
 void TEditFrame::MovieButtonClick()
 {
   Session.SwitchMovieMode(!Session.MovieMode);

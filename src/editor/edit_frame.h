@@ -98,6 +98,8 @@ public:
   void SpeedButton24Click(); // Undo
   void SpeedButton25Click(); // Redo
   void MovieButtonClick();
+  // The sprite strip's menu: "&Delete" deletes the definition the menu was opened on.
+  void Delete1Click();
   void ScrollBar2Change();
   // Files dropped on the window, at a position of the canvas.
   void DropFiles(const std::vector<std::string> &files, const QPoint &canvasPosition);

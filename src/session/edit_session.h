@@ -182,7 +182,31 @@ public:
   // files sounds of the current frame.
   void DropFiles(const std::vector<std::string> &files, int canvasX, int canvasY);
 
+  // --- Frames. None records an undo entry; deleting a frame drops its entries. ---
+  // A default frame after the current one, made current.
+  void AddFrame();
+  // Removes frame index (never the only frame).
+  void DeleteFrame(int index);
+  // The current frame into FrameClipboard (parts and duration, not sounds).
+  void CopyFrame();
+  // A copy of FrameClipboard at the current frame, or after it; made current.
+  void InsertFrameBefore();
+  void InsertFrameAfter();
+  void ReverseFrames();
+  // Four direction lists per frame to one (each frame split into one per direction) or back
+  // (each four frames merged into one); the history is cleared.
+  void SetSingleDirection(bool single);
+
   // --- Sprite definitions. ---
+  // Deletes the definitions nothing uses (the first one always stays); nothing when a part or
+  // sprite actor uses a parameter or attribute slot. The history is cleared.
+  void RemoveUnusedSprites();
+  // Deletes definition index with its attachments to it, its parts (also in the history and the
+  // copied frame), and in a movie its keys and the sprite actors left without one.
+  void DeleteSpriteDefinition(int index);
+  // Brings in the definitions of another animation whose indices are free here, and its default
+  // slots that are empty here.
+  void ImportSprites();
   // Creates, or overwrites, the definitions of the grid (indices from grid.Index, row by row) and
   // loads their image. False, changing nothing, when the grid holds more than MaxGridSprites
   // definitions or its indices or rectangles leave the integer range; error then says why.
@@ -260,6 +284,9 @@ private:
   // Appends a part of the strip's entry to the current list (marked new), selects it; its index.
   int TakeSpriteFromList(int entry);
   void DropImage(const std::string &name, int x, int y);
+  void InsertCopiedFrame(bool after);
+  void DeleteSpriteFromFrames(TZeltoAni &ani, const TZeltoAniSprite *doomed);
+  void DeleteSpriteFromActors(TZeltoAni &ani, const TZeltoAniSprite *doomed);
   // True when a rectangle at (left, top) from the origin meets the visible scene.
   bool MeetsView(int left, int top, int width, int height, int margin) const;
   void MakeEntryCurrent(const TEditOperation &entry);

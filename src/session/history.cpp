@@ -94,6 +94,33 @@ void TEditHistory::DropLast()
   AddReferences(*last, -1);
 }
 
+void TEditHistory::RemovePartsOf(const TZeltoAniSprite *sprite)
+{
+  const int before = position_;
+  std::vector<std::unique_ptr<TEditOperation>> kept;
+  int newPosition = 0;
+  for (size_t i = 0; i < entries_.size(); ++i) {
+    TEditOperation &entry = *entries_[i];
+    const bool hadParts = !entry.Parts.empty();
+    auto shows = [sprite](const TZeltoAniPart *part) { return part->Sprite == sprite; };
+    for (TZeltoAniPart *part : entry.Parts)
+      if (shows(part))
+        references_.erase(part);
+    entry.Parts.erase(std::remove_if(entry.Parts.begin(), entry.Parts.end(), shows), entry.Parts.end());
+    if (hadParts && entry.Parts.empty()) {
+      AddReferences(entry, -1);
+      continue;
+    }
+    if (int(i) < before)
+      ++newPosition;
+    kept.push_back(std::move(entries_[i]));
+  }
+  entries_ = std::move(kept);
+  position_ = newPosition;
+  for (auto it = parts_.begin(); it != parts_.end();)
+    it = it->first->Sprite == sprite ? parts_.erase(it) : std::next(it);
+}
+
 void TEditHistory::Keep(std::unique_ptr<TZeltoAniPart> part)
 {
   const TZeltoAniPart *key = part.get();

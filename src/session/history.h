@@ -4,6 +4,7 @@
 // taken out of the document are owned here while an entry still refers to them.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <unordered_map>
 #include <vector>
@@ -74,6 +75,9 @@ public:
   void RemoveActorEntries(const TZeltoActor *actor);
   // Removes the last entry (it was merged into a newer one).
   void DropLast();
+  // Takes every part that shows sprite out of every entry; part entries left without parts go,
+  // and kept parts that show it are freed. The position follows.
+  void RemovePartsOf(const TZeltoAniSprite *sprite);
 
   // A part taken out of its frame, or an actor taken out of the document, is kept here; it is
   // freed when the last entry referring to it goes (or now, by Discard, when none ever will).
