@@ -47,7 +47,8 @@ std::string DefaultWalkAni()
 }
 
 TZeltoActor::TZeltoActor(TZeltoActor *parent, int creationCode)
-    : Parent(parent), Kind(creationCode == MainActorCode ? akCharacter : ValidKind(creationCode))
+    : Parent(parent), Kind(creationCode == MainActorCode ? akCharacter : ValidKind(creationCode)),
+      nested_(parent && parent->Parent)
 {
   if (IsNested())
     ++Context().NestedActors;

@@ -101,7 +101,11 @@ public:
   bool IsMainActor() const { return Parent == nullptr; }
   // An actor of a document that a character plays inside another document, not one of the
   // edited document's own actors.
-  bool IsNested() const { return Parent && Parent->Parent; }
+  bool IsNested() const { return nested_; }
+
+private:
+  // Fixed at creation: the count of nested actors must not depend on parents that may go first.
+  const bool nested_;
 };
 
 // Name := the kind's prefix and its counter; the counter moves on.

@@ -34,6 +34,10 @@ TEditSession::~TEditSession()
   // The document goes first, while the session can still answer it (the window is going: it is
   // not asked to show anything more); then the link.
   view_ = nullptr;
+  // Copied and deleted actors name the main actor as their parent: they go before it does.
+  FreeClipboards();
+  pending_.reset();
+  History.Trim(0);
   EditActor.reset();
   if (Context().Link == this)
     Context().Link = nullptr;
