@@ -16,6 +16,7 @@
 #include "editor/canvas_widget.h"
 #include "editor/edit_frame.h"
 #include "editor/icons.h"
+#include "editor/options_grid.h"
 
 namespace {
 
@@ -149,13 +150,7 @@ void TEditFrame::CreateRightColumn()
   ComboBox1->setToolTip("The direction shown and edited");
   GroupBox1 = new QGroupBox(" Selected Sprite(s) ", Panel7);
   CreateSelectionBox();
-  StringGrid1 = new QTableWidget(25, 2, Panel7);
-  StringGrid1->horizontalHeader()->hide();
-  StringGrid1->verticalHeader()->hide();
-  StringGrid1->horizontalHeader()->setDefaultSectionSize(75);
-  StringGrid1->verticalHeader()->setDefaultSectionSize(16);
-  StringGrid1->verticalHeader()->setMinimumSectionSize(16);
-  StringGrid1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  StringGrid1 = new TOptionsGrid(this, Panel7);
   StringGrid1->setToolTip("Animation options");
   CheckBox1 = new QCheckBox("Automatic Velk Setting", Panel7);
   CheckBox1->setChecked(true);
@@ -237,7 +232,7 @@ void TEditFrame::CreateHiddenControls()
 void TEditFrame::DisableLaterCommands()
 {
   for (QWidget *later :
-       std::initializer_list<QWidget *>{SpeedButton27, SpeedButton29, SpeedButton33, SpeedButton36, StringGrid1})
+       std::initializer_list<QWidget *>{SpeedButton27, SpeedButton29, SpeedButton33, SpeedButton36})
     later->setEnabled(false);
 }
 

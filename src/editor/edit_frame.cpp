@@ -9,6 +9,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QApplication>
 #include <QLocale>
 #include <QMenu>
 #include <QMimeData>
@@ -19,6 +20,7 @@
 
 #include "core/qt_text.h"
 #include "editor/canvas_widget.h"
+#include "editor/options_grid.h"
 #include "editor/qt_dialogs.h"
 #include "model/document.h"
 
@@ -52,7 +54,9 @@ TEditFrame::TEditFrame(TStartOptions options)
   Session.Setup.Display.OnFlip = [this] { DXDraw1->update(); };
 
   Session.Start(options);
+  qApp->installEventFilter(this);
   RefreshPartList();
+  RefreshOptionsGrid(-1);
   UpdateButtons();
   UpdateLayout();
   ComboBox1->setFocus();
@@ -60,13 +64,14 @@ TEditFrame::TEditFrame(TStartOptions options)
 
 TEditFrame::~TEditFrame()
 {
+  qApp->removeEventFilter(this);
   Timer1.SetEnabled(false);
   Session.Setup.Display.OnFlip = nullptr;
 }
 
 // --- What the session asks the window to show. ---
 
-void TEditFrame::Refresh(TViewPart part, int)
+void TEditFrame::Refresh(TViewPart part, int row)
 {
   switch (part) {
   case TViewPart::Caption:
@@ -92,9 +97,13 @@ void TEditFrame::Refresh(TViewPart part, int)
     ShowSpriteListRange();
     break;
   case TViewPart::OptionsGrid:
+    RefreshOptionsGrid(row);
+    break;
   case TViewPart::OptionsGridLabels:
+    RefreshOptionsGridLabels();
+    break;
   case TViewPart::ActorList:
-    // The options grid and the actor list are not built yet.
+    // The actor list is not built yet.
     break;
   }
 }
@@ -256,6 +265,7 @@ void TEditFrame::RefreshSelectionInfo()
     Edit1->setText("-");
     Edit2->setText("-");
   }
+  RefreshOptionsGrid(0);
   UpdateButtons();
 }
 

@@ -23,6 +23,7 @@ class QScrollBar;
 class QTableWidget;
 class QToolButton;
 class TCanvasWidget;
+class TOptionsGrid;
 class TUiDialogs;
 
 class TEditFrame : public QWidget, public TSessionView
@@ -60,7 +61,7 @@ public:
   QToolButton *SpeedButton19 = nullptr, *SpeedButton20 = nullptr;
   QLabel *Label2 = nullptr, *Label3 = nullptr;
   QLineEdit *Edit1 = nullptr, *Edit2 = nullptr;
-  QTableWidget *StringGrid1 = nullptr;
+  TOptionsGrid *StringGrid1 = nullptr;
   QCheckBox *CheckBox1 = nullptr, *CheckBox2 = nullptr;
   QMenu *PopupMenu1 = nullptr, *PopupMenu2 = nullptr, *PopupMenu3 = nullptr;
   // Controls the form keeps hidden; they do nothing.
@@ -104,6 +105,26 @@ public:
   // Files dropped on the window, at a position of the canvas.
   void DropFiles(const std::vector<std::string> &files, const QPoint &canvasPosition);
 
+  // --- The options grid. ---
+  // Shows one row anew, or every row with -1 (then also the row count and column widths).
+  void RefreshOptionsGrid(int row);
+  void RefreshOptionsGridLabels();
+  void StringGrid1MouseDown(Qt::MouseButton button, int row, int column);
+  // The editor's text after every change.
+  void StringGrid1SetEditText(int row, const QString &text);
+  // Enter, Tab and Backtab in the grid's editor.
+  void StringGrid1KeyDown(int key);
+  void StringGrid1Exit();
+  void StringGrid1MouseWheel(bool down);
+  // Ends a text edit: the row shows the stored value again.
+  void CommitGridEdit();
+
+  // --- Keys and the wheel, previewed for the whole window. ---
+  // True when the key was consumed.
+  bool FormKeyDown(int key, Qt::KeyboardModifiers modifiers);
+  // A wheel step at a global position; true when it was consumed.
+  bool FormMouseWheel(bool down, const QPoint &globalPosition);
+
   // --- Playback. ---
   void Timer1Timer();
   void SpeedButton12Click(); // Play
@@ -132,6 +153,7 @@ protected:
   void changeEvent(QEvent *event) override;
   void closeEvent(QCloseEvent *event) override;
   void dragEnterEvent(QDragEnterEvent *event) override;
+  bool eventFilter(QObject *watched, QEvent *event) override;
   void dropEvent(QDropEvent *event) override;
 
 private:

@@ -6,6 +6,7 @@
 #include <QTableWidget>
 
 #include "editor/edit_frame.h"
+#include "editor/options_grid.h"
 
 void TEditFrame::UpdateLayout()
 {

@@ -72,6 +72,23 @@ struct TSpriteGrid
   int Columns = 1, Rows = 1;
 };
 
+// A row of the options grid: its label and value text (both empty for a row without one).
+struct TGridRow
+{
+  std::string Label;
+  std::string Value;
+};
+
+// Ticks as the grid shows seconds: the shortest text with "." ("0.25", "1", "2.5").
+std::string SecondsText(int ticks);
+
+// The keys the editor acts on; the window maps its key events to these.
+enum class TKey { Other, Delete, PadPlus, PadMinus, Up, Down, Left, Right, Tab, N };
+
+// One wheel step or numeric-pad key zooms by this factor; the zoom stays within 1 and MaxZoom.
+inline constexpr double ZoomStep = 1.125;
+inline constexpr double MaxZoom = 16.0;
+
 // The largest grid the dialog makes at once.
 inline constexpr int MaxGridSprites = 10000;
 
@@ -197,6 +214,29 @@ public:
   // (each four frames merged into one); the history is cleared.
   void SetSingleDirection(bool single);
 
+  // --- The options grid (GridMode 0: the document's options; 1: the selected actor's attributes). ---
+  int GridRowCount() const;
+  TGridRow GridRow(int row) const;
+  // A click on a value cell: true when the cell takes typed text; value may change.
+  bool ClickGridRow(int row, std::string &value);
+  // Typed text, applied at every keystroke; value may be normalised to what was stored.
+  void SetGridRow(int row, std::string &value);
+  TGridRow ShowAniOption(int row) const;
+  bool ClickAniOption(int row, std::string &value);
+  void SetAniOption(int row, std::string &value);
+
+  // --- Keys and the wheel. ---
+  // A key press; true when it was consumed (keys other than Ctrl+N go to a focused control).
+  bool KeyDown(TKey key, bool ctrl, bool controlFocused);
+  // Moves sound index of the current frame one pixel (0 up, 1 left, 2 down, 3 right).
+  void MoveSound(int index, int direction);
+  // Ctrl+N: moves body parts by (-5, -4) and other parts of definitions above 0 by (0, -8).
+  void ShiftOldOffsets();
+  void ZoomBy(double factor);
+  // A wheel step at a canvas position: scrolls the strip, steps the time or zooms; true when it
+  // was over one of those regions (and so consumed).
+  bool Wheel(bool down, int x, int y);
+
   // --- Sprite definitions. ---
   // Deletes the definitions nothing uses (the first one always stays); nothing when a part or
   // sprite actor uses a parameter or attribute slot. The history is cleared.
@@ -285,6 +325,15 @@ private:
   int TakeSpriteFromList(int entry);
   void DropImage(const std::string &name, int x, int y);
   void InsertCopiedFrame(bool after);
+  void ArrowKey(TKey key);
+  void StepLength(int step);
+  const TZeltoAniSound *PropertySound() const;
+  int PropertyFrame() const;
+  void SetMovieLength(std::string &value);
+  void SetSoundFileOption(std::string &value);
+  void SetFrameLengthOption(std::string &value);
+  void SetPartSpriteOption(std::string &value);
+  void SetLookOption(bool head, std::string &value);
   void DeleteSpriteFromFrames(TZeltoAni &ani, const TZeltoAniSprite *doomed);
   void DeleteSpriteFromActors(TZeltoAni &ani, const TZeltoAniSprite *doomed);
   // True when a rectangle at (left, top) from the origin meets the visible scene.
