@@ -11,6 +11,7 @@
 #include "platform/timer.h"
 #include "session/edit_session.h"
 
+class QAction;
 class QCheckBox;
 class QComboBox;
 class QFrame;
@@ -22,7 +23,9 @@ class QPushButton;
 class QScrollBar;
 class QTableWidget;
 class QToolButton;
+class TAddSprite;
 class TCanvasWidget;
+struct TZeltoAniSprite;
 class TUiDialogs;
 
 class TEditFrame : public QWidget, public TSessionView
@@ -63,6 +66,7 @@ public:
   QTableWidget *StringGrid1 = nullptr;
   QCheckBox *CheckBox1 = nullptr, *CheckBox2 = nullptr;
   QMenu *PopupMenu1 = nullptr, *PopupMenu2 = nullptr, *PopupMenu3 = nullptr;
+  QAction *Edit3 = nullptr; // the sprite strip menu's "&Edit"
   // Controls the form keeps hidden; they do nothing.
   QFrame *Panel1 = nullptr, *Panel3 = nullptr;
   QWidget *PaintBox1 = nullptr, *PaintBox2 = nullptr;
@@ -70,6 +74,9 @@ public:
   QPushButton *Button2 = nullptr, *Button3 = nullptr;
 
   TTickTimer Timer1;
+
+  // Made with the window and kept for its whole run; owned by the window as its child.
+  TAddSprite *AddSprite = nullptr;
 
   // The edited document and the editor's state; its display is the canvas's back buffer.
   TEditSession Session;
@@ -101,6 +108,14 @@ public:
   void ScrollBar2Change();
   // Files dropped on the window, at a position of the canvas.
   void DropFiles(const std::vector<std::string> &files, const QPoint &canvasPosition);
+
+  // --- Sprite definitions. ---
+  // Mode 0 adds definitions, mode 1 updates one; shows the Add Sprite dialog modally.
+  void ShowAddSpriteDialog(int mode);
+  void Button9Click(); // Add Sprite Definition
+  // Fills the dialog from sprite and shows it to update that definition.
+  void EditSpriteDefinition(const TZeltoAniSprite *sprite);
+  void Edit3Click(); // the sprite strip menu's "&Edit"
 
   // --- Playback. ---
   void Timer1Timer();
