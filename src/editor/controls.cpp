@@ -206,7 +206,7 @@ void TEditFrame::CreateMenus()
   PopupMenu2 = new QMenu(this);
   PopupMenu2->addAction("&Add Key");
   PopupMenu3 = new QMenu(this);
-  PopupMenu3->addAction("&Edit");
+  Edit3 = PopupMenu3->addAction("&Edit");
   PopupMenu3->addAction("&Delete");
 }
 
@@ -246,6 +246,8 @@ void TEditFrame::ConnectControls()
   connect(SpeedButton13, &QToolButton::clicked, this, [this] { Button4Click(); });
   connect(SpeedButton28, &QToolButton::clicked, this, [this] { Button4Click(); });
   connect(SpeedButton35, &QToolButton::clicked, this, [this] { SpeedButton35Click(); });
+  connect(SpeedButton18, &QToolButton::clicked, this, [this] { Button9Click(); });
+  connect(Edit3, &QAction::triggered, this, [this] { Edit3Click(); });
   connect(ComboBox1, QOverload<int>::of(&QComboBox::activated), this, [this] { ComboBox1Change(); });
   connect(ComboBox3, QOverload<int>::of(&QComboBox::activated), this, [this] { ComboBox3Change(); });
   connect(CheckBox1, &QCheckBox::clicked, this, [this] { CheckBox1Click(); });

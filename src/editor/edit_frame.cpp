@@ -19,6 +19,7 @@
 #include <QToolButton>
 
 #include "core/qt_text.h"
+#include "editor/add_sprite_dialog.h"
 #include "editor/canvas_widget.h"
 #include "editor/options_grid.h"
 #include "editor/qt_dialogs.h"
@@ -41,6 +42,7 @@ TEditFrame::TEditFrame(TStartOptions options)
   resize(563, 465);
   setAcceptDrops(true);
   CreateControls();
+  AddSprite = new TAddSprite(Session, this);
   ConnectControls();
   QLocale::setDefault(QLocale::c());
 
@@ -339,6 +341,49 @@ void TEditFrame::SpeedButton10Click()
 void TEditFrame::SpeedButton11Click()
 {
   Session.SaveAs();
+}
+
+// --- Sprite definitions. ---
+
+void TEditFrame::ShowAddSpriteDialog(int mode)
+{
+  if (mode == 0) {
+    AddSprite->setWindowTitle("Add Sprite");
+    AddSprite->Button1->setText("&Add");
+  } else if (mode == 1) {
+    AddSprite->setWindowTitle("Update Sprite");
+    AddSprite->Button1->setText("&Update");
+  } else {
+    return;
+  }
+  AddSprite->RunModal();
+}
+
+void TEditFrame::Button9Click()
+{
+  ShowAddSpriteDialog(0);
+}
+
+void TEditFrame::EditSpriteDefinition(const TZeltoAniSprite *sprite)
+{
+  HideHint();
+  AddSprite->ComboBox1->setCurrentText(ToQt(sprite->Image));
+  AddSprite->Edit2->setText(ToQt(sprite->Description));
+  AddSprite->Edit13->setText(QString::number(sprite->Index));
+  AddSprite->Edit3->setText(QString::number(sprite->Left));
+  AddSprite->Edit4->setText(QString::number(sprite->Top));
+  AddSprite->Edit5->setText(QString::number(sprite->Width));
+  AddSprite->Edit6->setText(QString::number(sprite->Height));
+  // An update rewrites exactly the one definition.
+  AddSprite->Edit11->setText("1");
+  AddSprite->Edit12->setText("1");
+  ShowAddSpriteDialog(1);
+}
+
+void TEditFrame::Edit3Click()
+{
+  if (const TZeltoAniSprite *sprite = FindSprite(Session.GetCurrentAni(), Session.MenuSpriteIndex))
+    EditSpriteDefinition(sprite);
 }
 
 // --- Playback. ---

@@ -11,6 +11,7 @@
 #include "platform/timer.h"
 #include "session/edit_session.h"
 
+class QAction;
 class QCheckBox;
 class QComboBox;
 class QFrame;
@@ -22,8 +23,10 @@ class QPushButton;
 class QScrollBar;
 class QTableWidget;
 class QToolButton;
+class TAddSprite;
 class TCanvasWidget;
 class TOptionsGrid;
+struct TZeltoAniSprite;
 class TUiDialogs;
 
 class TEditFrame : public QWidget, public TSessionView
@@ -64,6 +67,7 @@ public:
   TOptionsGrid *StringGrid1 = nullptr;
   QCheckBox *CheckBox1 = nullptr, *CheckBox2 = nullptr;
   QMenu *PopupMenu1 = nullptr, *PopupMenu2 = nullptr, *PopupMenu3 = nullptr;
+  QAction *Edit3 = nullptr; // the sprite strip menu's "&Edit"
   // Controls the form keeps hidden; they do nothing.
   QFrame *Panel1 = nullptr, *Panel3 = nullptr;
   QWidget *PaintBox1 = nullptr, *PaintBox2 = nullptr;
@@ -71,6 +75,9 @@ public:
   QPushButton *Button2 = nullptr, *Button3 = nullptr;
 
   TTickTimer Timer1;
+
+  // Made with the window and kept for its whole run; owned by the window as its child.
+  TAddSprite *AddSprite = nullptr;
 
   // The edited document and the editor's state; its display is the canvas's back buffer.
   TEditSession Session;
@@ -124,6 +131,13 @@ public:
   bool FormKeyDown(int key, Qt::KeyboardModifiers modifiers);
   // A wheel step at a global position; true when it was consumed.
   bool FormMouseWheel(bool down, const QPoint &globalPosition);
+  // --- Sprite definitions. ---
+  // Mode 0 adds definitions, mode 1 updates one; shows the Add Sprite dialog modally.
+  void ShowAddSpriteDialog(int mode);
+  void Button9Click(); // Add Sprite Definition
+  // Fills the dialog from sprite and shows it to update that definition.
+  void EditSpriteDefinition(const TZeltoAniSprite *sprite);
+  void Edit3Click(); // the sprite strip menu's "&Edit"
 
   // --- Playback. ---
   void Timer1Timer();
