@@ -231,8 +231,7 @@ void TEditFrame::CreateHiddenControls()
 // Commands that later work builds stay disabled until then.
 void TEditFrame::DisableLaterCommands()
 {
-  for (QWidget *later :
-       std::initializer_list<QWidget *>{SpeedButton27, SpeedButton29, SpeedButton33, SpeedButton36})
+  for (QWidget *later : std::initializer_list<QWidget *>{SpeedButton27, SpeedButton29, SpeedButton33, SpeedButton36})
     later->setEnabled(false);
 }
 

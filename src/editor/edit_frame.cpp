@@ -1,5 +1,6 @@
 #include "editor/edit_frame.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -9,7 +10,6 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QApplication>
 #include <QLocale>
 #include <QMenu>
 #include <QMimeData>

@@ -58,7 +58,8 @@ void TEditSession::ArrowKey(TKey key)
   const bool horizontal = key == TKey::Left || key == TKey::Right;
   const int step = key == TKey::Right || key == TKey::Down ? 1 : -1;
   if (LastDragMode == dmSound) {
-    static const std::pair<TKey, int> directions[] = {{TKey::Up, 0}, {TKey::Left, 1}, {TKey::Down, 2}, {TKey::Right, 3}};
+    static const std::pair<TKey, int> directions[] = {
+        {TKey::Up, 0}, {TKey::Left, 1}, {TKey::Down, 2}, {TKey::Right, 3}};
     for (const auto &[arrow, d] : directions)
       if (arrow == key)
         MoveSound(LastSoundIndex, d);

@@ -11,6 +11,7 @@
 #include <filesystem>
 
 #include "core/helpers.h"
+#include "editor/options_grid.h"
 #include "editor_fixture.h"
 #include "images/file_index.h"
 #include "model/actor.h"
@@ -67,8 +68,10 @@ TEST_F(EditorTest, StartsOnIdleWithControlsInTheirStartingState)
   EXPECT_EQ(f.SpeedButton17->toolTip(), "Insert Anistep Before Current Frame");
   EXPECT_EQ(f.MovieButton->text(), "-> Movie Mode");
   EXPECT_EQ(f.GroupBox1->title(), " Selected Sprite(s) ");
-  EXPECT_EQ(f.StringGrid1->rowCount(), 25);
+  // The grid shows the sprite-mode options: one row past the last labelled one.
+  EXPECT_EQ(f.StringGrid1->rowCount(), 16);
   EXPECT_EQ(f.StringGrid1->columnCount(), 2);
+  EXPECT_EQ(f.StringGrid1->item(15, 0)->text(), "Def. param3");
   EXPECT_FALSE(f.Timer1.Enabled());
   // The fixed images come from the game folder.
   EXPECT_NE(f.Session.Setup.SoundIconImage->Image(), nullptr);
