@@ -47,7 +47,8 @@ std::string HexColor(int color)
 }
 
 // What the file keeps of a value written as one word: the reader takes the first word of the
-// line, so a value is cut at its first blank (control characters at its ends go too).
+// line, so a value is cut at its first blank (control characters at its ends go too). The text
+// being typed is left alone; the cell shows what was kept when the edit ends.
 std::string OneWord(const std::string &text)
 {
   const std::string trimmed = TrimControl(text);
@@ -227,9 +228,9 @@ void TEditSession::SetAniOption(int row, std::string &value)
     return;
   }
   if (row == orSetBackTo) {
-    value = OneWord(value);
-    if (value != ani->SetBackTo) {
-      ani->SetBackTo = value;
+    const std::string word = OneWord(value);
+    if (word != ani->SetBackTo) {
+      ani->SetBackTo = word;
       ::SetModified(ani, true);
     }
   } else if (row == orHead || row == orBody) {
@@ -238,12 +239,12 @@ void TEditSession::SetAniOption(int row, std::string &value)
     const bool isAttr = row < orFirstParam;
     const int slot = isAttr ? row - orFirstAttr : row - orFirstParam;
     std::string &stored = isAttr ? ani->DefaultAttrs[size_t(slot)] : ani->DefaultParams[size_t(slot)];
-    value = OneWord(value);
-    if (value == stored)
+    const std::string word = OneWord(value);
+    if (word == stored)
       return;
-    stored = value;
+    stored = word;
     ::SetModified(ani, true);
-    SetSlot(EditActor.get(), isAttr, slot, value);
+    SetSlot(EditActor.get(), isAttr, slot, word);
     // Sprites that show a slot's image may change their size.
     UpdateSpriteListLayout();
     NeedsRedraw = true;
@@ -276,13 +277,13 @@ void TEditSession::SetSoundFileOption(std::string &value)
   if (!step || LastSoundIndex < 0 || LastSoundIndex >= int(step->Sounds.size()))
     return;
   TZeltoAniSound &sound = *step->Sounds[size_t(LastSoundIndex)];
-  value = OneWord(value);
-  if (value == sound.FileName)
+  const std::string word = OneWord(value);
+  if (word == sound.FileName)
     return;
-  sound.FileName = value;
+  sound.FileName = word;
   ::SetModified(GetCurrentAni(), true);
-  if (!value.empty())
-    if (const std::string path = ResolveFile(value); !path.empty())
+  if (!word.empty())
+    if (const std::string path = ResolveFile(word); !path.empty())
       PlaySoundFile(path);
 }
 

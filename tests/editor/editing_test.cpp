@@ -10,6 +10,7 @@
 #include <QUrl>
 
 #include "editor/canvas_widget.h"
+#include "editor/options_grid.h"
 #include "editor_fixture.h"
 #include "model/document.h"
 
@@ -107,4 +108,60 @@ TEST_F(EditorTest, DroppedFilesBecomePartsAndSounds)
   ASSERT_EQ(step.Sounds.size(), 1u);
   EXPECT_EQ(step.Sounds[0]->FileName, "chime.wav");
   EXPECT_EQ(played.size(), 1u) << "a dropped sound is played";
+}
+
+TEST_F(EditorTest, KeysArePreviewedForTheWholeWindowUnlessAControlHasTheFocus)
+{
+  TEditFrame &f = Start();
+  f.SpeedButton34Click();
+  f.show();
+  f.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&f));
+  TZeltoAniPart &part = *CurrentParts(f)[0];
+  f.ClearFocus();
+  QTest::keyClick(f.DXDraw1, Qt::Key_Right);
+  EXPECT_EQ(part.X, 13);
+  // With the focus in the x box the arrow moves its text cursor instead.
+  f.Edit1->setFocus();
+  QTest::keyClick(f.Edit1, Qt::Key_Right);
+  EXPECT_EQ(part.X, 13);
+  // Ctrl+N reaches the editor even so (the shadow's index is 0, so nothing moves).
+  QTest::keyClick(f.Edit1, Qt::Key_N, Qt::ControlModifier);
+  EXPECT_TRUE(f.Session.GetCurrentAni()->Modified);
+  // Tab moves no focus when the window has none.
+  f.ClearFocus();
+  QTest::keyClick(&f, Qt::Key_Tab);
+  EXPECT_EQ(QApplication::focusWidget(), nullptr);
+}
+
+TEST_F(EditorTest, GridCellsToggleOrOpenAnEditorWhoseTextIsAppliedAtOnce)
+{
+  TEditFrame &f = Start();
+  f.SpeedButton34Click();
+  f.show();
+  TZeltoAni &ani = *f.Session.GetCurrentAni();
+  f.StringGrid1MouseDown(Qt::LeftButton, 2, 1);
+  EXPECT_TRUE(ani.Loop);
+  EXPECT_EQ(f.StringGrid1->item(2, 1)->text(), "true");
+  EXPECT_FALSE(f.StringGrid1->EditorOpen());
+
+  f.StringGrid1MouseDown(Qt::LeftButton, 13, 1);
+  ASSERT_TRUE(f.StringGrid1->EditorOpen());
+  QTest::keyClicks(f.StringGrid1->Editor(), "5 6");
+  EXPECT_EQ(ani.DefaultParams[0], "5") << "applied at every keystroke, cut at the blank";
+  EXPECT_EQ(f.StringGrid1->Editor()->text(), "5 6");
+  QTest::keyClick(f.StringGrid1->Editor(), Qt::Key_Return);
+  EXPECT_FALSE(f.StringGrid1->EditorOpen());
+  EXPECT_EQ(f.StringGrid1->item(13, 1)->text(), "5") << "what was kept shows when the edit ends";
+
+  // A head that is not known stays in the editor until the edit ends, then the stored one shows.
+  f.StringGrid1MouseDown(Qt::LeftButton, 8, 1);
+  f.StringGrid1->Editor()->clear();
+  QTest::keyClicks(f.StringGrid1->Editor(), "nothere.png");
+  EXPECT_EQ(ani.DefaultHead, "head19.png");
+  QTest::keyClick(f.StringGrid1->Editor(), Qt::Key_Tab);
+  EXPECT_EQ(f.StringGrid1->item(8, 1)->text(), "head19.png");
+  // A label-less row opens nothing.
+  f.StringGrid1MouseDown(Qt::LeftButton, 1, 1);
+  EXPECT_FALSE(f.StringGrid1->EditorOpen());
 }
