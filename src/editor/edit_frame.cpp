@@ -357,6 +357,9 @@ void TEditFrame::ShowAddSpriteDialog(int mode)
     return;
   }
   AddSprite->RunModal();
+  // The window may not be active again yet, and the timer runs only then: the changed strip is
+  // drawn now.
+  Session.DrawCanvas();
 }
 
 void TEditFrame::Button9Click()

@@ -31,7 +31,8 @@ void TEditFrame::RefreshOptionsGrid(int row)
   if (row < 0) {
     StringGrid1->setRowCount(Session.GridRowCount());
     // The value column makes room for the scroll bar when not every row fits.
-    const bool allFit = StringGrid1->rowCount() * 16 <= StringGrid1->viewport()->height();
+    const bool allFit = StringGrid1->rowCount() * 16 <= StringGrid1->contentsRect().height();
+    StringGrid1->setVerticalScrollBarPolicy(allFit ? Qt::ScrollBarAlwaysOff : Qt::ScrollBarAlwaysOn);
     StringGrid1->setColumnWidth(0, 75);
     StringGrid1->setColumnWidth(1, allFit ? 75 : 59);
   }
