@@ -66,7 +66,6 @@ void TEditFrame::CreateControls()
   PlaceRightColumn();
   CreateMenus();
   CreateHiddenControls();
-  DisableLaterCommands();
 }
 
 void TEditFrame::CreateToolbar()
@@ -228,13 +227,6 @@ void TEditFrame::CreateHiddenControls()
     hidden->hide();
 }
 
-// Commands that later work builds stay disabled until then.
-void TEditFrame::DisableLaterCommands()
-{
-  for (QWidget *later : std::initializer_list<QWidget *>{SpeedButton27, SpeedButton29, SpeedButton33, SpeedButton36})
-    later->setEnabled(false);
-}
-
 void TEditFrame::ConnectControls()
 {
   connect(SpeedButton34, &QToolButton::clicked, this, [this] { SpeedButton34Click(); });
@@ -272,6 +264,15 @@ void TEditFrame::ConnectControls()
   connect(SpeedButton22, &QToolButton::clicked, this, [this] { Session.RemoveUnusedSprites(); });
   connect(SpeedButton26, &QToolButton::clicked, this, [this] { Session.ImportSprites(); });
   connect(PopupMenu3->actions().at(1), &QAction::triggered, this, [this] { Delete1Click(); });
+  connect(PopupMenu1->actions().at(0), &QAction::triggered, this, [this] { Session.DeleteKey1Click(); });
+  connect(PopupMenu2->actions().at(0), &QAction::triggered, this, [this] { Session.AddKey1Click(); });
+  connect(SpeedButton27, &QToolButton::clicked, this, [this] { SpeedButton27Click(); });
+  connect(SpeedButton29, &QToolButton::clicked, this, [this] { Session.AddCharacterActor(); });
+  connect(SpeedButton33, &QToolButton::clicked, this, [this] { Session.AddSoundActor("", 0, 0); });
+  connect(SpeedButton36, &QToolButton::clicked, this, [this] { Session.AddTextActor(0, 0); });
+  connect(SpeedButton30, &QToolButton::clicked, this, [this] { Session.DeleteActor(); });
+  connect(SpeedButton31, &QToolButton::clicked, this, [this] { Session.CopyActorCommand(); });
+  connect(SpeedButton32, &QToolButton::clicked, this, [this] { Session.InsertActor(); });
   // Undo and redo answer the keys every editor's users expect; no other command uses them.
   auto shortcut = [this](const QKeySequence &keys, void (TEditFrame::*handler)()) {
     connect(new QShortcut(keys, this), &QShortcut::activated, this, handler);

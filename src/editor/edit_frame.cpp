@@ -57,6 +57,7 @@ TEditFrame::TEditFrame(TStartOptions options)
 
   Session.Start(options);
   qApp->installEventFilter(this);
+  StringGrid1->KeyMark = [this](int row) { return Session.RowHasKeyNow(row); };
   RefreshPartList();
   RefreshOptionsGrid(-1);
   UpdateButtons();
@@ -105,7 +106,7 @@ void TEditFrame::Refresh(TViewPart part, int row)
     RefreshOptionsGridLabels();
     break;
   case TViewPart::ActorList:
-    // The actor list is not built yet.
+    RefreshActorList();
     break;
   }
 }
@@ -303,7 +304,45 @@ void TEditFrame::MovieButtonClick()
 
 void TEditFrame::ComboBox1Change()
 {
-  Session.SetDirection(ComboBox1->currentIndex());
+  if (Session.MovieMode)
+    Session.ChooseActorItem(ComboBox1->currentIndex());
+  else
+    Session.SetDirection(ComboBox1->currentIndex());
+}
+
+void TEditFrame::RefreshActorList()
+{
+  if (!Session.MovieMode)
+    return;
+  const QString shown = ComboBox1->currentText();
+  const std::vector<std::string> items = Session.ActorListItems();
+  while (ComboBox1->count() > int(items.size()))
+    ComboBox1->removeItem(ComboBox1->count() - 1);
+  for (size_t i = 0; i < items.size(); ++i) {
+    const QString text = ToQt(items[i]);
+    if (int(i) < ComboBox1->count()) {
+      if (ComboBox1->itemText(int(i)) != text)
+        ComboBox1->setItemText(int(i), text);
+    } else {
+      ComboBox1->addItem(text);
+    }
+  }
+  const int again = ComboBox1->findText(shown);
+  ComboBox1->setCurrentIndex(again >= 0 ? again : (ComboBox1->count() > 0 ? 0 : -1));
+}
+
+void TEditFrame::SelectActor(TZeltoActor *actor)
+{
+  if (!actor)
+    return;
+  const int item = ComboBox1->findText(ToQt("Actor " + actor->Name));
+  if (item >= 0)
+    ComboBox1->setCurrentIndex(item);
+}
+
+void TEditFrame::ShowKeyMenu(bool deleteKey, int, int)
+{
+  (deleteKey ? PopupMenu1 : PopupMenu2)->popup(QCursor::pos());
 }
 
 void TEditFrame::ComboBox3Change()
@@ -403,6 +442,11 @@ void TEditFrame::Timer1Timer()
   }
 }
 
+void TEditFrame::SpeedButton27Click()
+{
+  Session.Play();
+}
+
 void TEditFrame::SpeedButton12Click()
 {
   Session.Play();
@@ -429,7 +473,8 @@ void TEditFrame::DXDraw1MouseMove(int x, int y, Qt::KeyboardModifiers)
 {
   if (!Session.GetCurrentAni())
     return;
-  DXDraw1->setCursor(!Session.MovieMode && Session.OverFrameStart(x, y) ? Qt::SplitHCursor : Qt::ArrowCursor);
+  const bool split = Session.MovieMode ? Session.OverKey(x, y) : Session.OverFrameStart(x, y);
+  DXDraw1->setCursor(split ? Qt::SplitHCursor : Qt::ArrowCursor);
   Session.MouseMove(x, y);
 }
 

@@ -142,6 +142,7 @@ public:
   // --- Playback. ---
   void Timer1Timer();
   void SpeedButton12Click(); // Play
+  void SpeedButton27Click(); // Play, movie mode
   void Button4Click();       // Stop
   void SpeedButton35Click(); // Add Sound
 
@@ -157,6 +158,8 @@ public:
   void ShowHint(const std::string &text, int x, int y) override;
   void HideHint() override;
   void ShowSpriteMenu(int x, int y) override;
+  void ShowKeyMenu(bool deleteKey, int x, int y) override;
+  void SelectActor(TZeltoActor *actor) override;
 
   // Sprite descriptions over the strip.
   QLabel *HintWindow = nullptr;
@@ -182,12 +185,13 @@ private:
   void PlaceRightColumn();
   void CreateMenus();
   void CreateHiddenControls();
-  void DisableLaterCommands();
   void ConnectControls();
   // Shows the panels, labels and lists of the current mode.
   void ShowMode();
   // The scroll bar for the strip's height and position.
   void ShowSpriteListRange();
+  // The movie's actor list in ComboBox1, keeping the shown item where it still exists.
+  void RefreshActorList();
 
   bool shown_ = false;
 };

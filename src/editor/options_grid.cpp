@@ -26,6 +26,13 @@ public:
     painter->setPen(palette.color(QPalette::ButtonText));
     const int left = 2 + (index.column() == 0 ? grid_->LabelIndent() : 0);
     painter->drawText(r.adjusted(left, 2, 0, 0), Qt::AlignLeft | Qt::AlignTop, index.data().toString());
+    if (index.column() == 0 && grid_->KeyMark && grid_->KeyMark(index.row())) {
+      // A 10 x 10 square, blue with a black outline, left of the label.
+      painter->setPen(Qt::black);
+      painter->setBrush(Qt::blue);
+      painter->drawRect(QRect(r.left() + 2, r.top() + 4, 9, 9));
+      painter->setBrush(Qt::NoBrush);
+    }
     painter->setPen(palette.color(QPalette::Shadow));
     painter->drawLine(r.bottomLeft(), r.bottomRight());
     painter->drawLine(r.topRight(), r.bottomRight());

@@ -6,6 +6,7 @@
 
 #include <QLineEdit>
 #include <QTableWidget>
+#include <functional>
 
 class TEditFrame;
 
@@ -24,6 +25,8 @@ public:
   // The left offset of label texts (3 more pixels, or 13 while an actor's key marks are drawn).
   void SetLabelIndent(int indent);
   int LabelIndent() const { return labelIndent_; }
+  // Whether a row's label gets a key mark (the selected actor has a key now that sets it).
+  std::function<bool(int row)> KeyMark;
 
 protected:
   void mousePressEvent(QMouseEvent *event) override;

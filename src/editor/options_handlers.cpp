@@ -29,6 +29,8 @@ void SetCellText(QTableWidget *grid, int row, int column, const QString &text)
 void TEditFrame::RefreshOptionsGrid(int row)
 {
   if (row < 0) {
+    // An actor's labels leave room for the key marks.
+    StringGrid1->SetLabelIndent(Session.GridMode == 1 && Session.Scene.SelectedActor ? 13 : 3);
     StringGrid1->setRowCount(Session.GridRowCount());
     // The value column makes room for the scroll bar when not every row fits.
     const bool allFit = StringGrid1->rowCount() * 16 <= StringGrid1->contentsRect().height();
@@ -43,6 +45,9 @@ void TEditFrame::RefreshOptionsGrid(int row)
     if (r != Session.EditRow)
       SetCellText(StringGrid1, r, 1, ToQt(shown.Value));
   }
+  // Key marks follow the time even where no text changed.
+  if (Session.GridMode == 1)
+    StringGrid1->viewport()->update();
 }
 
 void TEditFrame::RefreshOptionsGridLabels()
@@ -59,6 +64,8 @@ void TEditFrame::StringGrid1MouseDown(Qt::MouseButton button, int row, int colum
   StringGrid1->setFocus();
   if (Session.GridRow(row).Label.empty() || button == Qt::RightButton) {
     StringGrid1->CloseEditor();
+    if (button == Qt::RightButton)
+      Session.GridKeyMenu(row, 0, 0);
     return;
   }
   std::string value = Session.GridRow(row).Value;

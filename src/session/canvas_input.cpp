@@ -21,12 +21,15 @@ void TEditSession::MouseDown(bool rightButton, int x, int y, bool shift, bool ct
   if (!GetCurrentAni())
     return;
   const TCanvasGeometry g = Geometry();
-  if (rightButton) {
-    if (!MovieMode && x < Scene.SpriteListLeft + SpriteListWidth && y < g.TimelineTop)
-      OpenSpriteListMenu(x, y);
+  if (rightButton && x < Scene.SpriteListLeft + SpriteListWidth && y < g.TimelineTop) {
+    OpenSpriteListMenu(x, y);
     return;
   }
-  if (MovieMode)
+  if (MovieMode) {
+    MovieMouseDown(rightButton, x, y);
+    return;
+  }
+  if (rightButton)
     return;
   if (y >= g.TimelineTop) {
     MouseIsDown = true;
@@ -149,7 +152,7 @@ void TEditSession::MouseMove(int x, int y)
   MouseSceneX = SceneX(x);
   MouseSceneY = SceneY(y);
   const int dx = MouseSceneX - DragStartX, dy = MouseSceneY - DragStartY;
-  if (MouseIsDown) {
+  if (MouseIsDown && !MovieMode) {
     if (Scene.DragMode == dmTime || Scene.DragMode == dmLength)
       TimelineRulerDrag(x, y, false);
     else if (Scene.DragMode == dmFrameStart)
@@ -162,8 +165,10 @@ void TEditSession::MouseMove(int x, int y)
   } else if (!MovieMode && view_) {
     HoverSpriteList(x, y);
   }
-  if (MovieMode)
+  if (MovieMode) {
+    MovieMouseMove(x, y);
     return;
+  }
   if (Scene.DragMode == dmParts && !Scene.Selection.empty()) {
     for (TZeltoAniPart *part : SelectedParts()) {
       part->X = part->SavedX + dx;
@@ -203,6 +208,8 @@ void TEditSession::MouseUp(int x, int y)
       RecordOperation(std::move(entry));
     }
     RecordNewParts();
+  } else if (MovieMode) {
+    MovieMouseUp();
   }
   LastDragMode = Scene.DragMode;
   Scene.LastFrameIndex = Scene.DragFrameIndex;

@@ -201,12 +201,6 @@ void TEditSession::Refresh(TRefresh what, int row)
   }
 }
 
-void TEditSession::SelectActor(TZeltoActor *actor)
-{
-  if (view_)
-    view_->SelectActor(actor);
-}
-
 std::string TEditSession::Caption() const
 {
   const TZeltoAni *ani = GetCurrentAni();
@@ -257,6 +251,7 @@ void TEditSession::SwitchMovieMode(bool on)
     MovieMode = false;
     Playing = false;
     Scene.SelectedActor = nullptr;
+    DragKey = MenuKey = nullptr;
     GridMode = 0;
     ClearHistory();
     ani->Actors.clear();
@@ -269,7 +264,7 @@ void TEditSession::SwitchMovieMode(bool on)
   }
   Show(TViewPart::Mode);
   if (on)
-    Show(TViewPart::ActorList);
+    RefreshActorList();
   Show(TViewPart::OptionsGrid);
   NeedsRedraw = true;
   ::SetModified(ani, ani->Modified);

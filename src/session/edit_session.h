@@ -26,7 +26,16 @@ inline constexpr const char *AnimationFilter = "Zelto animations (*.velk)|*.velk
 inline constexpr const char *SaveAnimationFilter = "Zelto animations (*.velk)|*.velk|All file types|*.*";
 
 // What the pressed mouse button manipulates (DragMode).
-enum TDragModes { dmPan = 1, dmTime = 2, dmKey = 3, dmLength = 4, dmFrameStart = 5, dmParts = 6, dmSound = 7 };
+enum TDragModes {
+  dmActor = 0, // movie mode: the selected actor
+  dmPan = 1,
+  dmTime = 2,
+  dmKey = 3, // movie mode: a key on the time line
+  dmLength = 4,
+  dmFrameStart = 5,
+  dmParts = 6,
+  dmSound = 7,
+};
 
 // What a session change makes stale in the window.
 enum class TViewPart {
@@ -60,6 +69,8 @@ public:
   virtual void HideHint() {}
   // The sprite strip's menu ("&Edit", "&Delete") at canvas position (x, y).
   virtual void ShowSpriteMenu(int, int) {}
+  // A key menu at canvas position (x, y): "&Delete Key" or "&Add Key".
+  virtual void ShowKeyMenu(bool deleteKey, int, int) { (void)deleteKey; }
 };
 
 // What the Add Sprite dialog applies: definitions cut from one image, one or a grid of them.
@@ -237,6 +248,35 @@ public:
   // was over one of those regions (and so consumed).
   bool Wheel(bool down, int x, int y);
 
+  // --- Movie mode. ---
+  // Sorts the actors for the list and shows it anew.
+  void RefreshActorList();
+  // The list's items: "Velk" (the document) and "Actor " + name of each actor in list order.
+  std::vector<std::string> ActorListItems() const;
+  // Choosing item i of the list (0: no actor).
+  void ChooseActorItem(int item);
+  // Actors added at the current time, recorded as additions, selected.
+  TZeltoActor *AddCharacterActor();
+  TZeltoActor *AddTextActor(int x, int y);
+  TZeltoActor *AddSoundActor(const std::string &file, int x, int y);
+  TZeltoActor *AddSpriteActor(TZeltoAniSprite *sprite, int x, int y);
+  void DeleteActor();
+  void CopyActorCommand();
+  void InsertActor();
+  // The topmost visible actor opaque at (x, y) from the origin, or none.
+  TZeltoActor *ActorAt(int x, int y) const;
+  // The selected actor's key nearest to canvas x (within 30 pixels), or -1.
+  int FindKeyNearX(int x) const;
+  // True over the key strip where a key can be dragged (the split cursor).
+  bool OverKey(int x, int y) const;
+  void DragKeyTo(int x);
+  // A right press on grid row of the selected actor: the key menus.
+  void GridKeyMenu(int row, int x, int y);
+  void AddKey1Click();
+  void DeleteKey1Click();
+  // True when the selected actor has a key at the current time that sets row's attribute.
+  bool RowHasKeyNow(int row) const;
+
   // --- Sprite definitions. ---
   // Deletes the definitions nothing uses (the first one always stays); nothing when a part or
   // sprite actor uses a parameter or attribute slot. The history is cleared.
@@ -314,6 +354,11 @@ public:
   TEditHistory History;
   // The strip's whole height (the scroll bar's range is this less the page).
   int SpriteListTotal = 0;
+  // Movie mode: the key dragged on the time line, and the key and grid row the key menus act on
+  // (row -1: the whole key, from the strip).
+  TZeltoActorMod *DragKey = nullptr;
+  TZeltoActorMod *MenuKey = nullptr;
+  int MenuRow = -1;
 
 private:
   bool PressSound();
@@ -325,6 +370,16 @@ private:
   int TakeSpriteFromList(int entry);
   void DropImage(const std::string &name, int x, int y);
   void InsertCopiedFrame(bool after);
+  TZeltoActor *AddActor(std::unique_ptr<TZeltoActor> actor, const std::vector<std::string> &keyed);
+  // Drops what refers to an actor that leaves the document: the selection and its dragged or
+  // menu key.
+  void ForgetActor(const TZeltoActor *actor);
+  void MovieMouseDown(bool rightButton, int x, int y);
+  void MovieMouseMove(int x, int y);
+  void MovieMouseUp();
+  void PressKeyStrip(bool rightButton, int x, int y);
+  void ChangeActorNumber(TZeltoActor *actor, const char *name, int delta);
+  void SelectNextActor();
   void ArrowKey(TKey key);
   void StepLength(int step);
   const TZeltoAniSound *PropertySound() const;

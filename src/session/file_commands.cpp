@@ -28,7 +28,7 @@ void TEditSession::OpenAnimation(const std::string &name)
     ApplyDefaultSlots(EditActor.get(), *ani);
     UpdateSpriteListLayout();
     if (MovieMode) {
-      Show(TViewPart::ActorList);
+      RefreshActorList();
       Show(TViewPart::OptionsGrid);
       ShowTime(0);
     } else {

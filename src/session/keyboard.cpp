@@ -24,8 +24,8 @@ bool TEditSession::KeyDown(TKey key, bool ctrl, bool controlFocused)
   switch (key) {
   case TKey::Delete:
     if (MovieMode)
-      return true; // actors are deleted by movie editing
-    if (LastDragMode == dmFrameStart)
+      DeleteActor();
+    else if (LastDragMode == dmFrameStart)
       DeleteFrame(Scene.LastFrameIndex);
     else
       DeleteSelectedParts();
@@ -35,7 +35,9 @@ bool TEditSession::KeyDown(TKey key, bool ctrl, bool controlFocused)
     const int delta = key == TKey::PadPlus ? +1 : -1;
     if (!MovieMode && !Scene.Selection.empty())
       ChangeSelectionOrder(delta);
-    else if (!MovieMode || !Scene.SelectedActor)
+    else if (MovieMode && Scene.SelectedActor)
+      ChangeActorNumber(Scene.SelectedActor, "layer", delta);
+    else
       ZoomBy(delta > 0 ? ZoomStep : 1 / ZoomStep);
     return true;
   }
@@ -46,6 +48,8 @@ bool TEditSession::KeyDown(TKey key, bool ctrl, bool controlFocused)
     ArrowKey(key);
     return true;
   case TKey::Tab:
+    if (MovieMode)
+      SelectNextActor();
     return true;
   default:
     return false;
@@ -85,6 +89,8 @@ void TEditSession::ArrowKey(TKey key)
   }
   if (!MovieMode)
     MoveSelection(horizontal ? step : 0, horizontal ? 0 : step);
+  else if (Scene.SelectedActor)
+    ChangeActorNumber(Scene.SelectedActor, horizontal ? "dx" : "dy", step);
 }
 
 void TEditSession::StepLength(int step)

@@ -95,19 +95,28 @@ TGridRow TEditSession::GridRow(int row) const
 
 bool TEditSession::ClickGridRow(int row, std::string &value)
 {
-  if (GridMode == 1)
-    return Scene.SelectedActor && ClickActorAttribute(Scene.SelectedActor, row, value);
-  return ClickAniOption(row, value);
+  if (GridMode != 1)
+    return ClickAniOption(row, value);
+  TZeltoActor *actor = Scene.SelectedActor;
+  if (!actor)
+    return false;
+  BeginActorChange(actor, false);
+  const bool typed = ClickActorAttribute(actor, row, value);
+  EndActorChange();
+  return typed;
 }
 
 void TEditSession::SetGridRow(int row, std::string &value)
 {
-  if (GridMode == 1) {
-    if (Scene.SelectedActor)
-      SetAttributeRow(Scene.SelectedActor, row, value);
+  if (GridMode != 1) {
+    SetAniOption(row, value);
     return;
   }
-  SetAniOption(row, value);
+  if (TZeltoActor *actor = Scene.SelectedActor) {
+    BeginActorChange(actor, false);
+    SetAttributeRow(actor, row, value);
+    EndActorChange();
+  }
 }
 
 const TZeltoAniSound *TEditSession::PropertySound() const

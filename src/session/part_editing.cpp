@@ -206,11 +206,14 @@ void TEditSession::DropFiles(const std::vector<std::string> &files, int canvasX,
   // The drop point goes through the zoom as a press does, so the file lands under the pointer.
   const int x = SceneX(canvasX) - Scene.OriginX, y = SceneY(canvasY) - Scene.OriginY;
   for (const std::string &file : files) {
-    if (!IsRegularFile(file) || !CurrentPartList())
+    // Sprite mode needs a frame to put parts and sounds in; movie mode makes actors.
+    if (!IsRegularFile(file) || (!MovieMode && !CurrentPartList()))
       continue;
     const std::string extension = LowerExtension(file);
     if (extension == ".gif" || extension == ".png" || extension == ".mng")
       DropImage(ExtractKey(file), x, y);
+    else if (extension == ".wav" && MovieMode)
+      AddSoundActor(file, x, y);
     else if (extension == ".wav")
       AddSound(file, x, y);
   }
@@ -224,7 +227,7 @@ void TEditSession::DropImage(const std::string &name, int x, int y)
   EnsureImageLoaded(name);
   const TSurfaceOwner *owner = Setup.ImageCache.Find(name);
   const TImageAnimation *image = owner ? owner->Image() : nullptr;
-  if (!ani || !parts || !image || image->Width < 1 || image->Height < 1)
+  if (!ani || (!parts && !MovieMode) || !image || image->Width < 1 || image->Height < 1)
     return;
 
   // The definition of that image, or a new one with the first free index from 1 on.
@@ -258,6 +261,10 @@ void TEditSession::DropImage(const std::string &name, int x, int y)
     Show(TViewPart::SpriteList);
   }
 
+  if (MovieMode) {
+    AddSpriteActor(sprite, x - image->Width / 2, y - image->Height / 2);
+    return;
+  }
   auto part = std::make_unique<TZeltoAniPart>();
   part->Sprite = sprite;
   part->ParamSlot = part->AttrSlot = -1;

@@ -188,9 +188,10 @@ void TEditSession::DeleteSpriteFromActors(TZeltoAni &ani, const TZeltoAniSprite 
       GridMode = 0;
       Show(TViewPart::OptionsGrid);
     }
+    ForgetActor(actor);
     RemoveActorHistory(actor);
     ani.Actors.erase(ani.Actors.begin() + long(a));
-    Show(TViewPart::ActorList);
+    RefreshActorList();
   }
 }
 

@@ -216,7 +216,7 @@ void TEditSession::ApplyOperation(int kind, TEditOperation &entry)
         AssignDefaultName(actor.get());
       ani->Actors.push_back(std::move(actor));
       ::SetModified(ani, true);
-      Show(TViewPart::ActorList);
+      RefreshActorList();
       SelectActor(entry.Actor);
     }
     break;
@@ -226,6 +226,7 @@ void TEditSession::ApplyOperation(int kind, TEditOperation &entry)
       auto found = std::find_if(actors.begin(), actors.end(),
                                 [&entry](const auto &actor) { return actor.get() == entry.Actor; });
       if (found != actors.end()) {
+        ForgetActor(entry.Actor);
         History.Keep(std::move(*found));
         actors.erase(found);
       }
@@ -233,7 +234,8 @@ void TEditSession::ApplyOperation(int kind, TEditOperation &entry)
       if (Scene.SelectedActor == entry.Actor)
         Scene.SelectedActor = nullptr;
       GridMode = 0;
-      Show(TViewPart::ActorList);
+      RefreshActorList();
+      Show(TViewPart::Buttons);
       Show(TViewPart::OptionsGrid);
     }
     break;
