@@ -46,6 +46,7 @@ TEditSession::~TEditSession()
 void TEditSession::Start(const TStartOptions &options)
 {
   programFolder_ = options.ProgramFolder;
+  SetRecoveryFolder(options.RecoveryFolder);
   // Numbers are read and written with "." whatever the user's locale.
   std::setlocale(LC_NUMERIC, "C");
 

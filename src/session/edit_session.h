@@ -71,6 +71,8 @@ public:
   virtual void ShowSpriteMenu(int, int) {}
   // A key menu at canvas position (x, y): "&Delete Key" or "&Add Key".
   virtual void ShowKeyMenu(bool deleteKey, int, int) { (void)deleteKey; }
+  // A file was opened or saved (for the list of recent files).
+  virtual void FileUsed(const std::string &) {}
 };
 
 // What the Add Sprite dialog applies: definitions cut from one image, one or a grid of them.
@@ -103,12 +105,22 @@ inline constexpr double MaxZoom = 16.0;
 // The largest grid the dialog makes at once.
 inline constexpr int MaxGridSprites = 10000;
 
+// A recovery file left by an editor that did not close normally.
+struct TRecovery
+{
+  std::string TextFile; // the document's text
+  std::string FileName; // the file it belongs to (empty for a document never saved)
+  std::string Name;     // the document's name
+};
+
 // What the program was started with.
 struct TStartOptions
 {
   std::string File;                          // the optional animation file argument
   std::string GameFolder;                    // --game-dir; empty: found from the program's folder
   std::string ProgramFolder;                 // the folder of the program file
+  std::string SettingsFile;                  // empty: the user's settings; else an ini file
+  std::string RecoveryFolder;                // where unsaved work is kept; empty: nowhere
   TUiDialogs *Dialogs = nullptr;             // none: the window's own; not owned
   std::unique_ptr<TSoundDevice> SoundDevice; // none: the default audio output
 };
@@ -157,6 +169,8 @@ public:
   void SaveCommand();
   // Writes the document to its file name, reporting a failure; false when it failed.
   bool WriteDocument();
+  // The Load command for a known file (the recent files): the save prompt, then the file.
+  void OpenFileCommand(const std::string &path);
   // The caption for the current document.
   std::string Caption() const;
   void SwitchMovieMode(bool on);
@@ -276,6 +290,22 @@ public:
   void DeleteKey1Click();
   // True when the selected actor has a key at the current time that sets row's attribute.
   bool RowHasKeyNow(int row) const;
+
+  // --- Recovery of unsaved work. ---
+  // The folder of recovery files (none: no recovery).
+  void SetRecoveryFolder(const std::string &folder);
+  // This process's recovery file.
+  std::string RecoveryFile() const;
+  // Writes a modified document to the recovery file when it changed since the last write; true
+  // when it wrote.
+  bool Autosave();
+  // Removes this process's recovery file (a normal close, a save, another document).
+  void RemoveRecovery();
+  // The recovery files of editors that are gone.
+  std::vector<TRecovery> FindRecoveries() const;
+  // Opens a recovery as the current document, modified, under its own file name; its files go.
+  bool RestoreRecovery(const TRecovery &recovery);
+  void DiscardRecovery(const TRecovery &recovery);
 
   // --- Sprite definitions. ---
   // Deletes the definitions nothing uses (the first one always stays); nothing when a part or
@@ -409,6 +439,8 @@ private:
   TUiDialogs *dialogs_;
   TSessionView *view_;
   std::unique_ptr<TEditOperation> pending_; // the actor change being recorded
+  std::string recoveryFolder_;
+  std::string lastRecoveryText_; // what the recovery file holds now
   int panOriginX_ = 0, panOriginY_ = 0;
   std::string programFolder_;
 };

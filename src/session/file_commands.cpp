@@ -17,6 +17,11 @@ void TEditSession::OpenAnimation(const std::string &name)
   TZeltoAni *ani = GetCurrentAni();
   if (ani == before)
     return;
+  // The document before is gone (its save prompt was answered): so is its recovery.
+  RemoveRecovery();
+  // The idle animation opened for want of another is not a file the user chose.
+  if (ani && view_ && !ani->FileName.empty() && name != DefaultIdleAni())
+    view_->FileUsed(ani->FileName);
   Playing = false;
   Scene.Selection.clear();
   Scene.SelectedActor = nullptr;
@@ -46,6 +51,7 @@ void TEditSession::NewAnimation()
 {
   const bool movie = MovieMode;
   ClearHistory();
+  RemoveRecovery();
   EditActor->Ani = nullptr;
   EditActor->OwnedAni.reset();
 
@@ -88,8 +94,13 @@ void TEditSession::NewAnimation()
 bool TEditSession::WriteDocument()
 {
   std::string error;
-  if (WriteAnimation(GetCurrentAni(), &error))
+  if (WriteAnimation(GetCurrentAni(), &error)) {
+    // Saved: nothing is left to recover.
+    RemoveRecovery();
+    if (view_)
+      view_->FileUsed(GetCurrentAni()->FileName);
     return true;
+  }
   Dialogs().ShowError(error);
   return false;
 }
@@ -139,6 +150,19 @@ void TEditSession::LoadCommand()
   }
   FreeClipboards();
   OpenAnimation(chosen);
+  DrawCanvas();
+}
+
+void TEditSession::OpenFileCommand(const std::string &path)
+{
+  if (!QuerySave())
+    return;
+  if (const std::string problem = RegularFileProblem(path); !problem.empty()) {
+    Dialogs().ShowError("Cannot load " + path + ": " + problem);
+    return;
+  }
+  FreeClipboards();
+  OpenAnimation(path);
   DrawCanvas();
 }
 

@@ -139,9 +139,9 @@ TZeltoActor *TEditSession::AddTextActor(int x, int y)
   actor->Text = "text";
   actor->DX = x;
   actor->DY = y;
-  return AddActor(std::move(actor), {"text", "visible", "dx", "dy", "layer", "font", "color", "zoom", "fontsize",
-                                     "bold", "italic", "centered", "rightaligned", "underline", "strikeout",
-                                     "wordwrap", "shaded"});
+  return AddActor(std::move(actor),
+                  {"text", "visible", "dx", "dy", "layer", "font", "color", "zoom", "fontsize", "bold", "italic",
+                   "centered", "rightaligned", "underline", "strikeout", "wordwrap", "shaded"});
 }
 
 TZeltoActor *TEditSession::AddSoundActor(const std::string &file, int x, int y)
@@ -484,8 +484,8 @@ void TEditSession::SelectNextActor()
   if (!ani || ani->Actors.size() < 2 || !Scene.SelectedActor)
     return;
   auto &actors = ani->Actors;
-  auto found = std::find_if(actors.begin(), actors.end(),
-                            [this](const auto &a) { return a.get() == Scene.SelectedActor; });
+  auto found =
+      std::find_if(actors.begin(), actors.end(), [this](const auto &a) { return a.get() == Scene.SelectedActor; });
   if (found == actors.end())
     return;
   ++found;

@@ -39,6 +39,16 @@ public:
     return true;
   }
   void ShowError(const std::string &text) override { Errors.push_back(text); }
+  int AskChoice(const std::string &title, const std::string &text, const std::vector<std::string> &) override
+  {
+    Questions.push_back(title + ": " + text);
+    if (Choices.empty())
+      return -1;
+    const int choice = Choices.front();
+    Choices.pop_front();
+    return choice;
+  }
+  std::deque<int> Choices; // next AskChoice answers (index of the button); none: closed
   bool OpenFile(const std::string &, const std::string &, const std::string &, std::string &chosen) override
   {
     return Choose(chosen);
