@@ -21,6 +21,7 @@ public:
   TAnswer AskYesNoCancel(const std::string &, const std::string &) override { return TAnswer::No; }
   bool AskOkCancel(const std::string &, const std::string &) override { return true; }
   void ShowError(const std::string &) override {}
+  int AskChoice(const std::string &, const std::string &, const std::vector<std::string> &) override { return -1; }
   bool OpenFile(const std::string &, const std::string &, const std::string &, std::string &) override { return false; }
   bool SaveFile(const std::string &, const std::string &, const std::string &, std::string &) override { return false; }
   bool ChooseFont(std::string &, int) override { return false; }

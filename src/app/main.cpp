@@ -2,6 +2,7 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QFile>
+#include <QStandardPaths>
 
 #include "core/qt_text.h"
 #include "editor/edit_frame.h"
@@ -25,9 +26,12 @@ int main(int argc, char **argv)
   if (!parser.positionalArguments().isEmpty())
     options.File = PathFromQt(parser.positionalArguments().first());
   options.ProgramFolder = PathFromQt(QApplication::applicationDirPath());
+  options.RecoveryFolder =
+      PathFromQt(QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation) + "/recovery");
 
   TEditFrame window(std::move(options));
   window.show();
   window.activateWindow();
+  window.OfferRecoveries();
   return app.exec();
 }

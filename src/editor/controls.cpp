@@ -9,7 +9,6 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QScrollBar>
-#include <QShortcut>
 #include <QTableWidget>
 #include <QToolButton>
 
@@ -74,6 +73,11 @@ void TEditFrame::CreateToolbar()
   Panel9->setGeometry(0, 0, width(), 33);
   SpeedButton34 = MakeButton(Panel9, TIconKind::New, "New Animation", ToolbarButton, true);
   SpeedButton9 = MakeButton(Panel9, TIconKind::Open, "Load Animation", ToolbarButton, true);
+  // The recent files drop down from an arrow beside the Load button.
+  RecentMenu = new QMenu(SpeedButton9);
+  SpeedButton9->setMenu(RecentMenu);
+  SpeedButton9->setPopupMode(QToolButton::MenuButtonPopup);
+  SpeedButton9->resize(ToolbarButton + 12, ToolbarButton);
   SpeedButton10 = MakeButton(Panel9, TIconKind::Save, "Save Animation", ToolbarButton, true);
   SpeedButton11 = MakeButton(Panel9, TIconKind::SaveAs, "Save as", ToolbarButton, true);
   SpeedButton24 = MakeButton(Panel9, TIconKind::Undo, "Undo", ToolbarButton, true);
@@ -231,6 +235,7 @@ void TEditFrame::ConnectControls()
 {
   connect(SpeedButton34, &QToolButton::clicked, this, [this] { SpeedButton34Click(); });
   connect(SpeedButton9, &QToolButton::clicked, this, [this] { SpeedButton9Click(); });
+  connect(RecentMenu, &QMenu::aboutToShow, this, [this] { RefreshRecentMenu(); });
   connect(SpeedButton10, &QToolButton::clicked, this, [this] { SpeedButton10Click(); });
   connect(SpeedButton11, &QToolButton::clicked, this, [this] { SpeedButton11Click(); });
   connect(SpeedButton12, &QToolButton::clicked, this, [this] { SpeedButton12Click(); });
@@ -273,12 +278,6 @@ void TEditFrame::ConnectControls()
   connect(SpeedButton30, &QToolButton::clicked, this, [this] { Session.DeleteActor(); });
   connect(SpeedButton31, &QToolButton::clicked, this, [this] { Session.CopyActorCommand(); });
   connect(SpeedButton32, &QToolButton::clicked, this, [this] { Session.InsertActor(); });
-  // Undo and redo answer the keys every editor's users expect; no other command uses them.
-  auto shortcut = [this](const QKeySequence &keys, void (TEditFrame::*handler)()) {
-    connect(new QShortcut(keys, this), &QShortcut::activated, this, handler);
-  };
-  shortcut(QKeySequence(Qt::CTRL | Qt::Key_Z), &TEditFrame::SpeedButton24Click);
-  shortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), &TEditFrame::SpeedButton25Click);
-  shortcut(QKeySequence(Qt::CTRL | Qt::Key_Y), &TEditFrame::SpeedButton25Click);
+  CreateShortcuts();
   Timer1.OnTimer = [this] { Timer1Timer(); };
 }

@@ -23,23 +23,27 @@
 #include "editor/canvas_widget.h"
 #include "editor/options_grid.h"
 #include "editor/qt_dialogs.h"
+#include "editor/settings.h"
 #include "model/document.h"
 
 // The session is made with the window's own Qt dialogs unless the options bring others.
-static TUiDialogs *ChooseDialogs(TStartOptions &options, std::unique_ptr<TUiDialogs> &own, QWidget *parent)
+static TUiDialogs *ChooseDialogs(TStartOptions &options, std::unique_ptr<TUiDialogs> &own, QWidget *parent,
+                                 TEditorSettings *settings)
 {
   if (!options.Dialogs)
-    own = std::make_unique<TQtUiDialogs>(parent);
+    own = std::make_unique<TQtUiDialogs>(parent, settings);
   return options.Dialogs ? options.Dialogs : own.get();
 }
 
 TEditFrame::TEditFrame(TStartOptions options)
-    : QWidget(nullptr), Session(ChooseDialogs(options, ownDialogs_, this), this, std::move(options.SoundDevice))
+    : QWidget(nullptr), settings_(std::make_unique<TEditorSettings>(options.SettingsFile)),
+      Session(ChooseDialogs(options, ownDialogs_, this, settings_.get()), this, std::move(options.SoundDevice))
 {
   setWindowTitle(BaseCaption);
   setFont(QFont("MS Sans Serif", 8));
   move(219, 110);
   resize(563, 465);
+  RestoreGeometry();
   setAcceptDrops(true);
   CreateControls();
   AddSprite = new TAddSprite(Session, this);
@@ -63,6 +67,9 @@ TEditFrame::TEditFrame(TStartOptions options)
   UpdateButtons();
   UpdateLayout();
   ComboBox1->setFocus();
+  AutosaveTimer.setInterval(AutosaveInterval);
+  connect(&AutosaveTimer, &QTimer::timeout, this, [this] { Autosave(); });
+  AutosaveTimer.start();
 }
 
 TEditFrame::~TEditFrame()
@@ -526,13 +533,18 @@ void TEditFrame::changeEvent(QEvent *event)
     Timer1.SetEnabled(true);
   } else {
     Timer1.SetEnabled(false);
+    Autosave();
   }
 }
 
 void TEditFrame::closeEvent(QCloseEvent *event)
 {
-  if (FormCloseQuery())
-    event->accept();
-  else
+  if (!FormCloseQuery()) {
     event->ignore();
+    return;
+  }
+  // A normal close: the answer to the save prompt stands, and nothing is left to recover.
+  Session.RemoveRecovery();
+  Settings().SetGeometry(saveGeometry());
+  event->accept();
 }

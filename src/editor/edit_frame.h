@@ -3,6 +3,7 @@
 // routes its widgets' events to the session and shows what the session asks it to refresh.
 #pragma once
 
+#include <QTimer>
 #include <QWidget>
 #include <memory>
 #include <string>
@@ -24,6 +25,7 @@ class QScrollBar;
 class QTableWidget;
 class QToolButton;
 class TAddSprite;
+class TEditorSettings;
 class TCanvasWidget;
 class TOptionsGrid;
 struct TZeltoAniSprite;
@@ -33,6 +35,8 @@ class TEditFrame : public QWidget, public TSessionView
 {
   Q_OBJECT
 
+  // Made before the dialogs, which remember their folders in them.
+  std::unique_ptr<TEditorSettings> settings_;
   // Made before the session, which asks its questions through them.
   std::unique_ptr<TUiDialogs> ownDialogs_;
 
@@ -75,6 +79,11 @@ public:
   QPushButton *Button2 = nullptr, *Button3 = nullptr;
 
   TTickTimer Timer1;
+  // Writes unsaved work to the recovery file; the window's deactivation does too.
+  QTimer AutosaveTimer;
+  static constexpr int AutosaveInterval = 60 * 1000;
+  // The Load button's drop-down: the files opened last.
+  QMenu *RecentMenu = nullptr;
 
   // Made with the window and kept for its whole run; owned by the window as its child.
   TAddSprite *AddSprite = nullptr;
@@ -94,6 +103,17 @@ public:
   void CheckBox2Click();
   void UpdateLayout();
   void UpdateButtons();
+
+  // --- Between runs: settings, recent files, recovery. ---
+  TEditorSettings &Settings() { return *settings_; }
+  // Fills the recent-files menu; files that are gone are shown disabled.
+  void RefreshRecentMenu();
+  void OpenRecentFile(const std::string &path);
+  // Asks about each recovery file left by an editor that did not close normally.
+  void OfferRecoveries();
+  void Autosave();
+  // The window's geometry from the settings, when they have one.
+  void RestoreGeometry();
 
   // --- Part list, direction and selection fields. ---
   void RefreshPartList();
@@ -160,6 +180,7 @@ public:
   void ShowSpriteMenu(int x, int y) override;
   void ShowKeyMenu(bool deleteKey, int x, int y) override;
   void SelectActor(TZeltoActor *actor) override;
+  void FileUsed(const std::string &path) override;
 
   // Sprite descriptions over the strip.
   QLabel *HintWindow = nullptr;
@@ -186,6 +207,8 @@ private:
   void CreateMenus();
   void CreateHiddenControls();
   void ConnectControls();
+  // The keyboard shortcuts of the file and history commands.
+  void CreateShortcuts();
   // Shows the panels, labels and lists of the current mode.
   void ShowMode();
   // The scroll bar for the strip's height and position.

@@ -266,11 +266,17 @@ void Draw(QPainter &p, TIconKind kind)
 
 QIcon MakeIcon(TIconKind kind)
 {
-  QPixmap pixmap(Size, Size);
-  pixmap.fill(Qt::transparent);
-  QPainter painter(&pixmap);
-  painter.setRenderHint(QPainter::Antialiasing);
-  Draw(painter, kind);
-  painter.end();
-  return QIcon(pixmap);
+  // Drawn at the screen's ratios of 1 and 2, so that neither is a scaled copy of the other.
+  QIcon icon;
+  for (int ratio : {1, 2}) {
+    QPixmap pixmap(Size * ratio, Size * ratio);
+    pixmap.setDevicePixelRatio(ratio);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    Draw(painter, kind);
+    painter.end();
+    icon.addPixmap(pixmap);
+  }
+  return icon;
 }
