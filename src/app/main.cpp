@@ -12,6 +12,8 @@ int main(int argc, char **argv)
   QApplication app(argc, argv);
   QApplication::setApplicationName("zeltrix");
   QApplication::setApplicationVersion(ZELTRIX_VERSION);
+  // Lets the desktop match the window to its menu entry and icon.
+  QGuiApplication::setDesktopFileName("zeltrix");
 
   QCommandLineParser parser;
   parser.setApplicationDescription("Zeltrix - The Zelto Animation Editor");
