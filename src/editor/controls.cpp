@@ -122,9 +122,12 @@ void TEditFrame::CreateFrameButtons()
       MakeButton(Panel6, TIconKind::InsertBefore, "Insert Anistep Before Current Frame", PanelButton, false);
   SpeedButton21 = MakeButton(Panel6, TIconKind::InsertAfter, "Insert Anistep After Current Frame", PanelButton, false);
   SpeedButton35 = MakeButton(Panel6, TIconKind::AddSound, "Add Sound", PanelButton, false);
+  OnionSkinButton = MakeButton(Panel6, TIconKind::OnionSkin, "Onion Skin: show the previous and the next frame faintly",
+                               PanelButton, false);
+  OnionSkinButton->setCheckable(true);
   Row({SpeedButton12, SpeedButton13, SpeedButton14, SpeedButton15, SpeedButton16, SpeedButton17, SpeedButton21,
-       SpeedButton35},
-      3, 3, {1, 6});
+       SpeedButton35, OnionSkinButton},
+      3, 3, {1, 6, 7});
 }
 
 // The actor buttons of movie mode.
@@ -242,6 +245,7 @@ void TEditFrame::ConnectControls()
   connect(SpeedButton13, &QToolButton::clicked, this, [this] { Button4Click(); });
   connect(SpeedButton28, &QToolButton::clicked, this, [this] { Button4Click(); });
   connect(SpeedButton35, &QToolButton::clicked, this, [this] { SpeedButton35Click(); });
+  connect(OnionSkinButton, &QToolButton::clicked, this, [this] { OnionSkinButtonClick(); });
   connect(SpeedButton18, &QToolButton::clicked, this, [this] { Button9Click(); });
   connect(Edit3, &QAction::triggered, this, [this] { Edit3Click(); });
   connect(ComboBox1, QOverload<int>::of(&QComboBox::activated), this, [this] { ComboBox1Change(); });

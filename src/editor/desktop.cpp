@@ -1,5 +1,5 @@
-// What the window keeps between runs and across crashes: its geometry, the recent files behind
-// the Load button, the keyboard shortcuts of the file commands, and the recovery of unsaved work.
+// What the window keeps between runs and across crashes: its geometry, the onion skin, the recent
+// files behind the Load button, the keyboard shortcuts of the file commands, and the recovery of unsaved work.
 #include <QFileInfo>
 #include <QMenu>
 #include <QShortcut>
@@ -16,6 +16,13 @@ void TEditFrame::RestoreGeometry()
   const QByteArray geometry = Settings().Geometry();
   if (!geometry.isEmpty())
     restoreGeometry(geometry);
+}
+
+void TEditFrame::OnionSkinButtonClick()
+{
+  Session.Scene.OnionSkin = OnionSkinButton->isChecked();
+  Settings().SetOnionSkin(Session.Scene.OnionSkin);
+  Session.DrawCanvas();
 }
 
 void TEditFrame::FileUsed(const std::string &path)

@@ -59,6 +59,8 @@ TEditFrame::TEditFrame(TStartOptions options)
   HintWindow->setMargin(2);
   Session.Setup.Display.OnFlip = [this] { DXDraw1->update(); };
 
+  Session.Scene.OnionSkin = Settings().OnionSkin();
+  OnionSkinButton->setChecked(Session.Scene.OnionSkin);
   Session.Start(options);
   qApp->installEventFilter(this);
   StringGrid1->KeyMark = [this](int row) { return Session.RowHasKeyNow(row); };

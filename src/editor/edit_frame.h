@@ -56,7 +56,8 @@ public:
   QFrame *Panel6 = nullptr; // frame buttons (sprite mode)
   QToolButton *SpeedButton12 = nullptr, *SpeedButton13 = nullptr, *SpeedButton14 = nullptr, *SpeedButton15 = nullptr;
   QToolButton *SpeedButton16 = nullptr, *SpeedButton17 = nullptr, *SpeedButton21 = nullptr, *SpeedButton35 = nullptr;
-  QFrame *Panel4 = nullptr; // actor buttons (movie mode)
+  QToolButton *OnionSkinButton = nullptr; // checkable; kept in the settings
+  QFrame *Panel4 = nullptr;               // actor buttons (movie mode)
   QToolButton *SpeedButton27 = nullptr, *SpeedButton28 = nullptr, *SpeedButton29 = nullptr, *SpeedButton33 = nullptr;
   QToolButton *SpeedButton36 = nullptr, *SpeedButton30 = nullptr, *SpeedButton31 = nullptr, *SpeedButton32 = nullptr;
   QFrame *Panel7 = nullptr; // right column
@@ -114,6 +115,8 @@ public:
   void Autosave();
   // The window's geometry from the settings, when they have one.
   void RestoreGeometry();
+  // Shows or hides the onion skin as the button says, and remembers it.
+  void OnionSkinButtonClick();
 
   // --- Part list, direction and selection fields. ---
   void RefreshPartList();

@@ -5,6 +5,7 @@
 #include <QPixmap>
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace {
 
@@ -212,6 +213,16 @@ void Draw(QPainter &p, TIconKind kind)
   case TIconKind::AddSound:
     Speaker(p);
     Plus(p, QPointF(19, 17));
+    break;
+  case TIconKind::OnionSkin:
+    // The figure with a faint one behind it on either side.
+    for (const auto &[dx, opacity] : {std::pair{-4.0, 0.3}, std::pair{4.0, 0.3}, std::pair{0.0, 1.0}}) {
+      p.save();
+      p.setOpacity(opacity);
+      p.translate(dx + 2, 0);
+      Person(p, QColor(240, 200, 120));
+      p.restore();
+    }
     break;
   case TIconKind::AddCharacter:
     Person(p, QColor(240, 200, 120));

@@ -126,6 +126,8 @@ void TSceneRenderer::DrawScene()
 
   drawTarget_->Fill(geometry_.ViewRect, Pixel(colours.Background));
   DrawGuides(*drawTarget_, colours.Guide);
+  if (editActor && state_.OnionSkin && ani && !ani->IsMovie)
+    DrawOnionSkin(*editActor, colours.Background, editActor->DX + state_.OriginX, editActor->DY + state_.OriginY);
   if (editActor)
     DrawActor(editActor, drawTarget_, editActor->DX + state_.OriginX, editActor->DY + state_.OriginY);
 
@@ -205,6 +207,45 @@ void TSceneRenderer::DrawActor(TZeltoActor *actor, TSurface *target, int x, int 
     for (const auto &sound : step.Sounds)
       if (sound->Tick == actor->FrameTick + 1)
         DrawImage(target, icon, QRect(0, 0, icon->Image()->Width, icon->Image()->Height), x + sound->X, y + sound->Y);
+}
+
+void TSceneRenderer::DrawOnionSkin(const TZeltoActor &actor, int background, int x, int y)
+{
+  const TZeltoAni &ani = *actor.Ani;
+  const int dir = ani.SingleDirection ? 0 : actor.Dir;
+  const QRect scene = QRect(0, 0, geometry_.Width, geometry_.SceneHeight) & drawTarget_->Bounds();
+  if (scene.isEmpty() || dir < 0 || dir >= DirectionCount)
+    return;
+  const uint32_t backgroundPixel = Pixel(background);
+  bool sized = false;
+  for (int frame : {actor.FrameIndex - 1, actor.FrameIndex + 1}) {
+    if (frame < 0 || frame >= int(ani.Steps.size()) || dir >= int(ani.Steps[frame]->Directions.size()))
+      continue;
+    const TPartList &parts = ani.Steps[frame]->Directions[dir];
+    if (parts.empty())
+      continue;
+    if (!sized && (ghost_.Width() != drawTarget_->Width() || ghost_.Height() != drawTarget_->Height()) &&
+        !ghost_.SetSize(drawTarget_->Width(), drawTarget_->Height()))
+      return;
+    sized = true;
+    ghost_.Fill(scene, backgroundPixel);
+    for (const auto &part : parts)
+      DrawSprite(&actor, &ghost_, SpriteOfPart(&actor, part.get()), false, x + part->X, y + part->Y);
+    // Two parts of what lies below, one part of the neighbouring frame.
+    QImage &into = drawTarget_->Image();
+    const QImage &from = ghost_.Image();
+    for (int py = scene.top(); py <= scene.bottom(); ++py) {
+      auto *target = reinterpret_cast<QRgb *>(into.scanLine(py));
+      const auto *ghost = reinterpret_cast<const QRgb *>(from.constScanLine(py));
+      for (int px = scene.left(); px <= scene.right(); ++px) {
+        const uint32_t g = ghost[px] & 0xFFFFFF;
+        if (g == backgroundPixel)
+          continue;
+        const QRgb t = target[px];
+        target[px] = qRgb((2 * qRed(t) + qRed(g)) / 3, (2 * qGreen(t) + qGreen(g)) / 3, (2 * qBlue(t) + qBlue(g)) / 3);
+      }
+    }
+  }
 }
 
 void TSceneRenderer::DrawMovie(TZeltoActor *movie, TSurface *target, int x, int y)

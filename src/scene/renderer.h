@@ -1,6 +1,10 @@
 // The scene renderer: draws the whole canvas (sprite-list strip, scene with guides, timeline
 // band) and answers what lies under a point.
 //
+// Onion skin: with the state's OnionSkin on, the edit actor's frames before and after the current
+// one (in its current direction) show at a third of their strength under it. A neighbour pixel
+// in the background colour is left out: it could not be told from the background anyway.
+//
 // Attachment chains: a sprite definition that is already being drawn further up the same chain
 // of attachments is not drawn again there, and chains stop at MaxAttachmentDepth; hit testing
 // follows the same rule. So a definition attached to itself, directly or through others, draws
@@ -14,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/surface.h"
 #include "scene/scene_state.h"
 
 class TSurface;
@@ -82,6 +87,8 @@ private:
   void DrawSpriteChain(const TZeltoActor *lookActor, TSurface *target, const TZeltoAniSprite *sprite, bool highlighted,
                        int x, int y);
   void DrawMovie(TZeltoActor *movie, TSurface *target, int x, int y);
+  // The frames before and after the actor's current one, blended faintly into the draw target.
+  void DrawOnionSkin(const TZeltoActor &actor, int background, int x, int y);
   void DrawGuides(TSurface &target, int guideColour);
   void DrawTimeline(TSurface &buffer, const TSceneColours &colours);
   void DrawSpriteList(TSurface &buffer);
@@ -94,6 +101,7 @@ private:
   std::vector<const TZeltoAniSprite *> chain_; // sprites being drawn, outermost first
   int drawsLeft_ = 0;                          // definitions the outermost sprite may still draw
   int movieDepth_ = 0;                         // movies being drawn inside each other
+  TSurface ghost_;                             // the onion skin's frames before blending
 };
 
 // The convenience the window calls: one full update of the state's canvas.

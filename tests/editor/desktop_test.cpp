@@ -175,6 +175,25 @@ TEST_F(DesktopTest, AtRatioTwoEveryScenePixelIsAUniformBlockAndIconsAreDrawnShar
   EXPECT_NE(sharp.convertToFormat(doubled.format()), doubled);
 }
 
+TEST_F(DesktopTest, OnionSkinIsOffAtFirstAndItsButtonIsKept)
+{
+  TEditFrame &f = Start(BundledGame() + "/walk.velk");
+  f.show();
+  EXPECT_FALSE(f.OnionSkinButton->isChecked());
+  f.Session.SetCurrentFrame(1);
+  f.Session.DrawCanvas();
+  const QImage plain = f.Session.Setup.Display.Surface().Image().copy();
+  f.OnionSkinButton->click();
+  EXPECT_TRUE(f.Session.Scene.OnionSkin);
+  EXPECT_NE(f.Session.Setup.Display.Surface().Image(), plain) << "the walk's neighbouring frames show";
+
+  TEditFrame &next = Start(BundledGame() + "/walk.velk");
+  EXPECT_TRUE(next.OnionSkinButton->isChecked());
+  EXPECT_TRUE(next.Session.Scene.OnionSkin);
+  next.OnionSkinButton->click();
+  EXPECT_FALSE(Start().Session.Scene.OnionSkin);
+}
+
 TEST_F(DesktopTest, AutosaveRunsEveryMinuteAndWhenTheWindowIsLeft)
 {
   recoveryFolder = scratch.Path() + "/recovery";
