@@ -218,10 +218,10 @@ TEST_F(DesktopTest, AutosaveRunsEveryMinuteAndWhenTheWindowIsLeft)
 // Run as a separate process by the test below: edits, autosaves, and waits to be killed.
 TEST_F(DesktopTest, ChildEditsAndWaitsToBeKilled)
 {
-  const QByteArray spec = qgetenv("ZELTRIX_KILLED_CHILD");
-  if (spec.isEmpty())
+  const QByteArray paths = qgetenv("ZELTRIX_KILLED_CHILD");
+  if (paths.isEmpty())
     GTEST_SKIP() << "run by KilledEditorsEditIsOfferedAndRestoredOnTheNextStart";
-  const QList<QByteArray> parts = spec.split('\n');
+  const QList<QByteArray> parts = paths.split('\n');
   recoveryFolder = parts.at(0).toStdString();
   TEditFrame &f = Start(parts.at(1).toStdString());
   f.Session.Scene.Selection = {0};
