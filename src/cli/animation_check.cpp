@@ -1,7 +1,7 @@
 #include "cli/animation_check.h"
 
 #include <algorithm>
-#include <unordered_set>
+#include <functional>
 
 #include "core/file_io.h"
 #include "core/helpers.h"
@@ -14,60 +14,76 @@
 
 namespace {
 
-using TSpriteLines = std::unordered_map<const TZeltoAniSprite *, int>;
-
 std::string Quoted(const std::string &text)
 {
   return "\"" + text + "\"";
 }
 
-// The SPRITE line of each definition: the k-th definition of an index stands on its k-th line (the
-// reader keeps file order among equal indices).
-TSpriteLines LinesOfSprites(const TZeltoAni &ani, const TSourceMap &map)
+// The document's definitions by their position in ani.Sprites, with their SPRITE lines. The reader
+// keeps definitions sorted by index, equal indices in file order: the SPRITE lines sorted the same
+// way stand beside them one for one.
+class TSpriteTable
 {
-  TSpriteLines lines;
-  std::unordered_map<int, size_t> seen;
-  for (const auto &sprite : ani.Sprites) {
-    const size_t k = seen[sprite->Index]++;
-    const auto found = map.SpriteLines.find(sprite->Index);
-    if (found != map.SpriteLines.end() && k < found->second.size())
-      lines[sprite.get()] = found->second[k];
+public:
+  TSpriteTable(const TZeltoAni &ani, const TSourceMap &map) : ani_(ani), sources_(map.Sprites)
+  {
+    std::stable_sort(sources_.begin(), sources_.end(),
+                     [](const TSpriteSource &a, const TSpriteSource &b) { return a.Index < b.Index; });
+    if (sources_.size() != ani.Sprites.size())
+      sources_.assign(ani.Sprites.size(), TSpriteSource());
+    for (size_t i = 0; i < ani.Sprites.size(); ++i)
+      byAddress_.push_back({ani.Sprites[i].get(), i});
+    std::sort(byAddress_.begin(), byAddress_.end());
   }
-  return lines;
-}
 
-int LineOf(const TSpriteLines &lines, const TZeltoAniSprite *sprite)
+  size_t Count() const { return ani_.Sprites.size(); }
+  const TZeltoAniSprite &At(size_t position) const { return *ani_.Sprites[position]; }
+  int Line(size_t position) const { return sources_[position].Line; }
+  // True for a definition after the first of its index (the one parts use).
+  bool IsRepeat(size_t position) const { return position > 0 && At(position - 1).Index == At(position).Index; }
+  // The position of one of the document's definitions; Count() for anything else.
+  size_t Position(const TZeltoAniSprite *sprite) const
+  {
+    const auto found = std::lower_bound(byAddress_.begin(), byAddress_.end(), std::make_pair(sprite, size_t(0)));
+    return found != byAddress_.end() && found->first == sprite ? found->second : Count();
+  }
+
+private:
+  const TZeltoAni &ani_;
+  std::vector<TSpriteSource> sources_;
+  std::vector<std::pair<const TZeltoAniSprite *, size_t>> byAddress_;
+};
+
+void CheckDuplicates(const TSpriteTable &sprites, std::vector<TFinding> &findings)
 {
-  const auto found = lines.find(sprite);
-  return found == lines.end() ? 0 : found->second;
+  size_t first = 0;
+  for (size_t i = 0; i < sprites.Count(); ++i) {
+    if (!sprites.IsRepeat(i)) {
+      first = i;
+      continue;
+    }
+    findings.push_back({sprites.Line(i), "sprite " + std::to_string(sprites.At(i).Index) +
+                                             " is defined again (first on line " + std::to_string(sprites.Line(first)) +
+                                             "); parts use the first"});
+  }
 }
 
-void CheckDuplicates(const TSourceMap &map, std::vector<TFinding> &findings)
-{
-  for (const auto &[index, lines] : map.SpriteLines)
-    for (size_t i = 1; i < lines.size(); ++i)
-      findings.push_back({lines[i], "sprite " + std::to_string(index) + " is defined again (first on line " +
-                                        std::to_string(lines[0]) + "); parts use the first"});
-}
-
-void CheckFrames(const TZeltoAni &ani, const TSourceMap &map, std::vector<TFinding> &findings)
+void CheckFrames(const TZeltoAni &ani, const TSourceMap &map, const std::function<bool(const std::string &)> &known,
+                 std::vector<TFinding> &findings)
 {
   // Lines are known only while the text's frames are the document's.
   const bool lined = map.Frames.size() == ani.Steps.size();
   for (size_t i = 0; i < ani.Steps.size(); ++i) {
     const TZeltoAniStep &step = *ani.Steps[i];
-    const TFrameSource *source = lined ? &map.Frames[i] : nullptr;
     for (int d = 0; d < ani.DirectionsPerFrame(); ++d)
-      if (size_t(d) >= step.Directions.size() || step.Directions[size_t(d)].empty()) {
-        const int line = source && size_t(d) < source->DirectionLines.size() ? source->DirectionLines[size_t(d)] : 0;
-        findings.push_back(
-            {line, "frame " + std::to_string(i) + " has no parts" +
-                       (ani.SingleDirection ? "" : std::string(" facing ") + DirectionNames[size_t(d)])});
-      }
+      if (size_t(d) >= step.Directions.size() || step.Directions[size_t(d)].empty())
+        findings.push_back({lined ? DirectionLine(map, i, size_t(d)) : 0,
+                            "frame " + std::to_string(i) + " has no parts" +
+                                (ani.SingleDirection ? "" : std::string(" facing ") + DirectionNames[size_t(d)])});
     for (size_t k = 0; k < step.Sounds.size(); ++k) {
       const TZeltoAniSound &sound = *step.Sounds[k];
-      const int line = source && k < source->SoundLines.size() ? source->SoundLines[k] : 0;
-      if (ResolveFile(sound.FileName).empty())
+      const int line = lined ? SoundLine(map, i, k) : 0;
+      if (!known(sound.FileName))
         findings.push_back({line, "sound " + Quoted(sound.FileName) + " is not in the game folder"});
       if (sound.Tick > step.Duration)
         findings.push_back({line, "sound " + Quoted(sound.FileName) + " starts at tick " + std::to_string(sound.Tick) +
@@ -86,43 +102,44 @@ int AttachmentLine(const TSourceMap &map, int owner, int attached)
 
 // Depth-first over the attachments, without recursion (chains may be long): every edge back into
 // the path being followed closes a cycle.
-void CheckCycles(const TZeltoAni &ani, const TSourceMap &map, std::vector<TFinding> &findings)
+void CheckCycles(const TSpriteTable &sprites, const TSourceMap &map, std::vector<TFinding> &findings)
 {
   enum State : char { Unseen, OnPath, Done };
-  std::unordered_map<const TZeltoAniSprite *, State> state;
+  std::vector<State> state(sprites.Count(), Unseen);
   size_t reported = 0;
   struct TVisit
   {
-    const TZeltoAniSprite *Sprite;
+    size_t Position;
     size_t Next; // the next attachment to follow
   };
-  for (const auto &root : ani.Sprites) {
-    if (state[root.get()] != Unseen)
+  std::vector<TVisit> path;
+  for (size_t root = 0; root < sprites.Count(); ++root) {
+    if (state[root] != Unseen)
       continue;
-    std::vector<TVisit> path{{root.get(), 0}};
-    state[root.get()] = OnPath;
+    path.assign(1, {root, 0});
+    state[root] = OnPath;
     while (!path.empty()) {
       TVisit &visit = path.back();
-      if (visit.Next == visit.Sprite->Attachments.size()) {
-        state[visit.Sprite] = Done;
+      const TZeltoAniSprite &sprite = sprites.At(visit.Position);
+      if (visit.Next == sprite.Attachments.size()) {
+        state[visit.Position] = Done;
         path.pop_back();
         continue;
       }
-      const TZeltoAniSprite *next = visit.Sprite->Attachments[visit.Next++]->Sprite;
-      if (!next)
+      const size_t next = sprites.Position(sprite.Attachments[visit.Next++]->Sprite);
+      if (next == sprites.Count())
         continue;
-      State &seen = state[next];
-      if (seen == Unseen) {
-        seen = OnPath;
+      if (state[next] == Unseen) {
+        state[next] = OnPath;
         path.push_back({next, 0});
-      } else if (seen == OnPath && reported < MaxCycleReports) {
+      } else if (state[next] == OnPath && reported < MaxCycleReports) {
         ++reported;
         std::string cycle;
-        auto from = std::find_if(path.begin(), path.end(), [next](const TVisit &v) { return v.Sprite == next; });
+        auto from = std::find_if(path.begin(), path.end(), [next](const TVisit &v) { return v.Position == next; });
         for (auto it = from; it != path.end(); ++it)
-          cycle += std::to_string(it->Sprite->Index) + " -> ";
-        cycle += std::to_string(next->Index);
-        findings.push_back({AttachmentLine(map, path.back().Sprite->Index, next->Index), "attachment cycle: " + cycle});
+          cycle += std::to_string(sprites.At(it->Position).Index) + " -> ";
+        cycle += std::to_string(sprites.At(next).Index);
+        findings.push_back({AttachmentLine(map, sprite.Index, sprites.At(next).Index), "attachment cycle: " + cycle});
       }
     }
   }
@@ -131,18 +148,26 @@ void CheckCycles(const TZeltoAni &ani, const TSourceMap &map, std::vector<TFindi
 // The editor's rule for unused definitions (Remove unused): the first definition is kept, parts and
 // sprite actors' keys use definitions, and what a used definition attaches is used. A part or actor
 // showing a parameter or attribute slot makes the set unknowable: then nothing is reported.
-void CheckUnused(const TZeltoAni &ani, const TSourceMap &map, const TSpriteLines &lines,
-                 std::vector<TFinding> &findings)
+void CheckUnused(const TZeltoAni &ani, const TSpriteTable &sprites, std::vector<TFinding> &findings)
 {
-  if (ani.Sprites.empty())
+  if (sprites.Count() == 0)
     return;
-  std::unordered_set<const TZeltoAniSprite *> used{ani.Sprites.front().get()};
+  std::vector<char> used(sprites.Count() + 1, 0); // the last entry stands for no definition
+  std::vector<size_t> open;
+  auto use = [&](const TZeltoAniSprite *sprite) {
+    const size_t position = sprites.Position(sprite);
+    if (!used[position]) {
+      used[position] = 1;
+      open.push_back(position);
+    }
+  };
+  use(&sprites.At(0));
   for (const auto &step : ani.Steps)
     for (const TPartList &parts : step->Directions)
       for (const auto &part : parts) {
         if (part->ParamSlot >= 1 || part->AttrSlot >= 1)
           return;
-        used.insert(part->Sprite);
+        use(part->Sprite);
       }
   for (const auto &actor : ani.Actors)
     if (actor->Kind == akSprite)
@@ -153,27 +178,34 @@ void CheckUnused(const TZeltoAni &ani, const TSourceMap &map, const TSpriteLines
         if (StartsWith("param", value) || StartsWith("attr", value))
           return;
         if (const std::optional<int> index = ParseInt(value))
-          used.insert(FindSprite(&ani, *index));
+          use(FindSprite(&ani, *index));
       }
-  std::vector<const TZeltoAniSprite *> open(used.begin(), used.end());
   while (!open.empty()) {
-    const TZeltoAniSprite *sprite = open.back();
+    const size_t position = open.back();
     open.pop_back();
-    if (sprite)
-      for (const auto &attachment : sprite->Attachments)
-        if (used.insert(attachment->Sprite).second)
-          open.push_back(attachment->Sprite);
+    if (position < sprites.Count())
+      for (const auto &attachment : sprites.At(position).Attachments)
+        use(attachment->Sprite);
   }
-  for (const auto &sprite : ani.Sprites) {
-    const auto found = map.SpriteLines.find(sprite->Index);
-    const bool duplicate = found != map.SpriteLines.end() && found->second.size() > 1 &&
-                           LineOf(lines, sprite.get()) != found->second.front();
-    if (!used.count(sprite.get()) && !duplicate)
-      findings.push_back({LineOf(lines, sprite.get()), "sprite " + std::to_string(sprite->Index) + " is not used"});
-  }
+  // A repeated index is reported as such; parts never reach it.
+  for (size_t i = 0; i < sprites.Count(); ++i)
+    if (!used[i] && !sprites.IsRepeat(i))
+      findings.push_back({sprites.Line(i), "sprite " + std::to_string(sprites.At(i).Index) + " is not used"});
 }
 
 } // namespace
+
+TAnimationChecker::TAnimationChecker() : owner_(std::make_unique<TZeltoActor>(nullptr, MainActorCode)) {}
+
+TAnimationChecker::~TAnimationChecker() = default;
+
+const std::string &TAnimationChecker::Resolve(const std::string &name)
+{
+  auto found = resolved_.find(name);
+  if (found == resolved_.end())
+    found = resolved_.emplace(name, ResolveFile(name)).first;
+  return found->second;
+}
 
 const std::string &TAnimationChecker::DecodeProblem(const std::string &path)
 {
@@ -193,7 +225,7 @@ const std::string &TAnimationChecker::DecodeProblem(const std::string &path)
 void TAnimationChecker::CheckImage(const std::string &image, int line, const std::string &what,
                                    std::vector<TFinding> &findings)
 {
-  const std::string path = ResolveFile(image);
+  const std::string &path = Resolve(image);
   if (path.empty())
     findings.push_back({line, what + " " + Quoted(image) + " is not in the game folder"});
   else if (const std::string &problem = DecodeProblem(path); !problem.empty())
@@ -203,20 +235,35 @@ void TAnimationChecker::CheckImage(const std::string &image, int line, const std
 std::vector<TFinding> TAnimationChecker::Check(const std::string &name)
 {
   std::vector<TFinding> findings;
-  TZeltoActor owner(nullptr, MainActorCode);
-  std::string reason;
-  const std::unique_ptr<TZeltoAni> ani = ReadAnimation(&owner, name, &reason);
-  std::string bytes;
-  if (!ani || !ReadWholeFile(ani->FileName, MaxAnimationFileSize, bytes, &reason))
+  TZeltoActor &owner = *owner_;
+  std::string reason, bytes;
+  std::unique_ptr<TZeltoAni> ani;
+  if (name.find('.') == std::string::npos) {
+    // A bare name is found in the game folder by the reader; its text is read again from there.
+    ani = ReadAnimation(&owner, name, &reason);
+    if (ani && !ReadWholeFile(ani->FileName, MaxAnimationFileSize, bytes, &reason))
+      ani.reset();
+  } else if (ReadWholeFile(name, MaxAnimationFileSize, bytes, &reason)) {
+    // A path: its text is read once and handed to the reader's parser, as ReadAnimation does.
+    ani = std::make_unique<TZeltoAni>();
+    ani->FileName = name;
+    if (!ParseAnimation(*ani, &owner, bytes)) {
+      // What in the text stopped the reader, if anything, says why.
+      findings = ScanSource(bytes).Findings;
+      findings.insert(findings.begin(), {0, "cannot read: holds neither a frame nor a movie"});
+      return findings;
+    }
+  }
+  if (!ani)
     return {{0, "cannot read: " + reason}};
 
   TSourceMap map = ScanSource(bytes);
   findings = std::move(map.Findings);
-  const TSpriteLines lines = LinesOfSprites(*ani, map);
-  CheckDuplicates(map, findings);
-  for (const auto &sprite : ani->Sprites)
-    if (IsImageFileName(sprite->Image))
-      CheckImage(sprite->Image, LineOf(lines, sprite.get()), "image of sprite " + std::to_string(sprite->Index),
+  const TSpriteTable sprites(*ani, map);
+  CheckDuplicates(sprites, findings);
+  for (size_t i = 0; i < sprites.Count(); ++i)
+    if (IsImageFileName(sprites.At(i).Image))
+      CheckImage(sprites.At(i).Image, sprites.Line(i), "image of sprite " + std::to_string(sprites.At(i).Index),
                  findings);
   // Images the header names, where it names one.
   for (const auto &[keyword, line] : map.HeaderLines) {
@@ -235,9 +282,10 @@ std::vector<TFinding> TAnimationChecker::Check(const std::string &name)
     if (IsImageFileName(value))
       CheckImage(value, line, keyword, findings);
   }
-  CheckFrames(*ani, map, findings);
-  CheckCycles(*ani, map, findings);
-  CheckUnused(*ani, map, lines, findings);
+  CheckFrames(
+      *ani, map, [this](const std::string &file) { return !Resolve(file).empty(); }, findings);
+  CheckCycles(sprites, map, findings);
+  CheckUnused(*ani, sprites, findings);
   std::stable_sort(findings.begin(), findings.end(),
                    [](const TFinding &a, const TFinding &b) { return a.Line < b.Line; });
   return findings;

@@ -56,10 +56,9 @@ int RunCheck(const QStringList &args)
 {
   QCommandLineParser parser;
   QCommandLineOption jsonOption("json", "Print the findings as a JSON array of {file, line, message}.");
-  QCommandLineOption jobsOption("jobs", "Worker processes for several files (default: every core).", "N");
   QCommandLineOption workerOption("worker", "Serve items on standard input (used by velk itself).");
   workerOption.setFlags(QCommandLineOption::HiddenFromHelp);
-  parser.addOptions({jsonOption, jobsOption, workerOption});
+  parser.addOptions({jsonOption, JobsOption(), workerOption});
   parser.setApplicationDescription(
       "Checks animations and folders of them (every .velk file below, recursively) and prints one line per "
       "finding, FILE:LINE: message. Exit status 1 when anything was found, 0 when all is clean.");
@@ -67,20 +66,14 @@ int RunCheck(const QStringList &args)
                                "PATH...");
   if (!ParseSubcommand(parser, args, 1, true))
     return ExitUsageError;
-  int jobs = AllCores();
-  if (parser.isSet(jobsOption)) {
-    bool ok = false;
-    jobs = parser.value(jobsOption).toInt(&ok);
-    if (!ok || jobs < 1 || jobs > 1024)
-      return Fail("--jobs must be a whole number from 1 to 1024", ExitUsageError);
-  }
+  TTaskRun run;
+  if (!ApplyJobsOption(parser, run))
+    return ExitUsageError;
   SetUpGameFolder(parser);
   if (parser.isSet(workerOption))
     return ServeTasks(CheckTask(std::make_shared<TAnimationChecker>()));
 
   const std::vector<TAnimationInput> inputs = CollectAnimations(parser.positionalArguments());
-  TTaskRun run;
-  run.Jobs = jobs;
   run.ProgressVerb = "checking";
   run.WorkerArguments = args.mid(1);
   run.WorkerArguments.prepend("check");

@@ -26,7 +26,7 @@ struct TExportOptions
   TFormat Format = TFormat::Gif;
   int Dir = 2;
   TExportLook Look;
-  int Jobs = 1;
+  TTaskRun Run; // the processes that export; its items are filled in later
   bool Worker = false;
   QString Output;
 };
@@ -50,13 +50,6 @@ bool ParseBackground(const QString &text, TExportLook &look)
   return match.hasMatch();
 }
 
-bool ParseJobs(const QString &text, int &jobs)
-{
-  bool ok = false;
-  jobs = text.isEmpty() ? AllCores() : text.toInt(&ok);
-  return text.isEmpty() || (ok && jobs >= 1 && jobs <= 1024);
-}
-
 bool ParseExportOptions(const QStringList &args, QCommandLineParser &parser, TExportOptions &options)
 {
   QCommandLineOption outOption({"o", "output"},
@@ -70,10 +63,9 @@ bool ParseExportOptions(const QStringList &args, QCommandLineParser &parser, TEx
   QCommandLineOption zoomOption("zoom", "Scales the frames, nearest neighbour: 1 to 16 (default 1).", "Z", "1");
   QCommandLineOption backgroundOption("background", "#RRGGBB, or transparent; default the document's back colour.",
                                       "COLOR");
-  QCommandLineOption jobsOption("jobs", "Worker processes for several files (default: every core).", "N");
   QCommandLineOption workerOption("worker", "Serve items on standard input (used by velk itself).");
   workerOption.setFlags(QCommandLineOption::HiddenFromHelp);
-  parser.addOptions({outOption, formatOption, dirOption, zoomOption, backgroundOption, jobsOption, workerOption});
+  parser.addOptions({outOption, formatOption, dirOption, zoomOption, backgroundOption, JobsOption(), workerOption});
   parser.setApplicationDescription(
       "Draws animations without the editor's strip, guides and time line, each in the box of all its frames, "
       "into an animated GIF, one PNG per frame (FILE-dD-fN.png) or a sprite sheet of all four directions.");
@@ -103,9 +95,7 @@ bool ParseExportOptions(const QStringList &args, QCommandLineParser &parser, TEx
     return Usage("--zoom must lie between 1 and 16");
   if (parser.isSet(backgroundOption) && !ParseBackground(parser.value(backgroundOption), options.Look))
     return Usage("--background must be #RRGGBB or transparent");
-  if (!ParseJobs(parser.value(jobsOption), options.Jobs))
-    return Usage("--jobs must be a whole number from 1 to 1024");
-  return true;
+  return ApplyJobsOption(parser, options.Run);
 }
 
 // One animation to export: where it is read from and the path its outputs are named after (the
@@ -237,8 +227,7 @@ int RunExport(const QStringList &args)
     if (!targets.insert(item.Target).second)
       return Fail("two animations would be written to " + item.Target, ExitUsageError);
 
-  TTaskRun run;
-  run.Jobs = options.Jobs;
+  TTaskRun run = options.Run;
   run.ProgressVerb = "exporting";
   run.WorkerArguments = args.mid(1);
   run.WorkerArguments.prepend("export");

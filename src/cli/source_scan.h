@@ -6,7 +6,6 @@
 
 #include <map>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 struct TFinding
@@ -15,25 +14,35 @@ struct TFinding
   std::string Message;
 };
 
+struct TSpriteSource
+{
+  int Index = 0, Line = 0;
+};
+
 struct TAttachSource
 {
   int Owner = 0, Attached = 0, Line = 0;
 };
 
-// The lines of a frame the reader keeps: its direction lines and its PLAYSOUND lines, in order.
+// The lines of a frame the reader keeps: ranges of TSourceMap's DirectionLines and SoundLines.
 struct TFrameSource
 {
-  std::vector<int> DirectionLines;
-  std::vector<int> SoundLines;
+  size_t FirstDirection = 0, Directions = 0;
+  size_t FirstSound = 0, Sounds = 0;
 };
 
 struct TSourceMap
 {
-  std::unordered_map<int, std::vector<int>> SpriteLines; // every SPRITE line of each index, in order
-  std::vector<TAttachSource> Attachments;                // those the reader keeps
-  std::vector<TFrameSource> Frames;                      // in the document's frame order
-  std::map<std::string, int> HeaderLines;                // keyword (DEFAULTHEAD, DEFAULTPARAM3...) -> last line
+  std::vector<TSpriteSource> Sprites;          // the SPRITE lines the reader keeps, in order
+  std::vector<TAttachSource> Attachments;      // those the reader keeps
+  std::vector<TFrameSource> Frames;            // in the document's frame order
+  std::vector<int> DirectionLines, SoundLines; // the frames' lines, frame after frame
+  std::map<std::string, int> HeaderLines;      // keyword (DEFAULTHEAD, DEFAULTPARAM3...) -> last line
   std::vector<TFinding> Findings;
 };
 
 TSourceMap ScanSource(const std::string &bytes);
+
+// The line of a frame's direction list or of its k-th sound; 0 when there is none.
+int DirectionLine(const TSourceMap &map, size_t frame, size_t direction);
+int SoundLine(const TSourceMap &map, size_t frame, size_t sound);

@@ -1,6 +1,9 @@
 #include "cli/task_pool.h"
 
+#include "cli/command.h"
+
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QProcess>
 #include <QThread>
@@ -64,65 +67,80 @@ private:
 struct TWorker
 {
   std::unique_ptr<QProcess> Process;
-  std::deque<size_t> InFlight; // items handed over and not yet answered
+  bool Running = false;        // started and not stopped
+  std::deque<size_t> InFlight; // items handed over and not yet answered, in order
   QByteArray Pending;          // output not yet a whole line
 };
 
-// The parent's side of the work queue.
+// Items handed to a worker ahead of its answers, so that it never waits for the parent.
+constexpr size_t ItemsAhead = 4;
+
+// The parent's side of the work queue. The parent works on items itself between looking after the
+// workers: a run too short to repay starting a process is not slower than one process alone.
 class TPool
 {
 public:
-  TPool(const TTaskRun &run, std::vector<TTaskResult> &results)
-      : run_(run), results_(results), progress_(run.ProgressVerb, run.Items.size())
+  TPool(const TTaskRun &run, const TTask &task, std::vector<TTaskResult> &results)
+      : run_(run), task_(task), results_(results), progress_(run.ProgressVerb, run.Items.size())
   {
   }
 
-  // False when not a single worker could be started.
-  bool Run(int jobs)
+  void Run(int workers)
   {
-    for (int i = 0; i < jobs; ++i)
-      if (!Start())
-        break;
-    if (workers_.empty())
-      return false;
-    if (answered_ < run_.Items.size())
-      loop_.exec();
-    // Every worker's input is closed by now; they end on their own. Their signals must not reach
-    // this pool once it is gone.
+    QElapsedTimer working;
+    working.start();
+    bool started = false;
+    while (answered_ < run_.Items.size()) {
+      if (!started && next_ < run_.Items.size() && working.elapsed() >= run_.WorkersAfterMs) {
+        for (int i = 0; i < workers; ++i)
+          Start();
+        started = true;
+      }
+      if (next_ < run_.Items.size()) {
+        const size_t item = next_++;
+        Answer(item, task_(run_.Items[item]));
+        QCoreApplication::processEvents();
+      } else {
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+      }
+    }
+    // Workers still starting or idle hold nothing: they are stopped rather than waited for. Their
+    // signals must not reach this pool once it is gone.
     for (const auto &worker : workers_) {
       QObject::disconnect(worker->Process.get(), nullptr, nullptr, nullptr);
-      worker->Process->closeWriteChannel();
+      worker->Process->kill();
       worker->Process->waitForFinished();
     }
-    return true;
   }
 
 private:
-  bool Start()
+  void Start()
   {
     auto worker = std::make_unique<TWorker>();
     worker->Process = std::make_unique<QProcess>();
     QProcess *process = worker->Process.get();
-    process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    process->start(QCoreApplication::applicationFilePath(), run_.WorkerArguments + QStringList{"--worker"});
-    if (!process->waitForStarted())
-      return false;
     TWorker *raw = worker.get();
+    process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    QObject::connect(process, &QProcess::started, [this, raw] {
+      raw->Running = true;
+      Feed(*raw);
+    });
     QObject::connect(process, &QProcess::readyReadStandardOutput, [this, raw] { Read(*raw); });
     QObject::connect(process, &QProcess::finished, [this, raw] { Stopped(*raw); });
+    QObject::connect(process, &QProcess::errorOccurred, [this, raw](QProcess::ProcessError error) {
+      if (error == QProcess::FailedToStart)
+        Stopped(*raw);
+    });
     workers_.push_back(std::move(worker));
-    Feed(*raw);
-    return true;
+    process->start(QCoreApplication::applicationFilePath(), run_.WorkerArguments + QStringList{"--worker"});
   }
 
-  // Hands the worker the next item, or closes its input when none is left.
+  // Tops up the worker's items ahead.
   void Feed(TWorker &worker)
   {
-    if (next_ < run_.Items.size()) {
+    while (worker.Running && worker.InFlight.size() < ItemsAhead && next_ < run_.Items.size()) {
       worker.InFlight.push_back(next_);
       worker.Process->write(ItemLine(run_.Items[next_++]));
-    } else {
-      worker.Process->closeWriteChannel();
     }
   }
 
@@ -138,27 +156,24 @@ private:
       TTaskResult result;
       if (!ParseResultLine(line, result))
         result.Lost = true;
-      Answer(worker.InFlight.front(), std::move(result));
+      const size_t item = worker.InFlight.front();
       worker.InFlight.pop_front();
-      Feed(worker);
+      Answer(item, std::move(result));
     }
+    Feed(worker);
   }
 
+  // A worker that stops leaves its items lost; nobody tries them again, as they may stop the next
+  // worker too. What was never handed over is left to the others and to the parent.
   void Stopped(TWorker &worker)
   {
+    if (!worker.Running && worker.InFlight.empty())
+      return;
     Read(worker);
-    const bool lostAny = !worker.InFlight.empty();
+    worker.Running = false;
     for (size_t item : worker.InFlight)
       Answer(item, {ExitLost, {}, true});
     worker.InFlight.clear();
-    // A replacement takes over what is left; an item that stops a worker is not tried again.
-    if (lostAny && next_ < run_.Items.size())
-      Start();
-    // Without a running worker nothing would answer what is left.
-    const bool anyRunning = std::any_of(workers_.begin(), workers_.end(),
-                                        [](const auto &w) { return w->Process->state() != QProcess::NotRunning; });
-    while (!anyRunning && next_ < run_.Items.size())
-      Answer(next_++, {ExitLost, {}, true});
   }
 
   void Answer(size_t item, TTaskResult result)
@@ -166,18 +181,16 @@ private:
     results_[item] = std::move(result);
     ++answered_;
     progress_.Step();
-    if (answered_ == run_.Items.size())
-      loop_.quit();
   }
 
   static constexpr int ExitLost = 1;
   const TTaskRun &run_;
+  const TTask &task_;
   std::vector<TTaskResult> &results_;
   TProgress progress_;
   std::vector<std::unique_ptr<TWorker>> workers_;
   size_t next_ = 0;
   size_t answered_ = 0;
-  QEventLoop loop_;
 };
 
 } // namespace
@@ -187,17 +200,36 @@ int AllCores()
   return std::max(1, QThread::idealThreadCount());
 }
 
+QCommandLineOption JobsOption()
+{
+  return QCommandLineOption("jobs", "Processes working on several files (default: every core).", "N");
+}
+
+bool ApplyJobsOption(const QCommandLineParser &parser, TTaskRun &run)
+{
+  run.Jobs = AllCores();
+  run.WorkersAfterMs = DefaultWorkersAfterMs;
+  if (!parser.isSet("jobs"))
+    return true;
+  bool ok = false;
+  run.Jobs = parser.value("jobs").toInt(&ok);
+  run.WorkersAfterMs = 0;
+  if (ok && run.Jobs >= 1 && run.Jobs <= 1024)
+    return true;
+  Fail("--jobs must be a whole number from 1 to 1024", ExitUsageError);
+  return false;
+}
+
 std::vector<TTaskResult> RunTasks(const TTaskRun &run, const std::function<TTask()> &makeTask)
 {
   std::vector<TTaskResult> results(run.Items.size());
-  const int jobs = static_cast<int>(std::min<size_t>(size_t(std::max(run.Jobs, 1)), run.Items.size()));
-  if (jobs > 1) {
-    TPool pool(run, results);
-    if (pool.Run(jobs))
-      return results;
-  }
-  // One worker, one item, or no worker process could be started: everything here.
   const TTask task = makeTask();
+  const size_t items = run.Items.size();
+  const size_t workers = items > 1 ? std::min<size_t>(size_t(std::max(run.Jobs, 1)) - 1, items - 1) : 0;
+  if (workers > 0) {
+    TPool(run, task, results).Run(int(workers));
+    return results;
+  }
   TProgress progress(run.ProgressVerb, run.Items.size());
   for (size_t i = 0; i < run.Items.size(); ++i) {
     results[i] = task(run.Items[i]);

@@ -8,6 +8,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <optional>
+#include <tuple>
 
 #include "game_fixture.h"
 #include "images/gif_animation.h"
@@ -164,6 +165,43 @@ TEST_F(VelkExport, PngFramesAreScaledAndTheSheetCutsBackIntoThem)
     EXPECT_EQ(tags[dir]["from"].toInt(), dir * 2);
     EXPECT_EQ(tags[dir]["to"].toInt(), dir * 2 + 1);
     EXPECT_EQ(frames[dir * 2].toObject()["filename"].toString(), QString("hop-d%1-f0.png").arg(dir));
+  }
+}
+
+// 60 frames over 300 pixels wide do not fit one row of a sheet: each direction takes two rows.
+TEST_F(VelkExport, WideSheetsWrapAndStillCutBackIntoTheFrames)
+{
+  std::string text = "VELK0001\nSPRITE 1 box.png 0 0 4 3 box\nANI\n";
+  for (int i = 0; i < 60; ++i)
+    for (int d = 0; d < 4; ++d)
+      text += "1 " + std::to_string(i * 5 + d) + " 0\n";
+  text += "ANIEND\n";
+  const std::string wide = game.Write("wide.velk", text);
+  ASSERT_EQ(Export({Q(wide), "-o", Q(Out("frames")), "--format", "png"}).Code, 0);
+  ASSERT_EQ(Export({Q(wide), "-o", Q(Out("wide.png")), "--format", "sheet"}).Code, 0);
+  const QImage sheet(Q(Out("wide.png")));
+  const QJsonArray frames =
+      QJsonDocument::fromJson(QByteArray::fromStdString(ReadWholeFile(Out("wide.json")))).object()["frames"].toArray();
+  ASSERT_EQ(frames.size(), 240);
+  // The sprite spans x 0..301 over the frames: 302 pixels and the margins.
+  const int w = frames[0]["frame"]["w"].toInt(), h = frames[0]["frame"]["h"].toInt(), columns = 16384 / w;
+  EXPECT_EQ(w, 306);
+  EXPECT_EQ(sheet.width(), columns * w);
+  EXPECT_EQ(sheet.height(), 4 * 2 * h);
+  for (int i = 120; i < 180; ++i) { // facing down: the frames written as PNG files
+    const QJsonObject rect = frames[i]["frame"].toObject();
+    EXPECT_EQ(rect["x"].toInt(), (i - 120) % columns * w);
+    EXPECT_EQ(rect["y"].toInt(), (4 + (i - 120) / columns) * h);
+    const QImage cut = sheet.copy(rect["x"].toInt(), rect["y"].toInt(), rect["w"].toInt(), rect["h"].toInt());
+    EXPECT_EQ(cut, QImage(Q(Out("frames/")) + frames[i]["filename"].toString())) << i;
+  }
+}
+
+TEST_F(VelkExport, ZoomRoundsTheFrameSize)
+{
+  for (const auto &[zoom, width, height] : {std::tuple{"1.5", 24, 15}, std::tuple{"3", 48, 30}}) {
+    ASSERT_EQ(Export({Q(hop), "-o", Q(Out("z")), "--format", "png", "--zoom", zoom}).Code, 0);
+    EXPECT_EQ(QImage(Q(Out("z/hop-d2-f0.png"))).size(), QSize(width, height)) << zoom;
   }
 }
 
