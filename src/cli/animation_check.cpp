@@ -232,6 +232,27 @@ void TAnimationChecker::CheckImage(const std::string &image, int line, const std
     findings.push_back({line, what + " " + Quoted(image) + " does not decode: " + problem});
 }
 
+void TAnimationChecker::CheckHeaderImages(const TZeltoAni &ani, const TSourceMap &map, std::vector<TFinding> &findings)
+{
+  for (const auto &[keyword, line] : map.HeaderLines) {
+    std::string value;
+    if (keyword == "DEFAULTHEAD") {
+      value = ani.DefaultHead;
+    } else if (keyword == "DEFAULTBODY") {
+      value = ani.DefaultBody;
+    } else if (StartsWith("DEFAULTPARAM", keyword) || StartsWith("DEFAULTATTR", keyword)) {
+      const bool param = StartsWith("DEFAULTPARAM", keyword);
+      const std::optional<int> slot = ParseInt(keyword.substr(param ? 12 : 11));
+      const size_t count = param ? ani.DefaultParams.size() : ani.DefaultAttrs.size();
+      if (slot && *slot >= 1 && size_t(*slot) <= count)
+        value = param ? ani.DefaultParams[size_t(*slot) - 1] : ani.DefaultAttrs[size_t(*slot) - 1];
+    }
+    // A slot may hold a number instead of an image.
+    if (IsImageFileName(value))
+      CheckImage(value, line, keyword, findings);
+  }
+}
+
 std::vector<TFinding> TAnimationChecker::Check(const std::string &name)
 {
   std::vector<TFinding> findings;
@@ -265,23 +286,7 @@ std::vector<TFinding> TAnimationChecker::Check(const std::string &name)
     if (IsImageFileName(sprites.At(i).Image))
       CheckImage(sprites.At(i).Image, sprites.Line(i), "image of sprite " + std::to_string(sprites.At(i).Index),
                  findings);
-  // Images the header names, where it names one.
-  for (const auto &[keyword, line] : map.HeaderLines) {
-    std::string value;
-    if (keyword == "DEFAULTHEAD")
-      value = ani->DefaultHead;
-    else if (keyword == "DEFAULTBODY")
-      value = ani->DefaultBody;
-    else if (StartsWith("DEFAULTPARAM", keyword) || StartsWith("DEFAULTATTR", keyword)) {
-      const bool param = StartsWith("DEFAULTPARAM", keyword);
-      const std::optional<int> slot = ParseInt(keyword.substr(param ? 12 : 11));
-      const size_t count = param ? ani->DefaultParams.size() : ani->DefaultAttrs.size();
-      if (slot && *slot >= 1 && size_t(*slot) <= count)
-        value = param ? ani->DefaultParams[size_t(*slot) - 1] : ani->DefaultAttrs[size_t(*slot) - 1];
-    }
-    if (IsImageFileName(value))
-      CheckImage(value, line, keyword, findings);
-  }
+  CheckHeaderImages(*ani, map, findings);
   CheckFrames(
       *ani, map, [this](const std::string &file) { return !Resolve(file).empty(); }, findings);
   CheckCycles(sprites, map, findings);

@@ -14,6 +14,7 @@
 inline constexpr size_t MaxCycleReports = 20;
 
 class TZeltoActor;
+class TZeltoAni;
 
 class TAnimationChecker
 {
@@ -31,6 +32,8 @@ private:
   // Why the image file at path does not decode, or empty; each file is decoded once.
   const std::string &DecodeProblem(const std::string &path);
   void CheckImage(const std::string &image, int line, const std::string &what, std::vector<TFinding> &findings);
+  // The images that DEFAULTHEAD, DEFAULTBODY and the default slots name.
+  void CheckHeaderImages(const TZeltoAni &ani, const TSourceMap &map, std::vector<TFinding> &findings);
 
   // The player every file is read for (a movie's actors are its children while the file is
   // checked): one for all files, as making an actor resolves its default images.

@@ -30,14 +30,13 @@ public:
     }
   }
   size_t size() const { return count_; }
-  std::string_view operator[](size_t i) const { return words_[i]; }
+  // Empty past the words kept.
+  std::string_view operator[](size_t i) const { return i < words_.size() ? words_[i] : std::string_view(); }
 
 private:
   std::array<std::string_view, 8> words_;
   size_t count_ = 0;
 };
-
-using Words = TWordViews;
 
 // A set of sprite indices: the usual small ones in bits, any other in a hash set.
 class TIndexSet
@@ -112,14 +111,14 @@ public:
 private:
   void Note(const std::string &message) { map_.Findings.push_back({line_, message}); }
   // A header value of which the reader keeps only the first word.
-  void OneWordValue(std::string_view text, const Words &words, const std::string &keyword);
-  bool HeaderLine(std::string_view text, const Words &words);
-  bool SpriteLine(std::string_view text, const Words &words);
-  bool AttachLine(const Words &words);
+  void OneWordValue(std::string_view text, const TWordViews &words, const std::string &keyword);
+  bool HeaderLine(std::string_view text, const TWordViews &words);
+  bool SpriteLine(std::string_view text, const TWordViews &words);
+  bool AttachLine(const TWordViews &words);
   bool FrameBlockLine(std::string_view text);
   bool DirectionLine(std::string_view text);
   bool CompleteFrame();
-  void MovieLine(std::string_view text, const Words &words);
+  void MovieLine(std::string_view text, const TWordViews &words);
 
   TSourceMap map_;
   int line_ = 0;
@@ -165,7 +164,7 @@ TSourceMap TScanner::Run(const std::string &bytes)
       if (TrimControlView(text) == "SCRIPTEND")
         inScript_ = false;
     } else {
-      const Words words(text);
+      const TWordViews words(text);
       if (words.size() == 0)
         continue;
       if (inMovie_)
@@ -177,14 +176,14 @@ TSourceMap TScanner::Run(const std::string &bytes)
   return std::move(map_);
 }
 
-void TScanner::OneWordValue(std::string_view text, const Words &words, const std::string &keyword)
+void TScanner::OneWordValue(std::string_view text, const TWordViews &words, const std::string &keyword)
 {
   if (words.size() > 2)
     Note(keyword + " value " + Quoted(TailAfterWords(text, 1)) + " has blanks: only " + Quoted(words[1]) +
          " is read back");
 }
 
-bool TScanner::HeaderLine(std::string_view text, const Words &words)
+bool TScanner::HeaderLine(std::string_view text, const TWordViews &words)
 {
   const std::string keyword(words[0]);
   const size_t arguments = words.size() - 1;
@@ -209,7 +208,7 @@ bool TScanner::HeaderLine(std::string_view text, const Words &words)
   return true;
 }
 
-bool TScanner::SpriteLine(std::string_view text, const Words &words)
+bool TScanner::SpriteLine(std::string_view text, const TWordViews &words)
 {
   const std::optional<int> index = ParseInt(words[1]);
   const bool numbers = ParseInt(words[3]) && ParseInt(words[4]) && ParseInt(words[5]) && ParseInt(words[6]);
@@ -237,7 +236,7 @@ bool TScanner::SpriteLine(std::string_view text, const Words &words)
   return true;
 }
 
-bool TScanner::AttachLine(const Words &words)
+bool TScanner::AttachLine(const TWordViews &words)
 {
   const std::optional<int> owner = ParseInt(words[1]), attached = ParseInt(words[2]);
   if (!owner || !attached || !ParseInt(words[3]) || !ParseInt(words[4])) {
@@ -342,7 +341,7 @@ bool TScanner::DirectionLine(std::string_view text)
   return true;
 }
 
-void TScanner::MovieLine(std::string_view text, const Words &words)
+void TScanner::MovieLine(std::string_view text, const TWordViews &words)
 {
   const std::string keyword(words[0]);
   if (keyword == "ACTOR") {
