@@ -4,9 +4,11 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <filesystem>
 #include <map>
 
 #include "game_fixture.h"
+#include "support/hostile_inputs.h"
 #include "velk_run.h"
 
 namespace {
@@ -180,6 +182,30 @@ TEST_F(VelkCheck, CleanFilesAndTheBundledGameFolderPass)
     const VelkResult result = RunVelk(QStringList{"check"} + args);
     EXPECT_EQ(result.Code, 0) << args.join(' ').toStdString() << "\n" << result.Out.toStdString();
     EXPECT_EQ(result.Out.trimmed(), args.contains("--json") ? "[\n]" : "");
+  }
+}
+
+} // namespace
+
+namespace {
+
+// Inputs that once cost far more than their size: both subcommands finish them in their time.
+TEST(VelkCostlyInputs, CheckAndExportFinishInTime)
+{
+  TempDir game;
+  for (const char *folder : {"/blocks", "/actors", "/attach", "/movies"})
+    std::filesystem::create_directories(game.Path() + folder);
+  const std::string files[] = {WriteManyFrameBlocks(game.Path() + "/blocks", 200000),
+                               WriteManySpriteActors(game.Path() + "/actors", 40000),
+                               WriteMultiplyingAttachments(game.Path() + "/attach", 16, 4),
+                               WriteMultiplyingMovies(game.Path() + "/movies", 6, 8)};
+  for (const std::string &file : files) {
+    const QString gameDir = Q(game.Path());
+    const VelkResult check = RunVelk({"check", Q(file), "--game-dir", gameDir}, {}, 60000);
+    EXPECT_TRUE(check.Code == 0 || check.Code == 1) << file << ": " << check.Code;
+    const VelkResult exported = RunVelk(
+        {"export", Q(file), "-o", Q(game.Path() + "/out.png"), "--format", "sheet", "--game-dir", gameDir}, {}, 60000);
+    EXPECT_TRUE(exported.Code == 0 || exported.Code == 1) << file << ": " << exported.Code;
   }
 }
 
