@@ -45,7 +45,7 @@ std::string FindingLine(const std::string &file, const TFinding &finding)
 
 QJsonObject FindingObject(const std::string &file, const TFinding &finding)
 {
-  return {{"file", ToQt(file)},
+  return {{"file", PathToQt(file)},
           {"line", finding.Line > 0 ? QJsonValue(finding.Line) : QJsonValue()},
           {"message", ToQt(finding.Message)}};
 }
