@@ -86,8 +86,39 @@ TBox DrawingBox(const TSceneState &state, const TZeltoActor &player, const TZelt
   return walker.Box;
 }
 
+// The frames' size before and after zoom, and where the animation's point (0, 0) lies in them.
+struct TFrameGeometry
+{
+  int Width = 0, Height = 0;
+  int ZoomedWidth = 0, ZoomedHeight = 0;
+  QPoint Origin;
+};
+
+// The box with its margin, if it and the frames stay within the bounds; else false with the reason.
+bool FitFrames(TBox box, const TExportLook &look, size_t frames, TFrameGeometry &geometry, std::string &error)
+{
+  if (box.Empty)
+    box = {0, 0, 1, 1, false};
+  const long long width = box.Right - box.Left + 2 * ExportMargin;
+  const long long height = box.Bottom - box.Top + 2 * ExportMargin;
+  if (width > MaxExportSide || height > MaxExportSide) {
+    error = "the drawing is larger than " + std::to_string(MaxExportSide) + " pixels";
+    return false;
+  }
+  geometry.Width = int(width);
+  geometry.Height = int(height);
+  geometry.ZoomedWidth = std::max(1, int(std::lround(double(width) * look.Zoom)));
+  geometry.ZoomedHeight = std::max(1, int(std::lround(double(height) * look.Zoom)));
+  geometry.Origin = QPoint(int(ExportMargin - box.Left), int(ExportMargin - box.Top));
+  if (static_cast<long long>(frames) * geometry.ZoomedWidth * geometry.ZoomedHeight > MaxExportPixels) {
+    error = "the frames would hold more than " + std::to_string(MaxExportPixels) + " pixels";
+    return false;
+  }
+  return true;
+}
+
 // One frame drawn on a surface filled with fill; the actor's point (0, 0) at origin.
-bool DrawOn(TSceneState &state, TZeltoActor &player, TSurface &surface, uint32_t fill, QPoint origin)
+void DrawOn(TSceneState &state, TZeltoActor &player, TSurface &surface, uint32_t fill, QPoint origin)
 {
   surface.Fill(fill);
   TSceneRenderer renderer(state);
@@ -96,7 +127,6 @@ bool DrawOn(TSceneState &state, TZeltoActor &player, TSurface &surface, uint32_t
   geometry.SceneHeight = surface.Height();
   renderer.SetDrawTarget(&surface, geometry);
   renderer.DrawActor(&player, &surface, origin.x(), origin.y());
-  return true;
 }
 
 // What was drawn over either fill is the same both times; what differs is left transparent.
@@ -163,35 +193,21 @@ bool TExportRenderer::Draw(const std::string &name, const std::vector<int> &dire
   SetBody(&player, ani.DefaultBody);
   ApplyDefaultSlots(&player, ani);
 
-  TBox box = DrawingBox(setup_.Scene, player, ani);
-  if (box.Empty)
-    box = {0, 0, 1, 1, false};
-  const long long width = box.Right - box.Left + 2 * ExportMargin;
-  const long long height = box.Bottom - box.Top + 2 * ExportMargin;
-  if (width > MaxExportSide || height > MaxExportSide) {
-    error = "the drawing is larger than " + std::to_string(MaxExportSide) + " pixels";
+  TFrameGeometry geometry;
+  if (!FitFrames(DrawingBox(setup_.Scene, player, ani), look, ani.Steps.size() * directions.size(), geometry, error))
     return false;
-  }
-  const int zoomedWidth = std::max(1, int(std::lround(double(width) * look.Zoom)));
-  const int zoomedHeight = std::max(1, int(std::lround(double(height) * look.Zoom)));
-  const long long frameCount = static_cast<long long>(ani.Steps.size() * directions.size());
-  if (frameCount * zoomedWidth * zoomedHeight > MaxExportPixels) {
-    error = "the frames would hold more than " + std::to_string(MaxExportPixels) + " pixels";
-    return false;
-  }
-
   TSurface surface, second;
-  if (!surface.SetSize(int(width), int(height)) || (look.Transparent && !second.SetSize(int(width), int(height)))) {
+  if (!surface.SetSize(geometry.Width, geometry.Height) ||
+      (look.Transparent && !second.SetSize(geometry.Width, geometry.Height))) {
     error = "out of memory";
     return false;
   }
-  const QPoint origin(int(ExportMargin - box.Left), int(ExportMargin - box.Top));
   const int background = look.Background.value_or(ani.BackColor);
   animation = TExportedAnimation();
   animation.Loop = ani.Loop;
   animation.Background = background;
-  animation.Width = zoomedWidth;
-  animation.Height = zoomedHeight;
+  animation.Width = geometry.ZoomedWidth;
+  animation.Height = geometry.ZoomedHeight;
   for (int dir : directions)
     for (size_t i = 0; i < ani.Steps.size(); ++i) {
       player.FrameIndex = int(i);
@@ -199,16 +215,18 @@ bool TExportRenderer::Draw(const std::string &name, const std::vector<int> &dire
       player.Dir = dir; // with SingleDirection the renderer draws the one list for every direction
       QImage image;
       if (look.Transparent) {
-        DrawOn(setup_.Scene, player, surface, 0x000000, origin);
-        DrawOn(setup_.Scene, player, second, 0xFFFFFF, origin);
+        DrawOn(setup_.Scene, player, surface, 0x000000, geometry.Origin);
+        DrawOn(setup_.Scene, player, second, 0xFFFFFF, geometry.Origin);
         image = Transparent(surface.Image(), second.Image());
       } else {
-        DrawOn(setup_.Scene, player, surface,
-               TSurface::ColorMatch(qRgb(background >> 16 & 0xFF, background >> 8 & 0xFF, background & 0xFF)), origin);
+        const uint32_t fill =
+            TSurface::ColorMatch(qRgb(background >> 16 & 0xFF, background >> 8 & 0xFF, background & 0xFF));
+        DrawOn(setup_.Scene, player, surface, fill, geometry.Origin);
         image = Opaque(surface.Image());
       }
-      if (zoomedWidth != width || zoomedHeight != height)
-        image = image.scaled(zoomedWidth, zoomedHeight, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+      if (geometry.ZoomedWidth != geometry.Width || geometry.ZoomedHeight != geometry.Height)
+        image =
+            image.scaled(geometry.ZoomedWidth, geometry.ZoomedHeight, Qt::IgnoreAspectRatio, Qt::FastTransformation);
       animation.Frames.push_back({dir, int(i), ani.Steps[i]->Duration, std::move(image)});
     }
   return true;
