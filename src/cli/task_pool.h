@@ -29,8 +29,8 @@ struct TTaskRun
   int Jobs = 1;                // processes working, this one included; 1 runs every item here
   QStringList WorkerArguments; // velk's arguments for a worker, "--worker" excluded
   QString ProgressVerb;        // "exporting": shown as "velk: exporting 3/10" on a terminal
-  // Workers start once this process has worked this long and items remain: starting one costs about
-  // a tenth of a second, which a shorter run would not repay.
+  // Workers start once this process has worked this long and items remain: starting one costs some
+  // hundredths of a second, which a shorter run would not repay.
   int WorkersAfterMs = 0;
 };
 
