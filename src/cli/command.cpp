@@ -63,7 +63,7 @@ void PrintAndExit(const QString &text)
   std::exit(Print(text.toLocal8Bit()));
 }
 
-bool ParseSubcommand(QCommandLineParser &parser, const QStringList &args, int positionalCount)
+bool ParseSubcommand(QCommandLineParser &parser, const QStringList &args, int positionalCount, bool orMore)
 {
   parser.addOption({"game-dir", "Use DIR as the game folder whose tree is indexed.", "DIR"});
   parser.addHelpOption();
@@ -73,8 +73,11 @@ bool ParseSubcommand(QCommandLineParser &parser, const QStringList &args, int po
   }
   if (parser.isSet("help"))
     PrintAndExit(parser.helpText());
-  if (parser.positionalArguments().size() != positionalCount) {
-    Fail("expected " + std::to_string(positionalCount) + " argument(s); see --help", ExitUsageError);
+  const qsizetype given = parser.positionalArguments().size();
+  if (orMore ? given < positionalCount : given != positionalCount) {
+    Fail("expected " + std::string(orMore ? "at least " : "") + std::to_string(positionalCount) +
+             " argument(s); see --help",
+         ExitUsageError);
     return false;
   }
   return true;

@@ -40,8 +40,9 @@ int Print(const std::string &text);
 int WriteOutputFile(const std::string &path, const QByteArray &bytes);
 
 // Parses a subcommand's arguments (args[0] is "velk SUBCOMMAND"). Adds --game-dir and --help;
-// on --help prints the help and exits; on an error prints it and returns false.
-bool ParseSubcommand(QCommandLineParser &parser, const QStringList &args, int positionalCount);
+// on --help prints the help and exits; on an error prints it and returns false. The subcommand
+// takes exactly positionalCount arguments, or at least that many when orMore is set.
+bool ParseSubcommand(QCommandLineParser &parser, const QStringList &args, int positionalCount, bool orMore = false);
 
 // Prints text on standard output and exits: 0, or 1 when it could not be written.
 [[noreturn]] void PrintAndExit(const QString &text);
@@ -59,3 +60,5 @@ int RunIndex(const QStringList &args);
 int RunState(const QStringList &args);
 int RunImage(const QStringList &args);
 int RunRender(const QStringList &args);
+int RunExport(const QStringList &args);
+int RunCheck(const QStringList &args);
