@@ -124,7 +124,8 @@ bool WriteFile(const std::string &path, const QByteArray &bytes, std::string &er
   const fs::path folder = fs::path(path).parent_path();
   if (!folder.empty())
     fs::create_directories(folder, ignored);
-  if (WriteWholeFile(path, bytes.constData(), size_t(bytes.size()), &error))
+  // Synced once for the whole run, at its end.
+  if (WriteWholeFile(path, bytes.constData(), size_t(bytes.size()), &error, TSync::Later))
     return true;
   error = "cannot write " + path + ": " + error;
   return false;
@@ -244,5 +245,15 @@ int RunExport(const QStringList &args)
     Fail("cannot export " + items[i].Name + ": " + reason);
     code = ExitInputError;
   }
+  // The outputs reach the disk before the run reports them written.
+  std::set<std::string> folders;
+  for (size_t i = 0; i < items.size(); ++i)
+    if (results[i].Code == ExitOk && !results[i].Lost) {
+      const std::string folder = fs::path(items[i].Target).parent_path().string();
+      folders.insert(folder.empty() ? "." : folder);
+    }
+  std::string error;
+  if (!SyncFileSystems(std::vector<std::string>(folders.begin(), folders.end()), &error))
+    return Fail("cannot write the outputs to disk: " + error, ExitInputError);
   return code;
 }

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <set>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -136,7 +137,7 @@ template <typename Bytes> bool ReadWholeFile(const std::string &path, size_t max
 template bool ReadWholeFile(const std::string &, size_t, std::string &, std::string *);
 template bool ReadWholeFile(const std::string &, size_t, std::vector<uint8_t> &, std::string *);
 
-bool WriteWholeFile(const std::string &path, const char *data, size_t size, std::string *error)
+bool WriteWholeFile(const std::string &path, const char *data, size_t size, std::string *error, TSync sync)
 {
   if (path.empty())
     return Fail(error, "No such file or directory");
@@ -161,17 +162,33 @@ bool WriteWholeFile(const std::string &path, const char *data, size_t size, std:
   TFileDescriptor fd(::mkstemp(temporary.data()));
   if (fd.Get() < 0)
     return FailErrno(error);
-  const bool written =
-      WriteAll(fd.Get(), data, size) && ::fchmod(fd.Get(), mode) == 0 && ::fdatasync(fd.Get()) == 0 && fd.Close();
+  const bool written = WriteAll(fd.Get(), data, size) && ::fchmod(fd.Get(), mode) == 0 &&
+                       (sync == TSync::Later || ::fdatasync(fd.Get()) == 0) && fd.Close();
   if (!written || ::rename(temporary.c_str(), target.c_str()) != 0) {
     const int failure = errno;
     ::unlink(temporary.c_str());
     errno = failure;
     return FailErrno(error);
   }
+  if (sync == TSync::Later)
+    return true;
   // The rename itself is made durable with the folder.
   TFileDescriptor folder(::open(FolderOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
   if (folder.Get() >= 0)
     ::fsync(folder.Get());
+  return true;
+}
+
+bool SyncFileSystems(const std::vector<std::string> &folders, std::string *error)
+{
+  std::set<dev_t> synced;
+  for (const std::string &folder : folders) {
+    TFileDescriptor fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    struct stat status;
+    if (fd.Get() < 0 || ::fstat(fd.Get(), &status) != 0)
+      return FailErrno(error);
+    if (synced.insert(status.st_dev).second && ::syncfs(fd.Get()) != 0)
+      return FailErrno(error);
+  }
   return true;
 }

@@ -21,7 +21,16 @@ bool IsRegularFile(const std::string &path);
 // or empty when it can be.
 std::string RegularFileProblem(const std::string &path);
 
+// When a written file reaches the disk: before WriteWholeFile returns (a saved document), or
+// later, when SyncFileSystems is called once for a whole batch of outputs (an export of many
+// files, which would otherwise wait for the disk once per file).
+enum class TSync { Now, Later };
+
 // Writes size bytes to path as described above; a symbolic link keeps pointing at the replaced
 // file, and a replaced file keeps its permissions. On failure returns false with the system's
 // message in error; the old file is then untouched.
-bool WriteWholeFile(const std::string &path, const char *data, size_t size, std::string *error = nullptr);
+bool WriteWholeFile(const std::string &path, const char *data, size_t size, std::string *error = nullptr,
+                    TSync sync = TSync::Now);
+// Makes every write so far to the file systems holding these folders durable, syncing each file
+// system once. On failure returns false with the system's message in error.
+bool SyncFileSystems(const std::vector<std::string> &folders, std::string *error = nullptr);
