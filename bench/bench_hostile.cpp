@@ -95,8 +95,10 @@ bool Sizes(const std::string &name, void (*run)(benchmark::State &, int), int (*
     benchmark::RegisterBenchmark((name + (times == 1 ? "/n" : "/4n")).c_str(),
                                  [run, n, times](benchmark::State &state) { run(state, times * n()); })
         ->Unit(benchmark::kMillisecond)
-        // A warm-up run first, so both sizes are timed on memory the process already has.
-        ->MinWarmUpTime(0.5);
+        // A warm-up run first, so both sizes are timed on memory the process already has, and
+        // enough runs of the larger size that one slow run does not decide the ratio.
+        ->MinWarmUpTime(0.5)
+        ->MinTime(SmokeRun() ? 0.01 : 3.0);
   return DeclareRatio(name + " 4n / n", name + "/4n", name + "/n", 5.0);
 }
 
