@@ -24,6 +24,17 @@ std::vector<Ratio> &Ratios()
 
 bool smoke = false;
 
+// The name a benchmark was registered under, without the settings the library appends to it
+// ("/min_warmup_time:0.500", "/min_time:...", "/repeats:...").
+std::string DeclaredName(const benchmark::BenchmarkReporter::Run &run)
+{
+  std::string name = run.benchmark_name();
+  for (const char *setting : {"/min_warmup_time:", "/min_time:", "/repeats:", "/iterations:"})
+    if (const size_t at = name.find(setting); at != std::string::npos)
+      name.erase(at);
+  return name;
+}
+
 // Collects each benchmark's real time per iteration while printing the usual console report.
 class CollectingReporter : public benchmark::ConsoleReporter
 {
@@ -32,8 +43,8 @@ public:
   {
     for (const Run &run : runs)
       if (run.run_type == Run::RT_Iteration) {
-        realTimes[run.benchmark_name()] = run.GetAdjustedRealTime();
-        cpuTimes[run.benchmark_name()] = run.GetAdjustedCPUTime();
+        realTimes[DeclaredName(run)] = run.GetAdjustedRealTime();
+        cpuTimes[DeclaredName(run)] = run.GetAdjustedCPUTime();
       }
     ConsoleReporter::ReportRuns(runs);
   }

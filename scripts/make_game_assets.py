@@ -390,9 +390,12 @@ def make_sound_icon():
 DIRS = ["up", "left", "down", "right"]
 
 
-def sprite_table():
+def sprite_table(columns):
+    """The definitions an animation uses: the shadow, the body columns given, head, sword, shield."""
     sprites = [(0, "SPRITES", 0, 0, 24, 16, "shadow")]
     for col, name in enumerate(["stand", "step a", "pass", "step b"]):
+        if col not in columns:
+            continue
         for d in range(4):
             sprites.append((10 + 4 * col + d, "BODY", col * 32, d * 32, 32, 32, "body %s %s" % (name, DIRS[d])))
     for d in range(4):
@@ -426,7 +429,7 @@ def right(text, width):
 def animation_text(frames, sounds):
     """The animation in the editor's own saved form (CRLF lines, right-aligned fields)."""
     lines = ["VELK0001"]
-    for index, image, left, top, width, height, desc in sprite_table():
+    for index, image, left, top, width, height, desc in sprite_table({frame[0] for frame in frames}):
         lines.append("SPRITE %s %s %s %s %s %s %s" % (right(index, 4), right(image, 15), right(left, 4),
                                                        right(top, 4), right(width, 4), right(height, 4), desc))
     lines += ["", "LOOP", "DEFAULTHEAD head19.png", "DEFAULTBODY body.png", "", "ANI"]
@@ -496,7 +499,7 @@ def compose_preview(path, sheets):
     width, height = columns * cell * scale, 4 * cell * scale
     rgb = bytearray(bytes((0, 128, 0)) * (width * height))
     kinds = {"SPRITES": "sprites", "BODY": "body", "HEAD": "head", "SWORD": "sword", "SHIELD": "shield"}
-    table = {s[0]: s for s in sprite_table()}
+    table = {s[0]: s for s in sprite_table(range(4))}
     column = 0
     for frames in anims:
         for col, bob, swing, _ in frames:

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Installs every Debian package that building, testing and benchmarking Zeltrix needs.
+# Installs every Debian package that building, packaging, testing and benchmarking Zeltrix needs.
 set -euo pipefail
 packages=(
   cmake make g++ clang libclang-rt-14-dev pkg-config
@@ -8,6 +8,7 @@ packages=(
   libpng-dev libgif-dev
   xvfb xauth fonts-dejavu-core
   clang-format python3
+  dpkg-dev desktop-file-utils libxml2-utils shared-mime-info libglib2.0-bin
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -2,6 +2,7 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QFile>
+#include <QStandardPaths>
 
 #include "core/qt_text.h"
 #include "editor/edit_frame.h"
@@ -11,6 +12,8 @@ int main(int argc, char **argv)
   QApplication app(argc, argv);
   QApplication::setApplicationName("zeltrix");
   QApplication::setApplicationVersion(ZELTRIX_VERSION);
+  // Lets the desktop match the window to its menu entry and icon.
+  QGuiApplication::setDesktopFileName("zeltrix");
 
   QCommandLineParser parser;
   parser.setApplicationDescription("Zeltrix - The Zelto Animation Editor");
@@ -25,9 +28,12 @@ int main(int argc, char **argv)
   if (!parser.positionalArguments().isEmpty())
     options.File = PathFromQt(parser.positionalArguments().first());
   options.ProgramFolder = PathFromQt(QApplication::applicationDirPath());
+  options.RecoveryFolder =
+      PathFromQt(QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation) + "/recovery");
 
   TEditFrame window(std::move(options));
   window.show();
   window.activateWindow();
+  window.OfferRecoveries();
   return app.exec();
 }

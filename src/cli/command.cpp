@@ -1,9 +1,14 @@
 #include "cli/command.h"
 
 #include <QCoreApplication>
-#include <QFile>
+#include <QRegularExpression>
+#include <cerrno>
+#include <climits>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 
+#include "core/file_io.h"
 #include "images/file_index.h"
 
 int Fail(const std::string &message, int code)
@@ -12,22 +17,53 @@ int Fail(const std::string &message, int code)
   return code;
 }
 
-bool WriteOutput(const QString &path, const QByteArray &bytes)
+void TStandardOutput::Write(const char *data, size_t size)
 {
-  if (path.isEmpty()) {
-    std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stdout);
-    std::fflush(stdout);
-    return true;
-  }
-  QFile file(path);
-  if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size()) {
-    Fail("cannot write " + FromQt(path) + ": " + FromQt(file.errorString()));
-    return false;
-  }
-  return true;
+  if (error_ != 0)
+    return;
+  errno = 0;
+  if (std::fwrite(data, 1, size, stdout) != size)
+    error_ = errno != 0 ? errno : EIO;
 }
 
-bool ParseSubcommand(QCommandLineParser &parser, const QStringList &args, int positionalCount)
+int TStandardOutput::Finish()
+{
+  errno = 0;
+  if (error_ == 0 && std::fflush(stdout) != 0)
+    error_ = errno != 0 ? errno : EIO;
+  if (error_ != 0)
+    return Fail(std::string("cannot write standard output: ") + std::strerror(error_));
+  return ExitOk;
+}
+
+int Print(const QByteArray &bytes)
+{
+  TStandardOutput out;
+  out.Write(bytes);
+  return out.Finish();
+}
+
+int Print(const std::string &text)
+{
+  TStandardOutput out;
+  out.Write(text);
+  return out.Finish();
+}
+
+int WriteOutputFile(const std::string &path, const QByteArray &bytes)
+{
+  std::string error;
+  if (!WriteWholeFile(path, bytes.constData(), static_cast<size_t>(bytes.size()), &error))
+    return Fail("cannot write " + path + ": " + error);
+  return ExitOk;
+}
+
+void PrintAndExit(const QString &text)
+{
+  std::exit(Print(text.toLocal8Bit()));
+}
+
+bool ParseSubcommand(QCommandLineParser &parser, const QStringList &args, int positionalCount, bool orMore)
 {
   parser.addOption({"game-dir", "Use DIR as the game folder whose tree is indexed.", "DIR"});
   parser.addHelpOption();
@@ -36,12 +72,32 @@ bool ParseSubcommand(QCommandLineParser &parser, const QStringList &args, int po
     return false;
   }
   if (parser.isSet("help"))
-    parser.showHelp(0);
-  if (parser.positionalArguments().size() != positionalCount) {
-    Fail("expected " + std::to_string(positionalCount) + " argument(s); see --help", ExitUsageError);
+    PrintAndExit(parser.helpText());
+  const qsizetype given = parser.positionalArguments().size();
+  if (orMore ? given < positionalCount : given != positionalCount) {
+    Fail("expected " + std::string(orMore ? "at least " : "") + std::to_string(positionalCount) +
+             " argument(s); see --help",
+         ExitUsageError);
     return false;
   }
   return true;
+}
+
+bool ParseTicks(const QString &text, int *ticks)
+{
+  bool ok = false;
+  const qlonglong value = text.toLongLong(&ok);
+  if (ok && value >= 0 && value <= INT_MAX) {
+    *ticks = static_cast<int>(value);
+    return true;
+  }
+  // Digits alone that did not fit are a number too large, not a malformed one.
+  static const QRegularExpression digits("^\\s*\\+?\\d+\\s*$");
+  if (digits.match(text).hasMatch())
+    Fail("--time must be at most " + std::to_string(INT_MAX) + " ticks", ExitUsageError);
+  else
+    Fail("--time needs a whole number of ticks, 0 or more", ExitUsageError);
+  return false;
 }
 
 void SetUpGameFolder(const QCommandLineParser &parser)

@@ -1,98 +1,82 @@
 // velk dump FILE: the document as one JSON object whose keys are the model's field names.
-#include <QJsonArray>
+// The object is printed exactly as QJsonDocument prints it whole, but its lists are made and
+// written one element at a time: a whole tree of JSON values takes many times the memory of the
+// document it describes.
 #include <QJsonDocument>
-#include <QJsonObject>
 
 #include "cli/command.h"
+#include "cli/document_json.h"
 #include "cli/open_animation.h"
 
 namespace {
 
-QJsonValue SpriteIndex(const TZeltoAniSprite *sprite)
+// Qt's indented form: four spaces per level of nesting.
+QByteArray Indent(int depth)
 {
-  return sprite ? QJsonValue(sprite->Index) : QJsonValue(QJsonValue::Null);
+  return QByteArray(depth * 4, ' ');
 }
 
-template <typename Container> QJsonArray TextArray(const Container &texts)
+// Writes Qt's text of object as it appears at depth inside a larger document: every line after
+// the first moved in by depth levels (a JSON string never holds a raw line break).
+void WriteNested(TStandardOutput &out, const QJsonObject &object, int depth)
 {
-  QJsonArray array;
-  for (const std::string &text : texts)
-    array.append(ToQt(text));
-  return array;
-}
-
-QJsonObject SpriteJson(const TZeltoAniSprite &sprite)
-{
-  QJsonArray effect;
-  for (double value : sprite.ColorEffect)
-    effect.append(value);
-  QJsonArray attachments;
-  for (const auto &attachment : sprite.Attachments)
-    attachments.append(
-        QJsonObject{{"Sprite", SpriteIndex(attachment->Sprite)}, {"X", attachment->X}, {"Y", attachment->Y}});
-  return {{"Index", sprite.Index},     {"Image", ToQt(sprite.Image)}, {"Left", sprite.Left},
-          {"Top", sprite.Top},         {"Width", sprite.Width},       {"Height", sprite.Height},
-          {"ColorEffect", effect},     {"Zoom", sprite.Zoom},         {"Description", ToQt(sprite.Description)},
-          {"Attachments", attachments}};
-}
-
-QJsonObject StepJson(const TZeltoAniStep &step)
-{
-  QJsonArray directions;
-  for (const TPartList &list : step.Directions) {
-    QJsonArray parts;
-    for (const auto &part : list)
-      parts.append(QJsonObject{{"Sprite", SpriteIndex(part->Sprite)},
-                               {"ParamSlot", part->ParamSlot},
-                               {"AttrSlot", part->AttrSlot},
-                               {"X", part->X},
-                               {"Y", part->Y}});
-    directions.append(parts);
+  const QByteArray text = QJsonDocument(object).toJson(QJsonDocument::Indented);
+  const QByteArray indent = Indent(depth);
+  const qsizetype last = text.size() - 1; // the document's final line break is left out
+  qsizetype start = 0;
+  for (qsizetype end; (end = text.indexOf('\n', start)) >= 0 && end < last; start = end + 1) {
+    out.Write(text.constData() + start, static_cast<size_t>(end + 1 - start));
+    out.Write(indent);
   }
-  QJsonArray sounds;
-  for (const auto &sound : step.Sounds)
-    sounds.append(
-        QJsonObject{{"FileName", ToQt(sound->FileName)}, {"X", sound->X}, {"Y", sound->Y}, {"Tick", sound->Tick}});
-  return {{"StartTick", step.StartTick}, {"Duration", step.Duration}, {"Directions", directions}, {"Sounds", sounds}};
+  out.Write(text.constData() + start, static_cast<size_t>(last - start));
 }
 
-QJsonObject ActorJson(const TZeltoActor &actor)
+// Qt's text of one member of the top-level object, as it appears there.
+QByteArray MemberJson(const QString &key, const QJsonValue &value)
 {
-  QJsonArray keys;
-  for (const auto &key : actor.Keys)
-    keys.append(QJsonObject{{"Time", key->Time}, {"Mods", TextArray(key->Mods)}});
-  return {{"Kind", actor.Kind}, {"Name", ToQt(actor.Name)}, {"Keys", keys}};
+  const QByteArray text = QJsonDocument(QJsonObject{{key, value}}).toJson(QJsonDocument::Indented);
+  return text.mid(2, text.size() - 5); // without "{\n" and "\n}\n"
+}
+
+// The top-level member "key": [...] with each element made and written on its own. An empty
+// list is printed as Qt prints it, on two lines.
+template <typename Items, typename MakeJson>
+void WriteList(TStandardOutput &out, const QString &key, const Items &items, MakeJson makeJson)
+{
+  out.Write(Indent(1) + '"' + key.toUtf8() + "\": [\n");
+  for (size_t i = 0; i < items.size() && !out.Failed(); ++i) {
+    out.Write(Indent(2));
+    WriteNested(out, makeJson(*items[i]), 2);
+    out.Write(QByteArray(i + 1 < items.size() ? ",\n" : "\n"));
+  }
+  out.Write(Indent(1) + ']');
+}
+
+// The members in the order QJsonObject keeps its keys: the lists are put in as placeholders only
+// to find their places among the fields.
+void WriteDocumentJson(TStandardOutput &out, const TZeltoAni &ani)
+{
+  QJsonObject members = DocumentFieldsJson(ani);
+  for (const char *list : {"Actors", "Sprites", "Steps"})
+    members.insert(QLatin1String(list), QJsonValue());
+  out.Write(QByteArray("{\n"));
+  for (auto member = members.constBegin(); member != members.constEnd() && !out.Failed(); ++member) {
+    if (member != members.constBegin())
+      out.Write(QByteArray(",\n"));
+    const QString key = member.key();
+    if (key == QLatin1String("Actors"))
+      WriteList(out, key, ani.Actors, ActorJson);
+    else if (key == QLatin1String("Sprites"))
+      WriteList(out, key, ani.Sprites, SpriteJson);
+    else if (key == QLatin1String("Steps"))
+      WriteList(out, key, ani.Steps, StepJson);
+    else
+      out.Write(MemberJson(key, member.value()));
+  }
+  out.Write(QByteArray("\n}\n"));
 }
 
 } // namespace
-
-QJsonObject DocumentJson(const TZeltoAni &ani)
-{
-  QJsonArray sprites, steps, actors;
-  for (const auto &sprite : ani.Sprites)
-    sprites.append(SpriteJson(*sprite));
-  for (const auto &step : ani.Steps)
-    steps.append(StepJson(*step));
-  for (const auto &actor : ani.Actors)
-    actors.append(ActorJson(*actor));
-  return {{"Name", ToQt(ani.Name)},
-          {"FileName", ToQt(ani.FileName)},
-          {"IsMovie", ani.IsMovie},
-          {"Length", ani.Length},
-          {"Loop", ani.Loop},
-          {"Continuous", ani.Continuous},
-          {"BackColor", ani.BackColor},
-          {"SingleDirection", ani.SingleDirection},
-          {"SetBackTo", ToQt(ani.SetBackTo)},
-          {"Script", ToQt(ani.Script)},
-          {"DefaultParams", TextArray(ani.DefaultParams)},
-          {"DefaultAttrs", TextArray(ani.DefaultAttrs)},
-          {"DefaultHead", ToQt(ani.DefaultHead)},
-          {"DefaultBody", ToQt(ani.DefaultBody)},
-          {"Sprites", sprites},
-          {"Steps", steps},
-          {"Actors", actors}};
-}
 
 int RunDump(const QStringList &args)
 {
@@ -102,6 +86,7 @@ int RunDump(const QStringList &args)
   LoadedAnimation loaded;
   if (!OpenFileArgument(parser, loaded))
     return ExitInputError;
-  WriteOutput({}, QJsonDocument(DocumentJson(*loaded.Ani)).toJson(QJsonDocument::Indented));
-  return ExitOk;
+  TStandardOutput out;
+  WriteDocumentJson(out, *loaded.Ani);
+  return out.Finish();
 }

@@ -13,10 +13,8 @@ int RunFmt(const QStringList &args)
   LoadedAnimation loaded;
   if (!OpenFileArgument(parser, loaded))
     return ExitInputError;
-  if (!parser.isSet("o")) {
-    WriteOutput({}, QByteArray::fromStdString(AnimationText(loaded.Ani.get())));
-    return ExitOk;
-  }
+  if (!parser.isSet("o"))
+    return Print(AnimationText(loaded.Ani.get()));
   loaded.Ani->FileName = PathFromQt(parser.value("o"));
   std::string error;
   if (!WriteAnimation(loaded.Ani.get(), &error))

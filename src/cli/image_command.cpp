@@ -46,15 +46,22 @@ int RunImage(const QStringList &args)
   if (!ParseSubcommand(parser, args, 1))
     return ExitUsageError;
   SetUpGameFolder(parser);
-  // An existing path is decoded as given; any other name is resolved as the image cache resolves it.
+  // A path, or a name that exists here, is decoded as given, so that the decoder says why it
+  // cannot be read; any other bare name is resolved as the image cache resolves it.
   const QString file = parser.positionalArguments().first();
-  const std::string path = QFileInfo(file).isFile() ? PathFromQt(file) : ResolveFile(PathFromQt(file));
+  std::string path = PathFromQt(file);
+  if (!file.contains('/') && !QFileInfo::exists(file)) {
+    path = ResolveFile(path);
+    if (path.empty())
+      return Fail("cannot read " + PathFromQt(file) + ": not found in the game folder");
+  }
+  QByteArray json;
   try {
     std::unique_ptr<TImageAnimation> image = DecodeImageFile(path);
     const int delay = image->NextFrame();
-    WriteOutput({}, QJsonDocument(ImageJson(*image, delay)).toJson(QJsonDocument::Indented));
+    json = QJsonDocument(ImageJson(*image, delay)).toJson(QJsonDocument::Indented);
   } catch (const std::exception &error) {
     return Fail(error.what());
   }
-  return ExitOk;
+  return Print(json);
 }

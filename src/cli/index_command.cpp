@@ -18,6 +18,5 @@ int RunIndex(const QStringList &args)
   std::string out;
   for (const TFileListEntry &entry : FileIndex())
     out += entry.Name + "\t" + entry.Path + "\n";
-  WriteOutput({}, QByteArray::fromStdString(out));
-  return ExitOk;
+  return Print(out);
 }

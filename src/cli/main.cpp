@@ -10,8 +10,8 @@ using Runner = int (*)(const QStringList &);
 static const std::map<QString, Runner> &Subcommands()
 {
   static const std::map<QString, Runner> commands = {
-      {"dump", RunDump},   {"fmt", RunFmt},     {"index", RunIndex},
-      {"image", RunImage}, {"state", RunState}, {"render", RunRender},
+      {"dump", RunDump},   {"fmt", RunFmt},       {"index", RunIndex},   {"image", RunImage},
+      {"state", RunState}, {"render", RunRender}, {"export", RunExport}, {"check", RunCheck},
   };
   return commands;
 }
@@ -36,19 +36,19 @@ int main(int argc, char **argv)
   QCommandLineParser parser;
   parser.setApplicationDescription(
       "Reads, writes, checks and renders Zeltrix animations.\n\n"
-      "Subcommands: dump, fmt, index, image, state, render. Run 'velk SUBCOMMAND --help' for each.");
+      "Subcommands: dump, fmt, index, image, state, render, export, check. Run 'velk SUBCOMMAND --help' for each.");
   parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsPositionalArguments);
   QCommandLineOption gameDir("game-dir", "Use DIR as the game folder whose tree is indexed.", "DIR");
   parser.addOption(gameDir);
   parser.addHelpOption();
   parser.addVersionOption();
-  parser.addPositionalArgument("subcommand", "dump, fmt, index, image, state or render");
+  parser.addPositionalArgument("subcommand", "dump, fmt, index, image, state, render, export or check");
   if (!parser.parse(app.arguments()))
     return Fail(FromQt(parser.errorText()), ExitUsageError);
   if (parser.isSet("help"))
-    parser.showHelp(0);
+    PrintAndExit(parser.helpText());
   if (parser.isSet("version"))
-    parser.showVersion();
+    PrintAndExit(QGuiApplication::applicationName() + " " + QGuiApplication::applicationVersion() + "\n");
 
   QStringList rest = parser.positionalArguments();
   if (rest.isEmpty())

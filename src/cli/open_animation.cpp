@@ -15,9 +15,10 @@ bool OpenFileArgument(const QCommandLineParser &parser, LoadedAnimation &loaded)
   SetUpGameFolder(parser);
   const QString file = parser.positionalArguments().first();
   loaded.Owner = std::make_unique<TZeltoActor>(nullptr, MainActorCode);
-  loaded.Ani = ReadAnimation(loaded.Owner.get(), PathFromQt(file));
+  std::string reason;
+  loaded.Ani = ReadAnimation(loaded.Owner.get(), PathFromQt(file), &reason);
   if (!loaded.Ani) {
-    Fail("cannot read " + PathFromQt(file));
+    Fail("cannot read " + PathFromQt(file) + (reason.empty() ? "" : ": " + reason));
     return false;
   }
   return true;

@@ -20,5 +20,5 @@ struct LoadedAnimation
 bool ParseFileCommand(QCommandLineParser &parser, const QStringList &args, const char *description);
 
 // Sets up the game folder and reads FILE (the first argument). False after printing
-// "cannot read FILE".
+// "cannot read FILE: REASON".
 bool OpenFileArgument(const QCommandLineParser &parser, LoadedAnimation &loaded);

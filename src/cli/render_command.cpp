@@ -44,8 +44,7 @@ bool ParseRenderOptions(const QStringList &args, QCommandLineParser &parser, TRe
   parser.addOptions({outOption, timeOption, dirOption, canvasOption, zoomOption});
   if (!ParseFileCommand(parser, args, "Draws the editor's canvas for FILE at a time and writes it as a PNG image."))
     return false;
-  bool timeOk = false, dirOk = false, zoomOk = false;
-  options.Time = parser.value(timeOption).toInt(&timeOk);
+  bool dirOk = false, zoomOk = false;
   options.Dir = parser.value(dirOption).toInt(&dirOk);
   options.Zoom = parser.value(zoomOption).toDouble(&zoomOk);
   options.Output = parser.value(outOption);
@@ -55,8 +54,8 @@ bool ParseRenderOptions(const QStringList &args, QCommandLineParser &parser, TRe
   };
   if (!parser.isSet(outOption) || options.Output.isEmpty())
     return usage("-o OUT.png is required");
-  if (!timeOk || options.Time < 0)
-    return usage("--time needs a number of ticks of 0 or more");
+  if (!ParseTicks(parser.value(timeOption), &options.Time))
+    return false;
   if (!dirOk || options.Dir < 0 || options.Dir > 3)
     return usage("--dir must be 0, 1, 2 or 3");
   if (!ParseCanvas(parser.value(canvasOption), &options.Width, &options.Height))
@@ -113,5 +112,5 @@ int RunRender(const QStringList &args)
   buffer.open(QIODevice::WriteOnly);
   if (!canvas.save(&buffer, "PNG"))
     return Fail("cannot encode the image");
-  return WriteOutput(options.Output, png) ? ExitOk : ExitInputError;
+  return WriteOutputFile(PathFromQt(options.Output), png);
 }

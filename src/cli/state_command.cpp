@@ -46,11 +46,11 @@ int RunState(const QStringList &args)
   parser.addOptions({timeOption, dirOption});
   if (!ParseFileCommand(parser, args, "Evaluates FILE at a time as the editor shows it and prints the state as JSON."))
     return ExitUsageError;
-  bool timeOk = false, dirOk = false;
-  const int time = parser.value(timeOption).toInt(&timeOk);
+  int time = 0;
+  if (!ParseTicks(parser.value(timeOption), &time))
+    return ExitUsageError;
+  bool dirOk = false;
   const int dir = parser.value(dirOption).toInt(&dirOk);
-  if (!parser.isSet(timeOption) || !timeOk)
-    return Fail("--time needs an integer number of ticks", ExitUsageError);
   if (!dirOk || dir < 0 || dir > 3)
     return Fail("--dir must be 0, 1, 2 or 3", ExitUsageError);
   LoadedAnimation loaded;
@@ -71,6 +71,5 @@ int RunState(const QStringList &args)
                           {"FrameTick", player.FrameTick},
                           {"Dir", player.Dir},
                           {"Actors", actors}};
-  WriteOutput({}, QJsonDocument(state).toJson(QJsonDocument::Indented));
-  return ExitOk;
+  return Print(QJsonDocument(state).toJson(QJsonDocument::Indented));
 }

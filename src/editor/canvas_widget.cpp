@@ -17,6 +17,8 @@ TCanvasWidget::TCanvasWidget(TEditFrame *frame, TDisplay *display, QWidget *pare
 void TCanvasWidget::paintEvent(QPaintEvent *event)
 {
   QPainter painter(this);
+  // At a device pixel ratio above 1 each scene pixel becomes a block of whole device pixels.
+  painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
   if (display_->CanDraw())
     painter.drawImage(event->rect(), display_->Surface().Image(), event->rect());
   else

@@ -15,6 +15,7 @@
 #include "editor/canvas_widget.h"
 #include "editor/edit_frame.h"
 #include "editor/icons.h"
+#include "editor/options_grid.h"
 
 namespace {
 
@@ -64,7 +65,6 @@ void TEditFrame::CreateControls()
   PlaceRightColumn();
   CreateMenus();
   CreateHiddenControls();
-  DisableLaterCommands();
 }
 
 void TEditFrame::CreateToolbar()
@@ -73,6 +73,11 @@ void TEditFrame::CreateToolbar()
   Panel9->setGeometry(0, 0, width(), 33);
   SpeedButton34 = MakeButton(Panel9, TIconKind::New, "New Animation", ToolbarButton, true);
   SpeedButton9 = MakeButton(Panel9, TIconKind::Open, "Load Animation", ToolbarButton, true);
+  // The recent files drop down from an arrow beside the Load button.
+  RecentMenu = new QMenu(SpeedButton9);
+  SpeedButton9->setMenu(RecentMenu);
+  SpeedButton9->setPopupMode(QToolButton::MenuButtonPopup);
+  SpeedButton9->resize(ToolbarButton + 12, ToolbarButton);
   SpeedButton10 = MakeButton(Panel9, TIconKind::Save, "Save Animation", ToolbarButton, true);
   SpeedButton11 = MakeButton(Panel9, TIconKind::SaveAs, "Save as", ToolbarButton, true);
   SpeedButton24 = MakeButton(Panel9, TIconKind::Undo, "Undo", ToolbarButton, true);
@@ -117,9 +122,12 @@ void TEditFrame::CreateFrameButtons()
       MakeButton(Panel6, TIconKind::InsertBefore, "Insert Anistep Before Current Frame", PanelButton, false);
   SpeedButton21 = MakeButton(Panel6, TIconKind::InsertAfter, "Insert Anistep After Current Frame", PanelButton, false);
   SpeedButton35 = MakeButton(Panel6, TIconKind::AddSound, "Add Sound", PanelButton, false);
+  OnionSkinButton = MakeButton(Panel6, TIconKind::OnionSkin, "Onion Skin: show the previous and the next frame faintly",
+                               PanelButton, false);
+  OnionSkinButton->setCheckable(true);
   Row({SpeedButton12, SpeedButton13, SpeedButton14, SpeedButton15, SpeedButton16, SpeedButton17, SpeedButton21,
-       SpeedButton35},
-      3, 3, {1, 6});
+       SpeedButton35, OnionSkinButton},
+      3, 3, {1, 6, 7});
 }
 
 // The actor buttons of movie mode.
@@ -148,13 +156,7 @@ void TEditFrame::CreateRightColumn()
   ComboBox1->setToolTip("The direction shown and edited");
   GroupBox1 = new QGroupBox(" Selected Sprite(s) ", Panel7);
   CreateSelectionBox();
-  StringGrid1 = new QTableWidget(25, 2, Panel7);
-  StringGrid1->horizontalHeader()->hide();
-  StringGrid1->verticalHeader()->hide();
-  StringGrid1->horizontalHeader()->setDefaultSectionSize(75);
-  StringGrid1->verticalHeader()->setDefaultSectionSize(16);
-  StringGrid1->verticalHeader()->setMinimumSectionSize(16);
-  StringGrid1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  StringGrid1 = new TOptionsGrid(this, Panel7);
   StringGrid1->setToolTip("Animation options");
   CheckBox1 = new QCheckBox("Automatic Velk Setting", Panel7);
   CheckBox1->setChecked(true);
@@ -210,7 +212,7 @@ void TEditFrame::CreateMenus()
   PopupMenu2 = new QMenu(this);
   PopupMenu2->addAction("&Add Key");
   PopupMenu3 = new QMenu(this);
-  PopupMenu3->addAction("&Edit");
+  Edit3 = PopupMenu3->addAction("&Edit");
   PopupMenu3->addAction("&Delete");
 }
 
@@ -232,30 +234,54 @@ void TEditFrame::CreateHiddenControls()
     hidden->hide();
 }
 
-// Commands that later work builds stay disabled until then.
-void TEditFrame::DisableLaterCommands()
-{
-  for (QWidget *later : std::initializer_list<QWidget *>{
-           SpeedButton24, SpeedButton25, SpeedButton18, SpeedButton22, SpeedButton26, SpeedButton23, MovieButton,
-           SpeedButton14, SpeedButton15, SpeedButton16, SpeedButton17, SpeedButton21, SpeedButton27, SpeedButton29,
-           SpeedButton33, SpeedButton36, SpeedButton30, SpeedButton31, SpeedButton32, SpeedButton1,  SpeedButton2,
-           SpeedButton3,  SpeedButton4,  SpeedButton19, SpeedButton20, Edit1,         Edit2,         StringGrid1})
-    later->setEnabled(false);
-}
-
 void TEditFrame::ConnectControls()
 {
   connect(SpeedButton34, &QToolButton::clicked, this, [this] { SpeedButton34Click(); });
   connect(SpeedButton9, &QToolButton::clicked, this, [this] { SpeedButton9Click(); });
+  connect(RecentMenu, &QMenu::aboutToShow, this, [this] { RefreshRecentMenu(); });
   connect(SpeedButton10, &QToolButton::clicked, this, [this] { SpeedButton10Click(); });
   connect(SpeedButton11, &QToolButton::clicked, this, [this] { SpeedButton11Click(); });
   connect(SpeedButton12, &QToolButton::clicked, this, [this] { SpeedButton12Click(); });
   connect(SpeedButton13, &QToolButton::clicked, this, [this] { Button4Click(); });
   connect(SpeedButton28, &QToolButton::clicked, this, [this] { Button4Click(); });
   connect(SpeedButton35, &QToolButton::clicked, this, [this] { SpeedButton35Click(); });
+  connect(OnionSkinButton, &QToolButton::clicked, this, [this] { OnionSkinButtonClick(); });
+  connect(SpeedButton18, &QToolButton::clicked, this, [this] { Button9Click(); });
+  connect(Edit3, &QAction::triggered, this, [this] { Edit3Click(); });
   connect(ComboBox1, QOverload<int>::of(&QComboBox::activated), this, [this] { ComboBox1Change(); });
   connect(ComboBox3, QOverload<int>::of(&QComboBox::activated), this, [this] { ComboBox3Change(); });
   connect(CheckBox1, &QCheckBox::clicked, this, [this] { CheckBox1Click(); });
   connect(CheckBox2, &QCheckBox::clicked, this, [this] { CheckBox2Click(); });
+  connect(SpeedButton24, &QToolButton::clicked, this, [this] { SpeedButton24Click(); });
+  connect(SpeedButton25, &QToolButton::clicked, this, [this] { SpeedButton25Click(); });
+  connect(MovieButton, &QPushButton::clicked, this, [this] { MovieButtonClick(); });
+  connect(SpeedButton1, &QToolButton::clicked, this, [this] { Session.MoveSelection(0, -1); });
+  connect(SpeedButton2, &QToolButton::clicked, this, [this] { Session.MoveSelection(-1, 0); });
+  connect(SpeedButton3, &QToolButton::clicked, this, [this] { Session.MoveSelection(0, 1); });
+  connect(SpeedButton4, &QToolButton::clicked, this, [this] { Session.MoveSelection(1, 0); });
+  connect(SpeedButton19, &QToolButton::clicked, this, [this] { Session.ChangeSelectionOrder(+1); });
+  connect(SpeedButton20, &QToolButton::clicked, this, [this] { Session.ChangeSelectionOrder(-1); });
+  connect(Edit1, &QLineEdit::editingFinished, this, [this] { Edit1Exit(); });
+  connect(Edit2, &QLineEdit::editingFinished, this, [this] { Edit2Exit(); });
+  connect(ScrollBar2, &QScrollBar::valueChanged, this, [this] { ScrollBar2Change(); });
+  connect(SpeedButton14, &QToolButton::clicked, this, [this] { Session.AddFrame(); });
+  connect(SpeedButton15, &QToolButton::clicked, this, [this] { Session.DeleteFrame(Session.GetCurrentFrame()); });
+  connect(SpeedButton16, &QToolButton::clicked, this, [this] { Session.CopyFrame(); });
+  connect(SpeedButton17, &QToolButton::clicked, this, [this] { Session.InsertFrameBefore(); });
+  connect(SpeedButton21, &QToolButton::clicked, this, [this] { Session.InsertFrameAfter(); });
+  connect(SpeedButton23, &QToolButton::clicked, this, [this] { Session.ReverseFrames(); });
+  connect(SpeedButton22, &QToolButton::clicked, this, [this] { Session.RemoveUnusedSprites(); });
+  connect(SpeedButton26, &QToolButton::clicked, this, [this] { Session.ImportSprites(); });
+  connect(PopupMenu3->actions().at(1), &QAction::triggered, this, [this] { Delete1Click(); });
+  connect(PopupMenu1->actions().at(0), &QAction::triggered, this, [this] { Session.DeleteKey1Click(); });
+  connect(PopupMenu2->actions().at(0), &QAction::triggered, this, [this] { Session.AddKey1Click(); });
+  connect(SpeedButton27, &QToolButton::clicked, this, [this] { SpeedButton27Click(); });
+  connect(SpeedButton29, &QToolButton::clicked, this, [this] { Session.AddCharacterActor(); });
+  connect(SpeedButton33, &QToolButton::clicked, this, [this] { Session.AddSoundActor("", 0, 0); });
+  connect(SpeedButton36, &QToolButton::clicked, this, [this] { Session.AddTextActor(0, 0); });
+  connect(SpeedButton30, &QToolButton::clicked, this, [this] { Session.DeleteActor(); });
+  connect(SpeedButton31, &QToolButton::clicked, this, [this] { Session.CopyActorCommand(); });
+  connect(SpeedButton32, &QToolButton::clicked, this, [this] { Session.InsertActor(); });
+  CreateShortcuts();
   Timer1.OnTimer = [this] { Timer1Timer(); };
 }

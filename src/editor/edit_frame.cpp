@@ -1,62 +1,89 @@
 #include "editor/edit_frame.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QCursor>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
+#include <QMenu>
+#include <QMimeData>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTableWidget>
 #include <QToolButton>
 
 #include "core/qt_text.h"
+#include "editor/add_sprite_dialog.h"
 #include "editor/canvas_widget.h"
+#include "editor/options_grid.h"
 #include "editor/qt_dialogs.h"
+#include "editor/settings.h"
 #include "model/document.h"
 
 // The session is made with the window's own Qt dialogs unless the options bring others.
-static TUiDialogs *ChooseDialogs(TStartOptions &options, std::unique_ptr<TUiDialogs> &own, QWidget *parent)
+static TUiDialogs *ChooseDialogs(TStartOptions &options, std::unique_ptr<TUiDialogs> &own, QWidget *parent,
+                                 TEditorSettings *settings)
 {
   if (!options.Dialogs)
-    own = std::make_unique<TQtUiDialogs>(parent);
+    own = std::make_unique<TQtUiDialogs>(parent, settings);
   return options.Dialogs ? options.Dialogs : own.get();
 }
 
 TEditFrame::TEditFrame(TStartOptions options)
-    : QWidget(nullptr), Session(ChooseDialogs(options, ownDialogs_, this), this, std::move(options.SoundDevice))
+    : QWidget(nullptr), settings_(std::make_unique<TEditorSettings>(options.SettingsFile)),
+      Session(ChooseDialogs(options, ownDialogs_, this, settings_.get()), this, std::move(options.SoundDevice))
 {
   setWindowTitle(BaseCaption);
   setFont(QFont("MS Sans Serif", 8));
+  move(219, 110);
   resize(563, 465);
+  RestoreGeometry();
+  setAcceptDrops(true);
   CreateControls();
+  AddSprite = new TAddSprite(Session, this);
   ConnectControls();
   QLocale::setDefault(QLocale::c());
 
   for (const char *name : DirectionNames)
     ComboBox1->addItem(name);
   ComboBox1->setCurrentIndex(2);
+  HintWindow = new QLabel(this, Qt::ToolTip);
+  HintWindow->setWordWrap(true);
+  HintWindow->setMaximumWidth(400);
+  HintWindow->setMargin(2);
   Session.Setup.Display.OnFlip = [this] { DXDraw1->update(); };
 
+  Session.Scene.OnionSkin = Settings().OnionSkin();
+  OnionSkinButton->setChecked(Session.Scene.OnionSkin);
   Session.Start(options);
+  qApp->installEventFilter(this);
+  StringGrid1->KeyMark = [this](int row) { return Session.RowHasKeyNow(row); };
   RefreshPartList();
+  RefreshOptionsGrid(-1);
   UpdateButtons();
   UpdateLayout();
   ComboBox1->setFocus();
+  AutosaveTimer.setInterval(AutosaveInterval);
+  connect(&AutosaveTimer, &QTimer::timeout, this, [this] { Autosave(); });
+  AutosaveTimer.start();
 }
 
 TEditFrame::~TEditFrame()
 {
+  qApp->removeEventFilter(this);
   Timer1.SetEnabled(false);
   Session.Setup.Display.OnFlip = nullptr;
 }
 
 // --- What the session asks the window to show. ---
 
-void TEditFrame::Refresh(TViewPart part, int)
+void TEditFrame::Refresh(TViewPart part, int row)
 {
   switch (part) {
   case TViewPart::Caption:
@@ -74,10 +101,21 @@ void TEditFrame::Refresh(TViewPart part, int)
   case TViewPart::Mode:
     ShowMode();
     break;
+  case TViewPart::Direction:
+    if (!Session.MovieMode && Session.EditActor)
+      ComboBox1->setCurrentIndex(Session.EditActor->Dir);
+    break;
+  case TViewPart::SpriteList:
+    ShowSpriteListRange();
+    break;
   case TViewPart::OptionsGrid:
+    RefreshOptionsGrid(row);
+    break;
   case TViewPart::OptionsGridLabels:
+    RefreshOptionsGridLabels();
+    break;
   case TViewPart::ActorList:
-    // The options grid and the actor list are not built yet.
+    RefreshActorList();
     break;
   }
 }
@@ -91,6 +129,48 @@ void TEditFrame::ClearFocus()
 void TEditFrame::MovePointer(int x, int y)
 {
   QCursor::setPos(DXDraw1->mapToGlobal(QPoint(x, y)));
+}
+
+void TEditFrame::ShowHint(const std::string &text, int x, int y)
+{
+  const QString shown = ToQt(text);
+  if (HintWindow->isVisible() && HintWindow->text() == shown)
+    return;
+  HintWindow->setText(shown);
+  HintWindow->adjustSize();
+  HintWindow->move(DXDraw1->mapToGlobal(QPoint(x, y)));
+  HintWindow->show();
+}
+
+void TEditFrame::HideHint()
+{
+  HintWindow->hide();
+}
+
+void TEditFrame::ShowSpriteMenu(int x, int y)
+{
+  PopupMenu3->popup(DXDraw1->mapToGlobal(QPoint(x, y)));
+}
+
+void TEditFrame::DropFiles(const std::vector<std::string> &files, const QPoint &canvasPosition)
+{
+  Session.DropFiles(files, canvasPosition.x(), canvasPosition.y());
+}
+
+void TEditFrame::dragEnterEvent(QDragEnterEvent *event)
+{
+  if (event->mimeData()->hasUrls())
+    event->acceptProposedAction();
+}
+
+void TEditFrame::dropEvent(QDropEvent *event)
+{
+  std::vector<std::string> files;
+  for (const QUrl &url : event->mimeData()->urls())
+    if (url.isLocalFile())
+      files.push_back(PathFromQt(url.toLocalFile()));
+  event->acceptProposedAction();
+  DropFiles(files, DXDraw1->mapFrom(this, event->position().toPoint()));
 }
 
 void TEditFrame::UpdateCaption()
@@ -126,12 +206,43 @@ void TEditFrame::ShowMode()
 
 void TEditFrame::UpdateButtons()
 {
-  // Only the commands that exist so far follow the document; the others stay disabled.
-  const bool hasDocument = Session.GetCurrentAni() != nullptr;
-  SpeedButton10->setEnabled(hasDocument);
-  SpeedButton11->setEnabled(hasDocument);
-  SpeedButton24->setEnabled(false);
-  SpeedButton25->setEnabled(false);
+  const TZeltoAni *ani = Session.GetCurrentAni();
+  const bool hasDocument = ani != nullptr;
+  for (QWidget *button : std::initializer_list<QWidget *>{SpeedButton10, SpeedButton11, SpeedButton18, SpeedButton22,
+                                                          SpeedButton23, SpeedButton26, MovieButton})
+    button->setEnabled(hasDocument);
+  SpeedButton24->setEnabled(Session.History.Position() >= 1);
+  SpeedButton25->setEnabled(Session.History.Position() < Session.History.Count());
+  const int frame = Session.GetCurrentFrame();
+  SpeedButton15->setEnabled(hasDocument && frame >= 0 && frame < int(ani->Steps.size()) && ani->Steps.size() >= 2);
+  SpeedButton17->setEnabled(Session.FrameClipboard != nullptr);
+  SpeedButton21->setEnabled(Session.FrameClipboard != nullptr);
+  const bool primary = Session.PrimarySelection() >= 0;
+  for (QWidget *button : std::initializer_list<QWidget *>{SpeedButton19, SpeedButton20, SpeedButton1, SpeedButton2,
+                                                          SpeedButton3, SpeedButton4})
+    button->setEnabled(primary);
+  SpeedButton30->setEnabled(Session.Scene.SelectedActor != nullptr);
+  SpeedButton31->setEnabled(Session.Scene.SelectedActor != nullptr);
+  SpeedButton32->setEnabled(Session.ActorClipboard != nullptr);
+}
+
+void TEditFrame::ShowSpriteListRange()
+{
+  const int page = Session.SpriteListPage();
+  const bool scrolls = Session.GetCurrentAni() && Session.SpriteListTotal > page;
+  const QSignalBlocker blocker(ScrollBar2);
+  // A Qt scroll bar's maximum is the last position, the total less the page.
+  ScrollBar2->setRange(0, scrolls ? Session.SpriteListTotal - page : 0);
+  ScrollBar2->setPageStep(std::max(1, page));
+  ScrollBar2->setSingleStep(42);
+  ScrollBar2->setValue(Session.Scene.SpriteListScroll);
+  ScrollBar2->setEnabled(scrolls);
+}
+
+void TEditFrame::ScrollBar2Change()
+{
+  Session.Scene.SpriteListScroll = ScrollBar2->value();
+  Session.DrawCanvas();
 }
 
 void TEditFrame::RefreshPartList()
@@ -166,12 +277,81 @@ void TEditFrame::RefreshSelectionInfo()
     Edit1->setText("-");
     Edit2->setText("-");
   }
+  RefreshOptionsGrid(0);
   UpdateButtons();
+}
+
+void TEditFrame::Edit1Exit()
+{
+  Session.CommitCoordinate(true, FromQt(Edit1->text()));
+}
+
+void TEditFrame::Edit2Exit()
+{
+  Session.CommitCoordinate(false, FromQt(Edit2->text()));
+}
+
+void TEditFrame::SpeedButton24Click()
+{
+  Session.Undo();
+}
+
+void TEditFrame::SpeedButton25Click()
+{
+  Session.Redo();
+}
+
+void TEditFrame::Delete1Click()
+{
+  Session.DeleteSpriteDefinition(Session.MenuSpriteIndex);
+}
+
+void TEditFrame::MovieButtonClick()
+{
+  Session.SwitchMovieMode(!Session.MovieMode);
 }
 
 void TEditFrame::ComboBox1Change()
 {
-  Session.SetDirection(ComboBox1->currentIndex());
+  if (Session.MovieMode)
+    Session.ChooseActorItem(ComboBox1->currentIndex());
+  else
+    Session.SetDirection(ComboBox1->currentIndex());
+}
+
+void TEditFrame::RefreshActorList()
+{
+  if (!Session.MovieMode)
+    return;
+  const QString shown = ComboBox1->currentText();
+  const std::vector<std::string> items = Session.ActorListItems();
+  while (ComboBox1->count() > int(items.size()))
+    ComboBox1->removeItem(ComboBox1->count() - 1);
+  for (size_t i = 0; i < items.size(); ++i) {
+    const QString text = ToQt(items[i]);
+    if (int(i) < ComboBox1->count()) {
+      if (ComboBox1->itemText(int(i)) != text)
+        ComboBox1->setItemText(int(i), text);
+    } else {
+      ComboBox1->addItem(text);
+    }
+  }
+  const int again = ComboBox1->findText(shown);
+  ComboBox1->setCurrentIndex(again >= 0 ? again : (ComboBox1->count() > 0 ? 0 : -1));
+}
+
+void TEditFrame::SelectActor(TZeltoActor *actor)
+{
+  if (!actor)
+    return;
+  const int item = ComboBox1->findText(ToQt("Actor " + actor->Name));
+  if (item >= 0)
+    ComboBox1->setCurrentIndex(item);
+}
+
+void TEditFrame::ShowKeyMenu(bool deleteKey, int, int)
+{
+  (deleteKey ? PopupMenu1 : PopupMenu2)->popup(QCursor::pos());
 }
 
 void TEditFrame::ComboBox3Change()
@@ -211,11 +391,69 @@ void TEditFrame::SpeedButton11Click()
   Session.SaveAs();
 }
 
+// --- Sprite definitions. ---
+
+void TEditFrame::ShowAddSpriteDialog(int mode)
+{
+  if (mode == 0) {
+    AddSprite->setWindowTitle("Add Sprite");
+    AddSprite->Button1->setText("&Add");
+  } else if (mode == 1) {
+    AddSprite->setWindowTitle("Update Sprite");
+    AddSprite->Button1->setText("&Update");
+  } else {
+    return;
+  }
+  AddSprite->RunModal();
+  // The window may not be active again yet, and the timer runs only then: the changed strip is
+  // drawn now.
+  Session.DrawCanvas();
+}
+
+void TEditFrame::Button9Click()
+{
+  ShowAddSpriteDialog(0);
+}
+
+void TEditFrame::EditSpriteDefinition(const TZeltoAniSprite *sprite)
+{
+  HideHint();
+  AddSprite->ComboBox1->setCurrentText(ToQt(sprite->Image));
+  AddSprite->Edit2->setText(ToQt(sprite->Description));
+  AddSprite->Edit13->setText(QString::number(sprite->Index));
+  AddSprite->Edit3->setText(QString::number(sprite->Left));
+  AddSprite->Edit4->setText(QString::number(sprite->Top));
+  AddSprite->Edit5->setText(QString::number(sprite->Width));
+  AddSprite->Edit6->setText(QString::number(sprite->Height));
+  // An update rewrites exactly the one definition.
+  AddSprite->Edit11->setText("1");
+  AddSprite->Edit12->setText("1");
+  ShowAddSpriteDialog(1);
+}
+
+void TEditFrame::Edit3Click()
+{
+  if (const TZeltoAniSprite *sprite = FindSprite(Session.GetCurrentAni(), Session.MenuSpriteIndex))
+    EditSpriteDefinition(sprite);
+}
+
 // --- Playback. ---
 
 void TEditFrame::Timer1Timer()
 {
   Session.Tick();
+  // The hint goes once the pointer has left the sprite strip.
+  if (HintWindow->isVisible()) {
+    const QPoint p = DXDraw1->mapFromGlobal(QCursor::pos());
+    const int left = Session.Scene.SpriteListLeft;
+    if (p.x() < left || p.x() >= left + SpriteListWidth || p.y() < 0 || p.y() >= DXDraw1->height())
+      HideHint();
+  }
+}
+
+void TEditFrame::SpeedButton27Click()
+{
+  Session.Play();
 }
 
 void TEditFrame::SpeedButton12Click()
@@ -235,16 +473,17 @@ void TEditFrame::SpeedButton35Click()
 
 // --- Canvas. ---
 
-void TEditFrame::DXDraw1MouseDown(Qt::MouseButton button, int x, int y, Qt::KeyboardModifiers)
+void TEditFrame::DXDraw1MouseDown(Qt::MouseButton button, int x, int y, Qt::KeyboardModifiers modifiers)
 {
-  Session.MouseDown(button == Qt::RightButton, x, y);
+  Session.MouseDown(button == Qt::RightButton, x, y, modifiers & Qt::ShiftModifier, modifiers & Qt::ControlModifier);
 }
 
 void TEditFrame::DXDraw1MouseMove(int x, int y, Qt::KeyboardModifiers)
 {
   if (!Session.GetCurrentAni())
     return;
-  DXDraw1->setCursor(!Session.MovieMode && Session.OverFrameStart(x, y) ? Qt::SplitHCursor : Qt::ArrowCursor);
+  const bool split = Session.MovieMode ? Session.OverKey(x, y) : Session.OverFrameStart(x, y);
+  DXDraw1->setCursor(split ? Qt::SplitHCursor : Qt::ArrowCursor);
   Session.MouseMove(x, y);
 }
 
@@ -296,13 +535,18 @@ void TEditFrame::changeEvent(QEvent *event)
     Timer1.SetEnabled(true);
   } else {
     Timer1.SetEnabled(false);
+    Autosave();
   }
 }
 
 void TEditFrame::closeEvent(QCloseEvent *event)
 {
-  if (FormCloseQuery())
-    event->accept();
-  else
+  if (!FormCloseQuery()) {
     event->ignore();
+    return;
+  }
+  // A normal close: the answer to the save prompt stands, and nothing is left to recover.
+  Session.RemoveRecovery();
+  Settings().SetGeometry(saveGeometry());
+  event->accept();
 }

@@ -5,6 +5,7 @@
 #include <QPixmap>
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace {
 
@@ -213,6 +214,16 @@ void Draw(QPainter &p, TIconKind kind)
     Speaker(p);
     Plus(p, QPointF(19, 17));
     break;
+  case TIconKind::OnionSkin:
+    // The figure with a faint one behind it on either side.
+    for (const auto &[dx, opacity] : {std::pair{-4.0, 0.3}, std::pair{4.0, 0.3}, std::pair{0.0, 1.0}}) {
+      p.save();
+      p.setOpacity(opacity);
+      p.translate(dx + 2, 0);
+      Person(p, QColor(240, 200, 120));
+      p.restore();
+    }
+    break;
   case TIconKind::AddCharacter:
     Person(p, QColor(240, 200, 120));
     Plus(p, QPointF(19, 17));
@@ -266,11 +277,17 @@ void Draw(QPainter &p, TIconKind kind)
 
 QIcon MakeIcon(TIconKind kind)
 {
-  QPixmap pixmap(Size, Size);
-  pixmap.fill(Qt::transparent);
-  QPainter painter(&pixmap);
-  painter.setRenderHint(QPainter::Antialiasing);
-  Draw(painter, kind);
-  painter.end();
-  return QIcon(pixmap);
+  // Drawn at the screen's ratios of 1 and 2, so that neither is a scaled copy of the other.
+  QIcon icon;
+  for (int ratio : {1, 2}) {
+    QPixmap pixmap(Size * ratio, Size * ratio);
+    pixmap.setDevicePixelRatio(ratio);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    Draw(painter, kind);
+    painter.end();
+    icon.addPixmap(pixmap);
+  }
+  return icon;
 }

@@ -22,6 +22,7 @@ enum class TIconKind {
   InsertBefore,
   InsertAfter,
   AddSound,
+  OnionSkin,
   AddCharacter,
   AddText,
   DeleteActor,

@@ -6,6 +6,7 @@
 #include <QTableWidget>
 
 #include "editor/edit_frame.h"
+#include "editor/options_grid.h"
 
 void TEditFrame::UpdateLayout()
 {
@@ -22,6 +23,8 @@ void TEditFrame::UpdateLayout()
   ComboBox1->move(ComboBox1->x(), movie ? 62 : 15);
   const int gridTop = movie ? 87 : 155;
   StringGrid1->setGeometry(4, gridTop, 161, std::max(0, Panel7->height() - gridTop - 4));
+  // Whether every row fits, and so the value column's width, follows the grid's height.
+  RefreshOptionsGrid(-1);
 
   // Canvas positions are counted inside Panel2's border, as the renderer counts them.
   const QRect client = Panel2->contentsRect();
@@ -29,4 +32,5 @@ void TEditFrame::UpdateLayout()
   ScrollBar2->setGeometry(client.left(), client.top(), ScrollBar2->width(), barHeight);
   ScrollBar2->setPageStep(barHeight);
   Session.Setup.LayOut(client.width(), Panel2->height(), ScrollBar2->width());
+  Session.UpdateSpriteListLayout();
 }

@@ -5,7 +5,12 @@
 #include <QFontDialog>
 #include <QMessageBox>
 
+#include <QFileInfo>
+#include <QPushButton>
+#include <algorithm>
+
 #include "core/qt_text.h"
+#include "editor/settings.h"
 
 // "Text (*.a)|*.a|Other|*.*" as Qt's ";;"-separated name filters.
 static QString NameFilters(const std::string &filter)
@@ -41,23 +46,52 @@ void TQtUiDialogs::ShowError(const std::string &text)
   QMessageBox::critical(parent_, QStringLiteral("Zeltrix"), ToQt(text));
 }
 
+int TQtUiDialogs::AskChoice(const std::string &title, const std::string &text, const std::vector<std::string> &buttons)
+{
+  QMessageBox box(QMessageBox::Question, ToQt(title), ToQt(text), QMessageBox::NoButton, parent_);
+  std::vector<QAbstractButton *> added;
+  for (const std::string &button : buttons)
+    added.push_back(box.addButton(ToQt(button), QMessageBox::AcceptRole));
+  box.exec();
+  const auto chosen = std::find(added.begin(), added.end(), box.clickedButton());
+  return chosen == added.end() ? -1 : int(chosen - added.begin());
+}
+
+std::string TQtUiDialogs::StartIn(const std::string &title, const std::string &start) const
+{
+  if (!settings_ || start.find('/') != std::string::npos)
+    return start;
+  const std::string folder = settings_->LastFolder(title);
+  return folder.empty() ? start : folder + "/" + start;
+}
+
+void TQtUiDialogs::Remember(const std::string &title, const std::string &chosen)
+{
+  if (settings_)
+    settings_->SetLastFolder(title, PathFromQt(QFileInfo(PathToQt(chosen)).absolutePath()));
+}
+
 bool TQtUiDialogs::OpenFile(const std::string &title, const std::string &start, const std::string &filter,
                             std::string &chosen)
 {
-  const QStringList files = QFileDialog::getOpenFileNames(parent_, ToQt(title), PathToQt(start), NameFilters(filter));
+  const QStringList files =
+      QFileDialog::getOpenFileNames(parent_, ToQt(title), PathToQt(StartIn(title, start)), NameFilters(filter));
   if (files.isEmpty())
     return false;
   chosen = PathFromQt(files.first());
+  Remember(title, chosen);
   return true;
 }
 
 bool TQtUiDialogs::SaveFile(const std::string &title, const std::string &start, const std::string &filter,
                             std::string &chosen)
 {
-  const QString file = QFileDialog::getSaveFileName(parent_, ToQt(title), PathToQt(start), NameFilters(filter));
+  const QString file =
+      QFileDialog::getSaveFileName(parent_, ToQt(title), PathToQt(StartIn(title, start)), NameFilters(filter));
   if (file.isEmpty())
     return false;
   chosen = PathFromQt(file);
+  Remember(title, chosen);
   return true;
 }
 

@@ -31,10 +31,14 @@ void FindGameFolder(const std::string &programFolder)
   std::string withoutSlash = gameFolder.substr(0, gameFolder.size() - 1);
   size_t cut = withoutSlash.find_last_of("/\\");
   if (cut != std::string::npos) {
-    std::string candidate = withoutSlash.substr(0, cut + 1);
+    // The editor beside a game installation: a folder in the game's own folder.
+    const std::string parent = withoutSlash.substr(0, cut + 1);
     std::error_code error;
-    if (fs::exists(candidate + "Zelto.exe", error))
-      gameFolder = candidate;
+    if (fs::exists(parent + "Zelto.exe", error))
+      gameFolder = parent;
+    // An installed program: PREFIX/bin beside the bundled game folder PREFIX/share/zeltrix/game.
+    else if (withoutSlash.substr(cut + 1) == "bin" && fs::is_directory(parent + "share/zeltrix/game", error))
+      gameFolder = parent + "share/zeltrix/game/";
   }
   ScanGameFolder();
 }

@@ -26,8 +26,10 @@ struct TGameFiles
 };
 TGameFiles &GameFiles();
 
-// Takes the program's folder as game folder, or its parent when that holds "Zelto.exe",
-// then indexes the game folder's tree.
+// Finds the game folder from the program's folder, then indexes its tree. The first rule that
+// holds wins: the parent folder when it holds "Zelto.exe"; PREFIX/share/zeltrix/game when the
+// program's folder is PREFIX/bin and that folder exists (an installed copy); else the program's
+// folder itself.
 void FindGameFolder(const std::string &programFolder);
 // Makes folder the game folder and indexes its tree (the --game-dir option).
 void UseGameFolder(const std::string &folder);

@@ -1,11 +1,10 @@
 #include "images/image_animation.h"
 
-#include <QFile>
 #include <QVector>
 #include <algorithm>
 #include <cstring>
 
-#include "core/qt_text.h"
+#include "core/file_io.h"
 
 bool TImageAnimation::IsTransparentPixel(int x, int y) const
 {
@@ -42,16 +41,15 @@ bool TImageAnimation::CreateBitmap()
 
 std::vector<uint8_t> TImageAnimation::FileBytes(const std::string &fileName, const char *failure)
 {
-  std::vector<uint8_t> bytes;
-  QFile file(PathToQt(fileName));
-  if (fileName.empty() || !file.open(QIODevice::ReadOnly))
-    throw TImageLoadError(failure);
-  const qint64 size = file.size();
   // Image files are far below this; anything larger is not read into memory.
-  if (size <= 0 || size > (int64_t(1) << 30))
-    throw TImageLoadError(failure);
-  bytes.resize(static_cast<size_t>(size));
-  if (file.read(reinterpret_cast<char *>(bytes.data()), size) != size)
+  constexpr size_t MaxFileSize = size_t(1) << 30;
+  std::vector<uint8_t> bytes;
+  std::string error;
+  if (fileName.empty())
+    throw TImageLoadError("cannot read the image: no file name");
+  if (!ReadWholeFile(fileName, MaxFileSize, bytes, &error))
+    throw TImageLoadError("cannot read " + fileName + ": " + error);
+  if (bytes.empty())
     throw TImageLoadError(failure);
   return bytes;
 }

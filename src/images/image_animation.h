@@ -63,7 +63,8 @@ protected:
   // Makes Bitmap a Width x Height raster of index 0; false when the size is out of bounds or
   // the memory cannot be had.
   bool CreateBitmap();
-  // The whole file; throws TImageLoadError(failure) when it cannot be read or is empty.
+  // The whole file. Throws TImageLoadError: "cannot read FILE: reason" when it cannot be read (it
+  // is missing, unreadable or not a regular file), failure when it is empty.
   static std::vector<uint8_t> FileBytes(const std::string &fileName, const char *failure);
   // Keeps stream as Stream and runs Parse over it; running out of memory counts as a failure.
   bool ParseStream(std::vector<uint8_t> stream);

@@ -10,12 +10,6 @@
 
 namespace {
 
-std::vector<TSurfaceOwner *> &OwnerList()
-{
-  static std::vector<TSurfaceOwner *> owners;
-  return owners;
-}
-
 bool surfacesActive = false;
 
 // The extension of a path's last component, from its last ".", in lower case.
@@ -36,6 +30,33 @@ bool IsReplaceableImageName(const std::string &key)
 
 } // namespace
 
+// The owners in creation order, linked through their own fields.
+class TSurfaceOwnerList
+{
+public:
+  static void Append(TSurfaceOwner *owner)
+  {
+    owner->previous_ = last_;
+    (last_ ? last_->next_ : first_) = owner;
+    last_ = owner;
+  }
+  static void Remove(TSurfaceOwner *owner)
+  {
+    (owner->previous_ ? owner->previous_->next_ : first_) = owner->next_;
+    (owner->next_ ? owner->next_->previous_ : last_) = owner->previous_;
+    owner->previous_ = owner->next_ = nullptr;
+  }
+  template <typename Visit> static void ForEach(Visit visit)
+  {
+    for (TSurfaceOwner *owner = first_; owner; owner = owner->next_)
+      visit(owner);
+  }
+
+private:
+  static inline TSurfaceOwner *first_ = nullptr;
+  static inline TSurfaceOwner *last_ = nullptr;
+};
+
 std::unique_ptr<TImageAnimation> DecodeImageFile(const std::string &path)
 {
   if (LowerExtension(path) == ".gif")
@@ -43,43 +64,65 @@ std::unique_ptr<TImageAnimation> DecodeImageFile(const std::string &path)
   return std::make_unique<TMNGAnimation>(path);
 }
 
-const std::vector<TSurfaceOwner *> &SurfaceOwners()
+std::vector<TSurfaceOwner *> SurfaceOwners()
 {
-  return OwnerList();
+  std::vector<TSurfaceOwner *> owners;
+  TSurfaceOwnerList::ForEach([&owners](TSurfaceOwner *owner) { owners.push_back(owner); });
+  return owners;
 }
 
 TSurfaceOwner::TSurfaceOwner()
 {
-  OwnerList().push_back(this);
+  TSurfaceOwnerList::Append(this);
 }
 
 TSurfaceOwner::~TSurfaceOwner()
 {
-  auto &owners = OwnerList();
-  owners.erase(std::remove(owners.begin(), owners.end(), this), owners.end());
+  TSurfaceOwnerList::Remove(this);
 }
 
 void TSurfaceOwner::Clear()
 {
-  Surface.reset();
-  Animation.reset();
+  surface_.reset();
+  animation_.reset();
+  decoded_ = true;
+}
+
+void TSurfaceOwner::SetImage(std::unique_ptr<TImageAnimation> image)
+{
+  Clear();
+  animation_ = std::move(image);
 }
 
 void TSurfaceOwner::Load(const std::string &name)
 {
   Clear();
   FileName = ResolveFile(name);
-  try {
-    std::unique_ptr<TImageAnimation> image = DecodeImageFile(FileName);
-    // Only the first frame is ever shown.
-    image->NextFrame();
-    Animation = std::move(image);
-  } catch (...) {
-    // An image that cannot be decoded draws as nothing; nobody is told.
-    Animation.reset();
+  decoded_ = FileName.empty();
+}
+
+TImageAnimation *TSurfaceOwner::Image() const
+{
+  if (!decoded_) {
+    decoded_ = true;
+    try {
+      std::unique_ptr<TImageAnimation> image = DecodeImageFile(FileName);
+      // Only the first frame is ever shown.
+      image->NextFrame();
+      animation_ = std::move(image);
+    } catch (...) {
+      // An image that cannot be decoded draws as nothing; nobody is told.
+      animation_.reset();
+    }
   }
-  if (surfacesActive)
-    Surface = CreateImageSurface(Animation.get());
+  return animation_.get();
+}
+
+TSurface *TSurfaceOwner::DrawingSurface()
+{
+  if (!surface_ && surfacesActive)
+    surface_ = CreateImageSurface(Image());
+  return surface_.get();
 }
 
 std::unique_ptr<TSurface> CreateImageSurface(const TImageAnimation *animation)
@@ -105,16 +148,13 @@ std::unique_ptr<TSurface> CreateImageSurface(const TImageAnimation *animation)
 void ReleaseImageSurfaces()
 {
   surfacesActive = false;
-  for (TSurfaceOwner *owner : OwnerList())
-    owner->Surface.reset();
+  TSurfaceOwnerList::ForEach([](TSurfaceOwner *owner) { owner->surface_.reset(); });
 }
 
 void RebuildImageSurfaces()
 {
   ReleaseImageSurfaces();
   surfacesActive = true;
-  for (TSurfaceOwner *owner : OwnerList())
-    owner->Surface = CreateImageSurface(owner->Animation.get());
 }
 
 bool ImageSurfacesActive()
@@ -138,6 +178,6 @@ void TImageList::EnsureImageLoaded(const std::string &name)
     return;
   auto owner = std::make_unique<TSurfaceOwner>();
   owner->Load(name);
-  if (owner->Animation)
+  if (owner->Image())
     owners_.push_back(std::move(owner));
 }

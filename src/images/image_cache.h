@@ -1,6 +1,7 @@
 // The image cache: decoded images held together with a colour-keyed drawing surface made from
 // them. Every TSurfaceOwner is on one global list, so that all surfaces can be rebuilt when the
-// display is initialised again and released when it goes away.
+// display is initialised again and released when it goes away. The list is linked through the
+// owners themselves, so joining and leaving it cost the same however many owners exist.
 #pragma once
 
 #include <memory>
@@ -14,7 +15,9 @@
 // decoder. Throws TImageLoadError with the decoder's message.
 std::unique_ptr<TImageAnimation> DecodeImageFile(const std::string &path);
 
-// One image in use.
+// One image in use. Loading only resolves the name: the file is decoded when the image is first
+// used, and its surface made when it is first drawn. So the images every actor starts with cost
+// nothing until something shows them, however many actors a movie holds.
 class TSurfaceOwner
 {
 public:
@@ -25,28 +28,47 @@ public:
   TSurfaceOwner(const TSurfaceOwner &) = delete;
   TSurfaceOwner &operator=(const TSurfaceOwner &) = delete;
 
-  // Resolves name in the game folder and decodes it (".gif" by the GIF decoder, anything else
-  // by the PNG/MNG decoder), rendering its first frame. Failures leave Animation empty.
-  // The surface is made at once while the display is initialised.
+  // Resolves name in the game folder (ResolveFile); the image is decoded on first use.
   void Load(const std::string &name);
-  // Frees Animation and Surface.
+  // Frees the image and the surface.
   void Clear();
+  // Holds an image decoded elsewhere (the file name is left as it is).
+  void SetImage(std::unique_ptr<TImageAnimation> image);
 
-  std::string FileName;                       // the resolved path, or empty
-  std::unique_ptr<TImageAnimation> Animation; // none when loading failed
-  std::unique_ptr<TSurface> Surface;          // none without display or Animation
+  // The decoded image with its first frame rendered (".gif" by the GIF decoder, anything else by
+  // the PNG/MNG decoder), decoded on the first call; none when there is no file or it does not
+  // decode.
+  TImageAnimation *Image() const;
+  // The image's colour-keyed surface while the display is initialised, made on the first call;
+  // none without display or image.
+  TSurface *DrawingSurface();
+  // The surface as it stands, without making one.
+  TSurface *ExistingSurface() const { return surface_.get(); }
+
+  std::string FileName; // the resolved path, or empty
+
+private:
+  // An image decoded on first use is a cache of the file: it is filled by const accessors.
+  mutable bool decoded_ = true;
+  mutable std::unique_ptr<TImageAnimation> animation_;
+  std::unique_ptr<TSurface> surface_;
+
+  friend class TSurfaceOwnerList;
+  friend void ReleaseImageSurfaces();
+  TSurfaceOwner *previous_ = nullptr;
+  TSurfaceOwner *next_ = nullptr;
 };
 
 // Every owner that exists, in creation order.
-const std::vector<TSurfaceOwner *> &SurfaceOwners();
+std::vector<TSurfaceOwner *> SurfaceOwners();
 
 // A surface holding the animation's current frame, its colour key the colour of the
 // transparent palette entry (black without one); none for no animation or no pixels.
 std::unique_ptr<TSurface> CreateImageSurface(const TImageAnimation *animation);
 
-// Display events. Rebuild (display initialised or restored) releases every surface, then
-// makes one for every owner that has an image; Release (display finalised) frees them all.
-// Between the two, loading an owner makes its surface at once.
+// Display events. Rebuild (display initialised or restored) releases every surface; from then on
+// each owner makes its surface again when it is next drawn. Release (display finalised) frees
+// them all, and none is made until the next Rebuild.
 void RebuildImageSurfaces();
 void ReleaseImageSurfaces();
 bool ImageSurfacesActive();

@@ -47,8 +47,11 @@ std::string DefaultWalkAni()
 }
 
 TZeltoActor::TZeltoActor(TZeltoActor *parent, int creationCode)
-    : Parent(parent), Kind(creationCode == MainActorCode ? akCharacter : ValidKind(creationCode))
+    : Parent(parent), Kind(creationCode == MainActorCode ? akCharacter : ValidKind(creationCode)),
+      nested_(parent && parent->Parent)
 {
+  if (IsNested())
+    ++Context().NestedActors;
   if (creationCode != MainActorCode)
     InitialAni = DefaultIdleAni();
   AssignDefaultName(this);
@@ -77,7 +80,13 @@ TZeltoActor::TZeltoActor(TZeltoActor *parent, int creationCode)
   }
 }
 
-TZeltoActor::~TZeltoActor() = default;
+TZeltoActor::~TZeltoActor()
+{
+  // The actors of the document this one plays go first, so the count stays exact.
+  OwnedAni.reset();
+  if (IsNested())
+    --Context().NestedActors;
+}
 
 void AssignDefaultName(TZeltoActor *actor)
 {

@@ -40,6 +40,11 @@ struct TTextRect
   int Left = 0, Top = 0, Right = 0, Bottom = 0;
 };
 
+// Nested documents stop loading while this many nested actors exist: movies whose characters each
+// play the next movie would otherwise multiply without end. The edited document's own actors are
+// never refused.
+inline constexpr int MaxNestedActors = 20000;
+
 // The images every actor starts with for horse, shield and sword.
 inline constexpr const char *DefaultHorseFile = "ride.png";
 inline constexpr const char *DefaultShieldFile = "shield1.png";
@@ -94,6 +99,13 @@ public:
 
   // The main actor is the editor's player: created without a parent.
   bool IsMainActor() const { return Parent == nullptr; }
+  // An actor of a document that a character plays inside another document, not one of the
+  // edited document's own actors.
+  bool IsNested() const { return nested_; }
+
+private:
+  // Fixed at creation: the count of nested actors must not depend on parents that may go first.
+  const bool nested_;
 };
 
 // Name := the kind's prefix and its counter; the counter moves on.

@@ -6,6 +6,7 @@
 #include "model/actor.h"
 #include "model/actor_attributes.h"
 #include "model/actor_keys.h"
+#include "model/context.h"
 #include "model/document.h"
 #include "model/editor_link.h"
 #include "model/reader.h"
@@ -59,6 +60,8 @@ void SetAnimationByName(TZeltoActor *actor, const std::string &name)
   std::unique_ptr<TZeltoAni> loaded;
   if (!Plays(actor, name)) {
     if (IsLoading(name) || loadingNames.size() >= size_t(MaxNesting))
+      return;
+    if (actor->Parent && Context().NestedActors >= MaxNestedActors)
       return;
     loadingNames.push_back(AniKey(name));
     loaded = ReadAnimation(actor, name);

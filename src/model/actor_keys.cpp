@@ -22,10 +22,12 @@ static void Record(int time, const std::string &oldLine, const std::string &newL
 
 static int FindLine(const TZeltoActorMod &key, const std::string &name)
 {
-  const std::string prefix = name + "=";
-  for (size_t i = 0; i < key.Mods.size(); ++i)
-    if (StartsWith(prefix, key.Mods[i]))
+  // A line of name starts with name and "=": compared in place, without building the prefix.
+  for (size_t i = 0; i < key.Mods.size(); ++i) {
+    const std::string &line = key.Mods[i];
+    if (line.size() > name.size() && line[name.size()] == '=' && line.compare(0, name.size(), name) == 0)
       return int(i);
+  }
   return -1;
 }
 

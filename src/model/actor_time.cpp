@@ -1,6 +1,8 @@
 // Evaluation of a player's animation at a time: a movie's actors from their keys, or the current
 // frame of a sprite animation.
 #include <algorithm>
+#include <string_view>
+#include <vector>
 
 #include "core/helpers.h"
 #include "images/file_index.h"
@@ -26,12 +28,70 @@ int IntValue(const std::string &text)
   return *value;
 }
 
-// The value of the last key at or before time that has name.
-bool Previous(const TZeltoActor &actor, int time, const std::string &name, std::string *value)
+// The value of every attribute at a time: from the last key in list order at or before the time
+// that sets it (the first line of a name in a key counts). One pass over the keys collects them
+// all, instead of one pass per attribute.
+class TKeyValues
 {
-  const TKeysAround around = FindKeysAround(actor, time, name);
-  return around.Previous && GetModValue(*around.Previous, name, value);
-}
+public:
+  TKeyValues(const TZeltoActor &actor, int time)
+  {
+    for (const auto &key : actor.Keys) {
+      if (key->Time > time)
+        continue;
+      const size_t before = setInKey_.size();
+      for (const std::string &line : key->Mods) {
+        const size_t equals = line.find('=');
+        if (equals == std::string::npos)
+          continue;
+        const std::string_view name(line.data(), equals);
+        if (std::find(setInKey_.begin() + long(before), setInKey_.end(), name) != setInKey_.end())
+          continue;
+        setInKey_.push_back(name);
+        Put(name, std::string_view(line).substr(equals + 1), key.get());
+      }
+      setInKey_.resize(before);
+    }
+  }
+
+  bool Get(std::string_view name, std::string *value) const
+  {
+    for (const TEntry &entry : entries_)
+      if (entry.Name == name) {
+        value->assign(entry.Value);
+        return true;
+      }
+    return false;
+  }
+  // The key the value of name came from, or none.
+  const TZeltoActorMod *KeyOf(std::string_view name) const
+  {
+    for (const TEntry &entry : entries_)
+      if (entry.Name == name)
+        return entry.Key;
+    return nullptr;
+  }
+
+private:
+  struct TEntry
+  {
+    std::string_view Name, Value;
+    const TZeltoActorMod *Key;
+  };
+  void Put(std::string_view name, std::string_view value, const TZeltoActorMod *key)
+  {
+    for (TEntry &entry : entries_)
+      if (entry.Name == name) {
+        entry.Value = value;
+        entry.Key = key;
+        return;
+      }
+    entries_.push_back({name, value, key});
+  }
+
+  std::vector<TEntry> entries_;
+  std::vector<std::string_view> setInKey_;
+};
 
 void PlayFile(const std::string &name)
 {
@@ -72,20 +132,20 @@ void EvaluatePosition(TZeltoActor &a, int time)
   a.DY = prevDY + FloorEps(double(elapsed * ((long long)nextDY - prevDY)) / span);
 }
 
-void EvaluateCharacter(TZeltoActor &a, int time)
+void EvaluateCharacter(TZeltoActor &a, const TKeyValues &values, int time)
 {
   std::string value;
-  if (Previous(a, time, "playerlook", &value))
+  if (values.Get("playerlook", &value))
     a.PlayerLook = TextToBool(value);
-  if (Previous(a, time, "dir", &value))
+  if (values.Get("dir", &value))
     a.Dir = IntValue(value);
-  const TKeysAround ani = FindKeysAround(a, time, "ani");
-  if (ani.Previous && GetModValue(*ani.Previous, "ani", &value)) {
+  if (values.Get("ani", &value)) {
+    const int since = time - values.KeyOf("ani")->Time;
     SetAnimationByName(&a, value);
     if (a.Ani)
-      UpdateToTime(&a, time - ani.Previous->Time);
+      UpdateToTime(&a, since);
   }
-  a.Chat = Previous(a, time, "chat", &value) ? value : "";
+  a.Chat = values.Get("chat", &value) ? value : "";
   if (a.PlayerLook)
     return;
   const std::pair<const char *, TSurfaceOwner *> images[] = {{"head", a.HeadImage.get()},
@@ -93,18 +153,18 @@ void EvaluateCharacter(TZeltoActor &a, int time)
                                                              {"shield", a.ShieldImage.get()},
                                                              {"horse", a.HorseImage.get()}};
   for (const auto &[name, image] : images)
-    if (Previous(a, time, name, &value) && value != ExtractKey(image->FileName))
+    if (values.Get(name, &value) && value != ExtractKey(image->FileName))
       image->Load(value);
-  if (Previous(a, time, "body", &value) && value != ExtractKey(a.BodyImage->FileName))
+  if (values.Get("body", &value) && value != ExtractKey(a.BodyImage->FileName))
     SetBody(&a, value);
   for (int i = 0; i < AttrSlotCount; ++i)
-    if (Previous(a, time, "attr" + std::to_string(i + 1), &value))
+    if (values.Get("attr" + std::to_string(i + 1), &value))
       SetSlot(&a, true, i, value);
   for (int i = 0; i < ParamSlotCount; ++i)
-    if (Previous(a, time, "param" + std::to_string(i + 1), &value))
+    if (values.Get("param" + std::to_string(i + 1), &value))
       SetSlot(&a, false, i, value);
   for (int i = 0; i < 5; ++i) {
-    if (!Previous(a, time, "color" + std::to_string(i), &value))
+    if (!values.Get("color" + std::to_string(i), &value))
       continue;
     const int index = ColorIndex(value);
     if (index >= 0)
@@ -112,10 +172,10 @@ void EvaluateCharacter(TZeltoActor &a, int time)
   }
 }
 
-void EvaluateSprite(TZeltoActor &a, const TZeltoAni &movie, int time)
+void EvaluateSprite(TZeltoActor &a, const TKeyValues &values, const TZeltoAni &movie)
 {
   std::string value;
-  if (!Previous(a, time, "sprite #", &value))
+  if (!values.Get("sprite #", &value))
     return;
   a.Sprite = nullptr;
   a.SpriteParam = -1;
@@ -130,14 +190,14 @@ void EvaluateSprite(TZeltoActor &a, const TZeltoAni &movie, int time)
   }
 }
 
-void EvaluateText(TZeltoActor &a, int time)
+void EvaluateText(TZeltoActor &a, const TKeyValues &values, int time)
 {
   std::string value;
-  if (Previous(a, time, "text", &value))
+  if (values.Get("text", &value))
     a.Text = TrimControl(value);
-  if (Previous(a, time, "font", &value))
+  if (values.Get("font", &value))
     a.FontName = TrimControl(value);
-  if (Previous(a, time, "color", &value)) {
+  if (values.Get("color", &value)) {
     const std::string digits = TrimControl(value);
     if (std::optional<int> color = digits.empty() || digits[0] == '$' ? std::nullopt : ParseInt("$" + digits))
       a.TextColor = *color;
@@ -161,31 +221,32 @@ void EvaluateText(TZeltoActor &a, int time)
                                                     {"underline", &a.Underline}, {"strikeout", &a.Strikeout},
                                                     {"wordwrap", &a.WordWrap},   {"shaded", &a.Shaded}};
   for (const auto &[name, flag] : styles)
-    if (Previous(a, time, name, &value))
+    if (values.Get(name, &value))
       *flag = TextToBool(value);
 }
 
 void EvaluateActor(TZeltoActor &a, const TZeltoAni &movie, int time, int old)
 {
   EvaluatePosition(a, time);
+  const TKeyValues values(a, time);
   std::string value;
-  if (Previous(a, time, "layer", &value))
+  if (values.Get("layer", &value))
     a.Layer = IntValue(value);
   if (a.Kind == akSound) {
-    if (Previous(a, time, "file", &value))
+    if (values.Get("file", &value))
       a.SoundFile = TrimControl(value);
     a.Visible = !a.Keys.empty() && a.Keys.front()->Time == time;
     if (a.Visible && !a.SoundFile.empty() && time != old)
       PlayFile(a.SoundFile);
   } else {
-    a.Visible = Previous(a, time, "visible", &value) && TextToBool(value);
+    a.Visible = values.Get("visible", &value) && TextToBool(value);
   }
   if (a.Kind == akCharacter)
-    EvaluateCharacter(a, time);
+    EvaluateCharacter(a, values, time);
   else if (a.Kind == akSprite)
-    EvaluateSprite(a, movie, time);
+    EvaluateSprite(a, values, movie);
   else if (a.Kind == akText)
-    EvaluateText(a, time);
+    EvaluateText(a, values, time);
 }
 
 void UpdateMovie(TZeltoActor *player, int old)

@@ -23,6 +23,8 @@ struct TModelContext
   bool AutoAniSetting = true;
   // "Zelto2002 velks": the idle and walk animations are "human_idle" and "human_walk".
   bool Zelto2002Mode = false;
+  // Nested actors alive now (see MaxNestedActors).
+  int NestedActors = 0;
 };
 
 TModelContext &Context();

@@ -58,8 +58,7 @@ TZeltoActor *FindActor(const TZeltoAni *ani, const std::string &name)
   return nullptr;
 }
 
-// Sums of durations are kept in 64 bits and clamped so that no document can overflow a tick count.
-static int ClampTicks(long long ticks)
+int ClampTicks(long long ticks)
 {
   return static_cast<int>(std::min<long long>(ticks, INT_MAX));
 }

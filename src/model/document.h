@@ -111,6 +111,8 @@ inline constexpr int DefaultBackColor = 0x008000;
 TZeltoAniSprite *FindSprite(const TZeltoAni *ani, int index);
 // The first actor whose name equals name ignoring case, or none.
 TZeltoActor *FindActor(const TZeltoAni *ani, const std::string &name);
+// A sum of ticks kept in 64 bits, clamped so that no document can overflow a tick count.
+int ClampTicks(long long ticks);
 // Sprite mode: start ticks from the durations, Length their sum; moves the editor's time along.
 void RecomputeStartTicks(TZeltoAni *ani);
 // Stretches or shrinks the last frame so that the document lasts n ticks; returns the length.

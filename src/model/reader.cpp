@@ -1,9 +1,9 @@
 #include "model/reader.h"
 
 #include <algorithm>
-#include <fstream>
 #include <unordered_map>
 
+#include "core/file_io.h"
 #include "core/helpers.h"
 #include "images/file_index.h"
 #include "model/actor.h"
@@ -11,19 +11,6 @@
 #include "model/document.h"
 
 namespace {
-
-bool LoadFile(const std::string &path, std::string &bytes)
-{
-  std::ifstream in(path, std::ios::binary | std::ios::ate);
-  if (!in)
-    return false;
-  std::streamoff size = in.tellg();
-  if (size < 0 || static_cast<unsigned long long>(size) > MaxAnimationFileSize)
-    return false;
-  bytes.resize(static_cast<size_t>(size));
-  in.seekg(0);
-  return static_cast<bool>(in.read(bytes.data(), size)) || size == 0;
-}
 
 // A value that the writer puts at the end of its line, where control characters and blanks at
 // its end would be trimmed away on reading: they are not kept, so what is read is what reads back.
@@ -85,6 +72,9 @@ private:
   TZeltoActor *actor_ = nullptr;
   std::unique_ptr<TZeltoAniStep> frame_;
   bool blockAppended_ = false;
+  // Frames whose start ticks are set, and the sum of their durations.
+  size_t timedFrames_ = 0;
+  long long tickTotal_ = 0;
   // First definition of each index in reading order: what FindSprite answers while reading.
   std::unordered_map<int, TZeltoAniSprite *> spritesByIndex_;
 };
@@ -171,8 +161,16 @@ bool Parser::FrameBlockLine(const std::string &line)
 void Parser::EndFrameBlock()
 {
   inFrames_ = false;
-  if (blockAppended_)
-    RecomputeStartTicks(&ani_);
+  if (blockAppended_) {
+    // What RecomputeStartTicks would give, computed only for the frames this block appended:
+    // the earlier ones keep their start ticks, so many blocks cost no more than one.
+    for (size_t i = timedFrames_; i < ani_.Steps.size(); ++i) {
+      ani_.Steps[i]->StartTick = ClampTicks(tickTotal_);
+      tickTotal_ += ani_.Steps[i]->Duration;
+    }
+    timedFrames_ = ani_.Steps.size();
+    ani_.Length = ClampTicks(tickTotal_);
+  }
   blockAppended_ = false;
 }
 
@@ -435,6 +433,11 @@ void Parser::MovieLine(const std::string &line, const std::vector<std::string> &
     int kind = ActorKindFromWord(words[1]);
     if (kind < 0)
       return;
+    // A nested movie stops gaining actors at the cap; the refused actor's keys go nowhere.
+    if (owner_ && owner_->Parent && Context().NestedActors >= MaxNestedActors) {
+      actor_ = nullptr;
+      return;
+    }
     auto actor = std::make_unique<TZeltoActor>(owner_, kind);
     if (std::string name = LineEndValue(words[2]); !name.empty())
       actor->Name = name;
@@ -516,7 +519,7 @@ bool ParseAnimation(TZeltoAni &ani, TZeltoActor *owner, const std::string &bytes
   return ani.IsMovie || !ani.Steps.empty();
 }
 
-std::unique_ptr<TZeltoAni> ReadAnimation(TZeltoActor *owner, const std::string &name)
+std::unique_ptr<TZeltoAni> ReadAnimation(TZeltoActor *owner, const std::string &name, std::string *error)
 {
   std::string file;
   std::string documentName;
@@ -530,17 +533,23 @@ std::unique_ptr<TZeltoAni> ReadAnimation(TZeltoActor *owner, const std::string &
     file = name.find('.') == std::string::npos ? ResolveFile(key + ".velk") : name;
     documentName = key;
   }
-  if (file.empty())
+  if (file.empty()) {
+    if (error)
+      *error = "not found in the game folder";
     return nullptr;
+  }
 
   auto ani = std::make_unique<TZeltoAni>();
   ani->Name = documentName;
   ani->FileName = file;
   ani->Clear();
   std::string bytes;
-  if (!LoadFile(file, bytes))
+  if (!ReadWholeFile(file, MaxAnimationFileSize, bytes, error))
     return nullptr;
-  if (!ParseAnimation(*ani, owner, bytes))
+  if (!ParseAnimation(*ani, owner, bytes)) {
+    if (error)
+      *error = "holds neither a frame nor a movie";
     return nullptr;
+  }
   return ani;
 }

@@ -14,8 +14,9 @@ inline constexpr size_t MaxAnimationFileSize = 64u << 20;
 inline constexpr int MaxFrameDuration = 20 * 60 * 60 * 24;
 
 // Reads the animation name (a bare name resolved through the game folder index, or a path).
-// owner becomes the parent of a movie's actors. Returns none when nothing readable is found.
-std::unique_ptr<TZeltoAni> ReadAnimation(TZeltoActor *owner, const std::string &name);
+// owner becomes the parent of a movie's actors. Returns none when nothing readable is found, with
+// the reason in error when given.
+std::unique_ptr<TZeltoAni> ReadAnimation(TZeltoActor *owner, const std::string &name, std::string *error = nullptr);
 
 // Parses the bytes of a .velk file into ani, which must be freshly created. Returns false when
 // the bytes hold neither a frame nor a movie.

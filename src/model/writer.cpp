@@ -1,6 +1,5 @@
 #include "model/writer.h"
 
-#include <QSaveFile>
 #include <algorithm>
 #include <array>
 #include <charconv>
@@ -9,8 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "core/file_io.h"
 #include "core/helpers.h"
-#include "core/qt_text.h"
 #include "core/real_format.h"
 #include "model/actor.h"
 #include "model/document.h"
@@ -190,9 +189,11 @@ void WriteHeader(TZeltoAni &ani, LineWriter &out)
   }
   out.Line("");
 
-  if (!ani.Script.empty()) {
+  // A script of nothing but blanks and line breaks would write an empty block, which reads back as
+  // no script: it is not written.
+  if (const std::string script = TrimTrailingBreaks(ani.Script); !script.empty()) {
     out.Line("SCRIPT");
-    out.Line(TrimTrailingBreaks(ani.Script));
+    out.Line(script);
     out.Line("SCRIPTEND");
     out.Line("");
   }
@@ -349,16 +350,8 @@ bool WriteAnimation(TZeltoAni *ani, std::string *error)
     return true;
   LineWriter text;
   WriteText(ani, text);
-  QSaveFile file(PathToQt(ani->FileName));
-  bool ok = file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) &&
-            file.write(text.Data(), static_cast<qint64>(text.Size())) == static_cast<qint64>(text.Size()) &&
-            file.commit();
-  if (!ok) {
-    if (error)
-      *error = file.errorString().toStdString();
-    file.cancelWriting();
+  if (!WriteWholeFile(ani->FileName, text.Data(), text.Size(), error))
     return false;
-  }
   SetModified(ani, false);
   return true;
 }

@@ -12,7 +12,7 @@ void BuildExtraText(TZeltoAni *ani);
 // text and sorts the attribute lines of movie keys, as the written file has them.
 std::string AnimationText(TZeltoAni *ani);
 
-// Writes ani to its FileName, replacing the file only once the new text is complete on disk,
-// then clears Modified. On failure returns false with the reason in error; the old file and
-// Modified stay as they were.
+// Writes ani to its FileName, replacing the file only once the new text is complete on disk (a
+// device or FIFO is written into, never replaced), then clears Modified. On failure returns false
+// with the system's reason in error; the old file and Modified stay as they were.
 bool WriteAnimation(TZeltoAni *ani, std::string *error = nullptr);

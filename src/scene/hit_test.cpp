@@ -12,7 +12,8 @@ constexpr int MaxMovieDepth = 16;
 
 bool Opaque(const TSurfaceOwner *owner, int x, int y)
 {
-  return owner && owner->Animation && !owner->Animation->IsTransparentPixel(x, y);
+  const TImageAnimation *image = owner ? owner->Image() : nullptr;
+  return image && !image->IsTransparentPixel(x, y);
 }
 
 bool Inside(const TZeltoAniSprite &sprite, int dx, int dy)

@@ -27,7 +27,7 @@ uint32_t Pixel(int colour)
 
 bool Loaded(const TSurfaceOwner *owner)
 {
-  return owner && owner->Animation;
+  return owner && owner->Image();
 }
 
 // The styled string of a text actor: font, flag letters, text.
@@ -126,6 +126,8 @@ void TSceneRenderer::DrawScene()
 
   drawTarget_->Fill(geometry_.ViewRect, Pixel(colours.Background));
   DrawGuides(*drawTarget_, colours.Guide);
+  if (editActor && state_.OnionSkin && ani && !ani->IsMovie)
+    DrawOnionSkin(*editActor, colours.Background, editActor->DX + state_.OriginX, editActor->DY + state_.OriginY);
   if (editActor)
     DrawActor(editActor, drawTarget_, editActor->DX + state_.OriginX, editActor->DY + state_.OriginY);
 
@@ -191,18 +193,59 @@ void TSceneRenderer::DrawActor(TZeltoActor *actor, TSurface *target, int x, int 
   const bool isEditActor = actor == state_.EditActor;
   const bool outline = isEditActor && state_.RedrawCountdown > 0;
   const TPartList &parts = step.Directions[dir];
+  // Which parts are selected, looked up once: a large selection costs no more per part.
+  std::vector<char> selected(outline ? parts.size() : 0, 0);
+  for (int index : state_.Selection)
+    if (outline && index >= 0 && index < int(parts.size()))
+      selected[size_t(index)] = 1;
   for (size_t i = 0; i < parts.size(); ++i) {
     const TZeltoAniPart &part = *parts[i];
-    const bool highlighted =
-        outline && std::find(state_.Selection.begin(), state_.Selection.end(), int(i)) != state_.Selection.end();
-    DrawSprite(actor, target, SpriteOfPart(actor, &part), highlighted, x + part.X, y + part.Y);
+    DrawSprite(actor, target, SpriteOfPart(actor, &part), outline && selected[i], x + part.X, y + part.Y);
   }
   TSurfaceOwner *icon = state_.Fixed.SoundIcon;
   if (isEditActor && Loaded(icon))
     for (const auto &sound : step.Sounds)
       if (sound->Tick == actor->FrameTick + 1)
-        DrawImage(target, icon, QRect(0, 0, icon->Animation->Width, icon->Animation->Height), x + sound->X,
-                  y + sound->Y);
+        DrawImage(target, icon, QRect(0, 0, icon->Image()->Width, icon->Image()->Height), x + sound->X, y + sound->Y);
+}
+
+void TSceneRenderer::DrawOnionSkin(const TZeltoActor &actor, int background, int x, int y)
+{
+  const TZeltoAni &ani = *actor.Ani;
+  const int dir = ani.SingleDirection ? 0 : actor.Dir;
+  const QRect scene = QRect(0, 0, geometry_.Width, geometry_.SceneHeight) & drawTarget_->Bounds();
+  if (scene.isEmpty() || dir < 0 || dir >= DirectionCount)
+    return;
+  const uint32_t backgroundPixel = Pixel(background);
+  bool sized = false;
+  for (int frame : {actor.FrameIndex - 1, actor.FrameIndex + 1}) {
+    if (frame < 0 || frame >= int(ani.Steps.size()) || dir >= int(ani.Steps[frame]->Directions.size()))
+      continue;
+    const TPartList &parts = ani.Steps[frame]->Directions[dir];
+    if (parts.empty())
+      continue;
+    if (!sized && (ghost_.Width() != drawTarget_->Width() || ghost_.Height() != drawTarget_->Height()) &&
+        !ghost_.SetSize(drawTarget_->Width(), drawTarget_->Height()))
+      return;
+    sized = true;
+    ghost_.Fill(scene, backgroundPixel);
+    for (const auto &part : parts)
+      DrawSprite(&actor, &ghost_, SpriteOfPart(&actor, part.get()), false, x + part->X, y + part->Y);
+    // Two parts of what lies below, one part of the neighbouring frame.
+    QImage &into = drawTarget_->Image();
+    const QImage &from = ghost_.Image();
+    for (int py = scene.top(); py <= scene.bottom(); ++py) {
+      auto *target = reinterpret_cast<QRgb *>(into.scanLine(py));
+      const auto *ghost = reinterpret_cast<const QRgb *>(from.constScanLine(py));
+      for (int px = scene.left(); px <= scene.right(); ++px) {
+        const uint32_t g = ghost[px] & 0xFFFFFF;
+        if (g == backgroundPixel)
+          continue;
+        const QRgb t = target[px];
+        target[px] = qRgb((2 * qRed(t) + qRed(g)) / 3, (2 * qGreen(t) + qGreen(g)) / 3, (2 * qBlue(t) + qBlue(g)) / 3);
+      }
+    }
+  }
 }
 
 void TSceneRenderer::DrawMovie(TZeltoActor *movie, TSurface *target, int x, int y)
@@ -238,7 +281,7 @@ void TSceneRenderer::DrawMovie(TZeltoActor *movie, TSurface *target, int x, int 
       break;
     case akSound:
       if (Loaded(icon))
-        DrawImage(target, icon, QRect(0, 0, icon->Animation->Width, icon->Animation->Height), ax, ay);
+        DrawImage(target, icon, QRect(0, 0, icon->Image()->Width, icon->Image()->Height), ax, ay);
       break;
     case akText:
       if (!a->Text.empty() && a->Zoom > 0) {
@@ -262,9 +305,14 @@ void TSceneRenderer::DrawSprite(const TZeltoActor *lookActor, TSurface *target, 
 {
   if (!sprite || !target)
     return;
-  // A definition already on the chain being drawn is not drawn again: attachment cycles end.
-  if (chain_.size() >= size_t(MaxAttachmentDepth) || std::find(chain_.begin(), chain_.end(), sprite) != chain_.end())
+  // A definition already on the chain being drawn is not drawn again: attachment cycles end. The
+  // outermost sprite sets the budget of draws for itself and all its attachments.
+  if (chain_.empty())
+    drawsLeft_ = MaxAttachmentDraws;
+  if (drawsLeft_ <= 0 || chain_.size() >= size_t(MaxAttachmentDepth) ||
+      std::find(chain_.begin(), chain_.end(), sprite) != chain_.end())
     return;
+  --drawsLeft_;
   chain_.push_back(sprite);
 
   playerColours_ = nullptr;
@@ -310,13 +358,12 @@ void TSceneRenderer::DrawImage(TSurface *target, TSurfaceOwner *owner, const QRe
     return;
   const QRect rect(sx, sy, w, h);
 
-  TImageAnimation *image = owner->Animation.get();
-  if (playerColours_ && image && owner->Surface)
-    ApplyPlayerColours(*image, *owner->Surface, *playerColours_);
-
-  if (!owner->Surface)
+  TSurface *surface = owner->DrawingSurface();
+  if (!surface)
     return;
-  target->Draw(x, y, *owner->Surface, rect,
+  if (playerColours_)
+    ApplyPlayerColours(*owner->Image(), *surface, *playerColours_);
+  target->Draw(x, y, *surface, rect,
                target == drawTarget_ ? QRect(0, 0, geometry_.Width, geometry_.SceneHeight) : QRect());
 }
 

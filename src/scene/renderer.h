@@ -1,10 +1,16 @@
 // The scene renderer: draws the whole canvas (sprite-list strip, scene with guides, timeline
 // band) and answers what lies under a point.
 //
+// Onion skin: with the state's OnionSkin on, the edit actor's frames before and after the current
+// one (in its current direction) show at a third of their strength under it. A neighbour pixel
+// in the background colour is left out: it could not be told from the background anyway.
+//
 // Attachment chains: a sprite definition that is already being drawn further up the same chain
 // of attachments is not drawn again there, and chains stop at MaxAttachmentDepth; hit testing
 // follows the same rule. So a definition attached to itself, directly or through others, draws
-// once per chain instead of recursing forever.
+// once per chain instead of recursing forever. A sprite with all its attachments draws at most
+// MaxAttachmentDraws definitions: definitions that each attach the next several times would
+// otherwise ask for exponentially many draws.
 #pragma once
 
 #include <QRect>
@@ -12,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/surface.h"
 #include "scene/scene_state.h"
 
 class TSurface;
@@ -21,6 +28,7 @@ struct TZeltoAniPart;
 struct TZeltoAniSprite;
 
 inline constexpr int MaxAttachmentDepth = 16;
+inline constexpr int MaxAttachmentDraws = 1024;
 
 // The colour-name table: RGB (0xRRGGBB) of the colour an actor's Colors entry names; names are
 // in ColorNames (movie/actor_attributes.h). Black for an index outside the table.
@@ -79,6 +87,8 @@ private:
   void DrawSpriteChain(const TZeltoActor *lookActor, TSurface *target, const TZeltoAniSprite *sprite, bool highlighted,
                        int x, int y);
   void DrawMovie(TZeltoActor *movie, TSurface *target, int x, int y);
+  // The frames before and after the actor's current one, blended faintly into the draw target.
+  void DrawOnionSkin(const TZeltoActor &actor, int background, int x, int y);
   void DrawGuides(TSurface &target, int guideColour);
   void DrawTimeline(TSurface &buffer, const TSceneColours &colours);
   void DrawSpriteList(TSurface &buffer);
@@ -89,7 +99,9 @@ private:
   TSurface *drawTarget_ = nullptr;
   const std::array<int, 8> *playerColours_ = nullptr;
   std::vector<const TZeltoAniSprite *> chain_; // sprites being drawn, outermost first
+  int drawsLeft_ = 0;                          // definitions the outermost sprite may still draw
   int movieDepth_ = 0;                         // movies being drawn inside each other
+  TSurface ghost_;                             // the onion skin's frames before blending
 };
 
 // The convenience the window calls: one full update of the state's canvas.

@@ -60,6 +60,8 @@ struct TSceneState
   int OriginX = 165;
   int OriginY = 120;
   double Zoom = 1.0;
+  // The edit actor's previous and next frame drawn faintly under the current one (sprite mode).
+  bool OnionSkin = false;
 
   TZeltoActor *EditActor = nullptr;     // not owned
   TZeltoActor *SelectedActor = nullptr; // movie mode

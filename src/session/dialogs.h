@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 enum class TAnswer { Yes, No, Cancel };
 
@@ -18,6 +19,8 @@ public:
   virtual bool AskOkCancel(const std::string &title, const std::string &text) = 0;
   // An error that abandons a command (a failed write).
   virtual void ShowError(const std::string &text) = 0;
+  // A question with the given buttons; the index of the chosen one, or -1 when closed otherwise.
+  virtual int AskChoice(const std::string &title, const std::string &text, const std::vector<std::string> &buttons) = 0;
   // The open dialog; true with the first chosen file.
   virtual bool OpenFile(const std::string &title, const std::string &start, const std::string &filter,
                         std::string &chosen) = 0;

@@ -24,20 +24,29 @@ static std::string AbsolutePath(const std::string &path)
 }
 
 TEditSession::TEditSession(TUiDialogs *dialogs, TSessionView *view, std::unique_ptr<TSoundDevice> soundDevice)
-    : WaveList(std::move(soundDevice)), dialogs_(dialogs), view_(view), previousLink_(Context().Link)
+    : WaveList(std::move(soundDevice)), dialogs_(dialogs), view_(view)
 {
   Context().Link = this;
 }
 
 TEditSession::~TEditSession()
 {
+  // The document goes first, while the session can still answer it (the window is going: it is
+  // not asked to show anything more); then the link.
+  view_ = nullptr;
+  // Copied and deleted actors name the main actor as their parent: they go before it does.
+  FreeClipboards();
+  pending_.reset();
+  History.Trim(0);
+  EditActor.reset();
   if (Context().Link == this)
-    Context().Link = previousLink_;
+    Context().Link = nullptr;
 }
 
 void TEditSession::Start(const TStartOptions &options)
 {
   programFolder_ = options.ProgramFolder;
+  SetRecoveryFolder(options.RecoveryFolder);
   // Numbers are read and written with "." whatever the user's locale.
   std::setlocale(LC_NUMERIC, "C");
 
@@ -137,6 +146,14 @@ TPartList *TEditSession::CurrentPartList() const
   return &step.Directions[dir];
 }
 
+TZeltoAniStep *TEditSession::CurrentStep() const
+{
+  TZeltoAni *ani = GetCurrentAni();
+  if (!ani || ani->IsMovie || EditActor->FrameIndex < 0 || EditActor->FrameIndex >= int(ani->Steps.size()))
+    return nullptr;
+  return ani->Steps[size_t(EditActor->FrameIndex)].get();
+}
+
 int TEditSession::PrimarySelection() const
 {
   const TPartList *parts = CurrentPartList();
@@ -147,11 +164,6 @@ int TEditSession::PrimarySelection() const
 }
 
 // --- Editor link. ---
-
-void TEditSession::ClearHistory()
-{
-  // The session keeps no undo history yet; Undo and Redo stay disabled.
-}
 
 void TEditSession::ModifiedChanged(TZeltoAni *ani)
 {
@@ -188,12 +200,6 @@ void TEditSession::Refresh(TRefresh what, int row)
     NeedsRedraw = true;
     break;
   }
-}
-
-void TEditSession::SelectActor(TZeltoActor *actor)
-{
-  if (view_)
-    view_->SelectActor(actor);
 }
 
 std::string TEditSession::Caption() const
@@ -246,6 +252,7 @@ void TEditSession::SwitchMovieMode(bool on)
     MovieMode = false;
     Playing = false;
     Scene.SelectedActor = nullptr;
+    DragKey = MenuKey = nullptr;
     GridMode = 0;
     ClearHistory();
     ani->Actors.clear();
@@ -258,7 +265,7 @@ void TEditSession::SwitchMovieMode(bool on)
   }
   Show(TViewPart::Mode);
   if (on)
-    Show(TViewPart::ActorList);
+    RefreshActorList();
   Show(TViewPart::OptionsGrid);
   NeedsRedraw = true;
   ::SetModified(ani, ani->Modified);

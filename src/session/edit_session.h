@@ -12,6 +12,7 @@
 #include "audio/sound.h"
 #include "model/editor_link.h"
 #include "scene/scene_setup.h"
+#include "session/history.h"
 
 class TUiDialogs;
 class TZeltoActor;
@@ -25,7 +26,16 @@ inline constexpr const char *AnimationFilter = "Zelto animations (*.velk)|*.velk
 inline constexpr const char *SaveAnimationFilter = "Zelto animations (*.velk)|*.velk|All file types|*.*";
 
 // What the pressed mouse button manipulates (DragMode).
-enum TDragModes { dmPan = 1, dmTime = 2, dmKey = 3, dmLength = 4, dmFrameStart = 5, dmParts = 6, dmSound = 7 };
+enum TDragModes {
+  dmActor = 0, // movie mode: the selected actor
+  dmPan = 1,
+  dmTime = 2,
+  dmKey = 3, // movie mode: a key on the time line
+  dmLength = 4,
+  dmFrameStart = 5,
+  dmParts = 6,
+  dmSound = 7,
+};
 
 // What a session change makes stale in the window.
 enum class TViewPart {
@@ -37,6 +47,8 @@ enum class TViewPart {
   ActorList,
   Buttons,
   Mode,
+  Direction,  // the direction box follows EditActor's direction
+  SpriteList, // the strip's scroll bar follows SpriteListTotal and SpriteListScroll
 };
 
 // What the session asks of the window. A session without one (tests) asks nothing.
@@ -51,6 +63,54 @@ public:
   virtual void ClearFocus() {}
   // Moves the mouse pointer to (x, y) of the canvas.
   virtual void MovePointer(int, int) {}
+  // The hint window over the sprite strip: text at canvas position (x, y); re-shown only when its
+  // text changes or it was hidden.
+  virtual void ShowHint(const std::string &, int, int) {}
+  virtual void HideHint() {}
+  // The sprite strip's menu ("&Edit", "&Delete") at canvas position (x, y).
+  virtual void ShowSpriteMenu(int, int) {}
+  // A key menu at canvas position (x, y): "&Delete Key" or "&Add Key".
+  virtual void ShowKeyMenu(bool deleteKey, int, int) { (void)deleteKey; }
+  // A file was opened or saved (for the list of recent files).
+  virtual void FileUsed(const std::string &) {}
+};
+
+// What the Add Sprite dialog applies: definitions cut from one image, one or a grid of them.
+struct TSpriteGrid
+{
+  std::string Image = "SPRITES";
+  std::string Description = "sprite";
+  int Index = 20; // of the first definition, in the upper left corner
+  int Left = 0, Top = 0, Width = 32, Height = 32;
+  int Columns = 1, Rows = 1;
+};
+
+// A row of the options grid: its label and value text (both empty for a row without one).
+struct TGridRow
+{
+  std::string Label;
+  std::string Value;
+};
+
+// Ticks as the grid shows seconds: the shortest text with "." ("0.25", "1", "2.5").
+std::string SecondsText(int ticks);
+
+// The keys the editor acts on; the window maps its key events to these.
+enum class TKey { Other, Delete, PadPlus, PadMinus, Up, Down, Left, Right, Tab, N };
+
+// One wheel step or numeric-pad key zooms by this factor; the zoom stays within 1 and MaxZoom.
+inline constexpr double ZoomStep = 1.125;
+inline constexpr double MaxZoom = 16.0;
+
+// The largest grid the dialog makes at once.
+inline constexpr int MaxGridSprites = 10000;
+
+// A recovery file left by an editor that did not close normally.
+struct TRecovery
+{
+  std::string TextFile; // the document's text
+  std::string FileName; // the file it belongs to (empty for a document never saved)
+  std::string Name;     // the document's name
 };
 
 // What the program was started with.
@@ -59,6 +119,8 @@ struct TStartOptions
   std::string File;                          // the optional animation file argument
   std::string GameFolder;                    // --game-dir; empty: found from the program's folder
   std::string ProgramFolder;                 // the folder of the program file
+  std::string SettingsFile;                  // empty: the user's settings; else an ini file
+  std::string RecoveryFolder;                // where unsaved work is kept; empty: nowhere
   TUiDialogs *Dialogs = nullptr;             // none: the window's own; not owned
   std::unique_ptr<TSoundDevice> SoundDevice; // none: the default audio output
 };
@@ -86,6 +148,11 @@ public:
   void SetCurrentTime(int time) override;
   // The parts of the current frame in the current direction, or none.
   TPartList *CurrentPartList() const;
+  // The current frame, or none.
+  TZeltoAniStep *CurrentStep() const;
+  // The selected parts, in selection order; indices that no longer name a part of the current
+  // list are dropped from Selection first.
+  std::vector<TZeltoAniPart *> SelectedParts();
   // The primary selected part's index when it names a part of the current part list, else -1.
   int PrimarySelection() const;
 
@@ -102,6 +169,8 @@ public:
   void SaveCommand();
   // Writes the document to its file name, reporting a failure; false when it failed.
   bool WriteDocument();
+  // The Load command for a known file (the recent files): the save prompt, then the file.
+  void OpenFileCommand(const std::string &path);
   // The caption for the current document.
   std::string Caption() const;
   void SwitchMovieMode(bool on);
@@ -132,9 +201,149 @@ public:
   bool OverFrameStart(int x, int y) const;
 
   // --- Canvas gestures, in canvas coordinates. ---
-  void MouseDown(bool rightButton, int x, int y);
+  void MouseDown(bool rightButton, int x, int y, bool shift = false, bool ctrl = false);
   void MouseMove(int x, int y);
   void MouseUp(int x, int y);
+  // Scene coordinates of a canvas position: through the zoom and the magnified rectangle.
+  int SceneX(int canvasX) const;
+  int SceneY(int canvasY) const;
+
+  // --- Editing the parts of the current frame. ---
+  // Nudges every selected part (the four buttons, the arrow keys); one mergeable move entry.
+  void MoveSelection(int dx, int dy);
+  // Moves the selected parts one place toward the end (+1, "Bring to front") or the start (-1).
+  void ChangeSelectionOrder(int delta);
+  void DeleteSelectedParts();
+  // The x (or y) box of the primary part committed: an integer moves the part, anything else
+  // shows the part's value again.
+  void CommitCoordinate(bool isX, const std::string &text);
+  // Selected parts dragged out of the view are deleted (recorded); margin in canvas pixels.
+  void RemovePartsOutsideView(int margin);
+  void RemoveSoundOutsideView(int margin);
+  // Files dropped at a canvas position: images become a definition and a centred part, ".wav"
+  // files sounds of the current frame.
+  void DropFiles(const std::vector<std::string> &files, int canvasX, int canvasY);
+
+  // --- Frames. None records an undo entry; deleting a frame drops its entries. ---
+  // A default frame after the current one, made current.
+  void AddFrame();
+  // Removes frame index (never the only frame).
+  void DeleteFrame(int index);
+  // The current frame into FrameClipboard (parts and duration, not sounds).
+  void CopyFrame();
+  // A copy of FrameClipboard at the current frame, or after it; made current.
+  void InsertFrameBefore();
+  void InsertFrameAfter();
+  void ReverseFrames();
+  // Four direction lists per frame to one (each frame split into one per direction) or back
+  // (each four frames merged into one); the history is cleared.
+  void SetSingleDirection(bool single);
+
+  // --- The options grid (GridMode 0: the document's options; 1: the selected actor's attributes). ---
+  int GridRowCount() const;
+  TGridRow GridRow(int row) const;
+  // A click on a value cell: true when the cell takes typed text; value may change.
+  bool ClickGridRow(int row, std::string &value);
+  // Typed text, applied at every keystroke; value may be normalised to what was stored.
+  void SetGridRow(int row, std::string &value);
+  TGridRow ShowAniOption(int row) const;
+  bool ClickAniOption(int row, std::string &value);
+  void SetAniOption(int row, std::string &value);
+
+  // --- Keys and the wheel. ---
+  // A key press; true when it was consumed (keys other than Ctrl+N go to a focused control).
+  bool KeyDown(TKey key, bool ctrl, bool controlFocused);
+  // Moves sound index of the current frame one pixel (0 up, 1 left, 2 down, 3 right).
+  void MoveSound(int index, int direction);
+  // Ctrl+N: moves body parts by (-5, -4) and other parts of definitions above 0 by (0, -8).
+  void ShiftOldOffsets();
+  void ZoomBy(double factor);
+  // A wheel step at a canvas position: scrolls the strip, steps the time or zooms; true when it
+  // was over one of those regions (and so consumed).
+  bool Wheel(bool down, int x, int y);
+
+  // --- Movie mode. ---
+  // Sorts the actors for the list and shows it anew.
+  void RefreshActorList();
+  // The list's items: "Velk" (the document) and "Actor " + name of each actor in list order.
+  std::vector<std::string> ActorListItems() const;
+  // Choosing item i of the list (0: no actor).
+  void ChooseActorItem(int item);
+  // Actors added at the current time, recorded as additions, selected.
+  TZeltoActor *AddCharacterActor();
+  TZeltoActor *AddTextActor(int x, int y);
+  TZeltoActor *AddSoundActor(const std::string &file, int x, int y);
+  TZeltoActor *AddSpriteActor(TZeltoAniSprite *sprite, int x, int y);
+  void DeleteActor();
+  void CopyActorCommand();
+  void InsertActor();
+  // The topmost visible actor opaque at (x, y) from the origin, or none.
+  TZeltoActor *ActorAt(int x, int y) const;
+  // The selected actor's key nearest to canvas x (within 30 pixels), or -1.
+  int FindKeyNearX(int x) const;
+  // True over the key strip where a key can be dragged (the split cursor).
+  bool OverKey(int x, int y) const;
+  void DragKeyTo(int x);
+  // A right press on grid row of the selected actor: the key menus.
+  void GridKeyMenu(int row, int x, int y);
+  void AddKey1Click();
+  void DeleteKey1Click();
+  // True when the selected actor has a key at the current time that sets row's attribute.
+  bool RowHasKeyNow(int row) const;
+
+  // --- Recovery of unsaved work. ---
+  // The folder of recovery files (none: no recovery).
+  void SetRecoveryFolder(const std::string &folder);
+  // This process's recovery file.
+  std::string RecoveryFile() const;
+  // Writes a modified document to the recovery file when it changed since the last write; true
+  // when it wrote.
+  bool Autosave();
+  // Removes this process's recovery file (a normal close, a save, another document).
+  void RemoveRecovery();
+  // The recovery files of editors that are gone.
+  std::vector<TRecovery> FindRecoveries() const;
+  // Opens a recovery as the current document, modified, under its own file name; its files go.
+  bool RestoreRecovery(const TRecovery &recovery);
+  void DiscardRecovery(const TRecovery &recovery);
+
+  // --- Sprite definitions. ---
+  // Deletes the definitions nothing uses (the first one always stays); nothing when a part or
+  // sprite actor uses a parameter or attribute slot. The history is cleared.
+  void RemoveUnusedSprites();
+  // Deletes definition index with its attachments to it, its parts (also in the history and the
+  // copied frame), and in a movie its keys and the sprite actors left without one.
+  void DeleteSpriteDefinition(int index);
+  // Brings in the definitions of another animation whose indices are free here, and its default
+  // slots that are empty here.
+  void ImportSprites();
+  // Creates, or overwrites, the definitions of the grid (indices from grid.Index, row by row) and
+  // loads their image. False, changing nothing, when the grid holds more than MaxGridSprites
+  // definitions or its indices or rectangles leave the integer range; error then says why.
+  bool AddSpriteDefinitions(const TSpriteGrid &grid, std::string *error = nullptr);
+
+  // --- The sprite-list strip. ---
+  // Recomputes every definition's ListTop, SpriteListTotal and the scroll position.
+  void UpdateSpriteListLayout();
+  // The list position of the definition under a canvas point, or -1.
+  int SpriteListIndexAt(int x, int y) const;
+  // The strip's visible height (the scroll bar's page).
+  int SpriteListPage() const;
+
+  // --- Undo and redo. ---
+  // Records a new entry, dropping the entries that could still be redone.
+  void RecordOperation(std::unique_ptr<TEditOperation> entry);
+  // Drops entries from the last down to index keep (with a frame, only that frame's entries).
+  void TrimHistory(int keep, const TZeltoAniStep *frame);
+  void RemoveActorHistory(TZeltoActor *actor);
+  void Undo();
+  void Redo();
+  void ApplyOperation(int kind, TEditOperation &entry);
+  void RevertOperation(TEditOperation &entry);
+  // Movie editing brackets each change of an actor: the key lines it writes meanwhile become one
+  // entry (an add with adding set).
+  void BeginActorChange(TZeltoActor *actor, bool adding);
+  void EndActorChange();
   // Draws the whole canvas now.
   void DrawCanvas();
   // The canvas regions and ruler for the current sizes and document.
@@ -148,6 +357,7 @@ public:
   void PlaySoundFile(const std::string &name) override;
   void Refresh(TRefresh what, int row) override;
   void SelectActor(TZeltoActor *actor) override;
+  void RecordActorChange(const TActorSingleMod &change) override;
 
   TUiDialogs &Dialogs() const { return *dialogs_; }
   const std::string &ProgramFolder() const { return programFolder_; }
@@ -171,8 +381,56 @@ public:
   int MenuSpriteIndex = -1;
   std::unique_ptr<TZeltoAniStep> FrameClipboard;
   std::unique_ptr<TZeltoActor> ActorClipboard;
+  TEditHistory History;
+  // The strip's whole height (the scroll bar's range is this less the page).
+  int SpriteListTotal = 0;
+  // Movie mode: the key dragged on the time line, and the key and grid row the key menus act on
+  // (row -1: the whole key, from the strip).
+  TZeltoActorMod *DragKey = nullptr;
+  TZeltoActorMod *MenuKey = nullptr;
+  int MenuRow = -1;
 
 private:
+  bool PressSound();
+  void PressPart(int x, int y, bool shift, bool ctrl);
+  void RecordNewParts();
+  void HoverSpriteList(int x, int y);
+  void OpenSpriteListMenu(int x, int y);
+  // Appends a part of the strip's entry to the current list (marked new), selects it; its index.
+  int TakeSpriteFromList(int entry);
+  void DropImage(const std::string &name, int x, int y);
+  void InsertCopiedFrame(bool after);
+  TZeltoActor *AddActor(std::unique_ptr<TZeltoActor> actor, const std::vector<std::string> &keyed);
+  // Drops what refers to an actor that leaves the document: the selection and its dragged or
+  // menu key.
+  void ForgetActor(const TZeltoActor *actor);
+  void MovieMouseDown(bool rightButton, int x, int y);
+  void MovieMouseMove(int x, int y);
+  void MovieMouseUp();
+  void PressKeyStrip(bool rightButton, int x, int y);
+  void ChangeActorNumber(TZeltoActor *actor, const char *name, int delta);
+  void SelectNextActor();
+  void ArrowKey(TKey key);
+  void StepLength(int step);
+  const TZeltoAniSound *PropertySound() const;
+  int PropertyFrame() const;
+  void SetMovieLength(std::string &value);
+  void SetSoundFileOption(std::string &value);
+  void SetFrameLengthOption(std::string &value);
+  void SetPartSpriteOption(std::string &value);
+  void SetLookOption(bool head, std::string &value);
+  void DeleteSpriteFromFrames(TZeltoAni &ani, const TZeltoAniSprite *doomed);
+  void DeleteSpriteFromActors(TZeltoAni &ani, const TZeltoAniSprite *doomed);
+  // True when a rectangle at (left, top) from the origin meets the visible scene.
+  bool MeetsView(int left, int top, int width, int height, int margin) const;
+  void MakeEntryCurrent(const TEditOperation &entry);
+  void MoveParts(const std::vector<TZeltoAniPart *> &parts, int dx, int dy);
+  void ReorderParts(const std::vector<TZeltoAniPart *> &parts, int delta);
+  void ApplyActorChanges(const TEditOperation &entry, bool forward);
+  // Moves the parts at indices one place (delta -1 toward the start, +1 toward the end) unless
+  // their neighbour there is moving too, so that a block moves as a whole; the parts that moved.
+  static std::vector<TZeltoAniPart *> SwapOnePlace(TPartList &parts, std::vector<int> indices, int delta);
+
   void Show(TViewPart part, int row = -1);
   void FreeClipboards();
   // The tick under x on the ruler, not clamped.
@@ -180,6 +438,9 @@ private:
 
   TUiDialogs *dialogs_;
   TSessionView *view_;
-  TEditorLink *previousLink_;
+  std::unique_ptr<TEditOperation> pending_; // the actor change being recorded
+  std::string recoveryFolder_;
+  std::string lastRecoveryText_; // what the recovery file holds now
+  int panOriginX_ = 0, panOriginY_ = 0;
   std::string programFolder_;
 };

@@ -1,4 +1,5 @@
 // Opening, making and saving documents, and the question whether to save unsaved changes.
+#include "core/file_io.h"
 #include "core/helpers.h"
 #include "model/actor.h"
 #include "model/actor_attributes.h"
@@ -16,6 +17,11 @@ void TEditSession::OpenAnimation(const std::string &name)
   TZeltoAni *ani = GetCurrentAni();
   if (ani == before)
     return;
+  // The document before is gone (its save prompt was answered): so is its recovery.
+  RemoveRecovery();
+  // The idle animation opened for want of another is not a file the user chose.
+  if (ani && view_ && !ani->FileName.empty() && name != DefaultIdleAni())
+    view_->FileUsed(ani->FileName);
   Playing = false;
   Scene.Selection.clear();
   Scene.SelectedActor = nullptr;
@@ -25,8 +31,9 @@ void TEditSession::OpenAnimation(const std::string &name)
   if (ani) {
     SwitchMovieMode(ani->IsMovie);
     ApplyDefaultSlots(EditActor.get(), *ani);
+    UpdateSpriteListLayout();
     if (MovieMode) {
-      Show(TViewPart::ActorList);
+      RefreshActorList();
       Show(TViewPart::OptionsGrid);
       ShowTime(0);
     } else {
@@ -44,6 +51,7 @@ void TEditSession::NewAnimation()
 {
   const bool movie = MovieMode;
   ClearHistory();
+  RemoveRecovery();
   EditActor->Ani = nullptr;
   EditActor->OwnedAni.reset();
 
@@ -74,6 +82,7 @@ void TEditSession::NewAnimation()
   ::SetModified(EditActor->Ani, false);
   Show(TViewPart::OptionsGrid);
   ApplyDefaultSlots(EditActor.get(), *EditActor->Ani);
+  UpdateSpriteListLayout();
   Scene.Selection = {0};
   Show(TViewPart::PartList);
   ShowTime(0);
@@ -85,8 +94,13 @@ void TEditSession::NewAnimation()
 bool TEditSession::WriteDocument()
 {
   std::string error;
-  if (WriteAnimation(GetCurrentAni(), &error))
+  if (WriteAnimation(GetCurrentAni(), &error)) {
+    // Saved: nothing is left to recover.
+    RemoveRecovery();
+    if (view_)
+      view_->FileUsed(GetCurrentAni()->FileName);
     return true;
+  }
   Dialogs().ShowError(error);
   return false;
 }
@@ -129,8 +143,26 @@ void TEditSession::LoadCommand()
   std::string chosen;
   if (!Dialogs().OpenFile("Load Zelto Animation", ani ? ani->FileName : programFolder_, AnimationFilter, chosen))
     return;
+  // A FIFO or device would block the reader or never end; it is refused with the reason.
+  if (const std::string problem = RegularFileProblem(chosen); !problem.empty()) {
+    Dialogs().ShowError("Cannot load " + chosen + ": " + problem);
+    return;
+  }
   FreeClipboards();
   OpenAnimation(chosen);
+  DrawCanvas();
+}
+
+void TEditSession::OpenFileCommand(const std::string &path)
+{
+  if (!QuerySave())
+    return;
+  if (const std::string problem = RegularFileProblem(path); !problem.empty()) {
+    Dialogs().ShowError("Cannot load " + path + ": " + problem);
+    return;
+  }
+  FreeClipboards();
+  OpenAnimation(path);
   DrawCanvas();
 }
 

@@ -96,6 +96,16 @@ void TEditSession::Play()
   const TZeltoAni *ani = GetCurrentAni();
   if (!ani)
     return;
+  if (MovieMode) {
+    // A continuous movie keeps running through a second press until its end.
+    if (ani->Continuous && Playing && GetCurrentTime() != ani->Length)
+      return;
+    // From before the start, so that sound actors keyed at 0 count as reached and play.
+    EditActor->CurrentTime = -1;
+    ShowTime(0);
+    Playing = true;
+    return;
+  }
   // A continuous animation keeps running through a second press until its last frame.
   if (ani->Continuous && Playing && GetCurrentFrame() != int(ani->Steps.size()) - 1)
     return;

@@ -2,26 +2,12 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 #include <gtest/gtest.h>
 
 #include "support/temp_dir.h"
+#include "velk_run.h"
 
 namespace {
-
-struct Result
-{
-  int Code;
-  QByteArray Out, Err;
-};
-
-Result RunVelk(const QStringList &args)
-{
-  QProcess process;
-  process.start(ZELTRIX_VELK_BINARY, args);
-  process.waitForFinished(30000);
-  return {process.exitCode(), process.readAllStandardOutput(), process.readAllStandardError()};
-}
 
 std::string Bytes(std::initializer_list<int> values)
 {
@@ -43,7 +29,7 @@ TEST(VelkImage, PrintsTheFirstFrameOfAGif)
                           Bytes({0x21, 0xF9, 4, 1, 7, 0, 2, 0}) + Bytes({0x2C, 0, 0, 0, 0, 3, 0, 2, 0, 0}) +
                           Bytes({2, 4, 0x44, 0xA8, 0x11, 0x29, 0, 0x3B});
   const std::string path = dir.Write("Walk.GIF", gif);
-  const Result result = RunVelk({"image", QString::fromStdString(path)});
+  const VelkResult result = RunVelk({"image", QString::fromStdString(path)});
   ASSERT_EQ(result.Code, 0) << result.Err.toStdString();
   const QJsonObject json = QJsonDocument::fromJson(result.Out).object();
   EXPECT_EQ(json["Width"].toInt(), 3);
@@ -63,7 +49,7 @@ TEST(VelkImage, ReportsTheDecoderMessage)
   for (auto [name, message] : {std::pair{"bad.png", "velk: MNG loading failed!\n"},
                                {"bad.gif", "velk: Gif loading failed!\n"},
                                {"bad.mng", "velk: MNG loading failed!\n"}}) {
-    const Result result = RunVelk({"image", QString::fromStdString(dir.Write(name, "not an image"))});
+    const VelkResult result = RunVelk({"image", QString::fromStdString(dir.Write(name, "not an image"))});
     EXPECT_EQ(result.Code, 1) << name;
     EXPECT_EQ(result.Err.toStdString(), message);
     EXPECT_TRUE(result.Out.isEmpty());

@@ -5,26 +5,11 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 
 #include "support/temp_dir.h"
+#include "velk_run.h"
 
 namespace {
-
-struct Result
-{
-  int exitCode = -1;
-  QByteArray out;
-  QByteArray err;
-};
-
-Result Velk(const QStringList &args)
-{
-  QProcess process;
-  process.start(ZELTRIX_VELK_BINARY, args);
-  process.waitForFinished(30000);
-  return {process.exitCode(), process.readAllStandardOutput(), process.readAllStandardError()};
-}
 
 const std::string Walk = "VELK0001\r\n"
                          "SPRITE    0         SPRITES    0    0   24   16 shadow\r\n"
@@ -50,9 +35,9 @@ TEST(Velk, DumpPrintsTheDocumentModel)
 {
   TempDir game;
   game.Write("anims/walk.velk", Walk);
-  Result result = Velk({"dump", "--game-dir", QString::fromStdString(game.Path()), "walk"});
-  ASSERT_EQ(result.exitCode, 0) << result.err.toStdString();
-  const QJsonObject doc = QJsonDocument::fromJson(result.out).object();
+  VelkResult result = RunVelk({"dump", "--game-dir", QString::fromStdString(game.Path()), "walk"});
+  ASSERT_EQ(result.Code, 0) << result.Err.toStdString();
+  const QJsonObject doc = QJsonDocument::fromJson(result.Out).object();
   EXPECT_EQ(doc["Name"].toString(), "walk");
   EXPECT_EQ(doc["Length"].toInt(), 4);
   EXPECT_TRUE(doc["Loop"].toBool());
@@ -82,14 +67,14 @@ TEST(Velk, FmtWritesWhatSaveWrites)
                               "ATTACHSPRITE 3 0 0 -4\nCOLOREFFECT 3 .5 1 1 1\nLOOP\nANI\n"
                               "3 0 0,0 12 34\n3 0 0\n3 0 0\n3 0 0\nWAIT 1\nPLAYSOUND step.wav 1.5 2\n"
                               "WAIT 2\nANIEND\n");
-  Result toStdout = Velk({"fmt", QString::fromStdString(messy)});
-  ASSERT_EQ(toStdout.exitCode, 0);
-  EXPECT_EQ(toStdout.out.toStdString(), Walk);
+  VelkResult toStdout = RunVelk({"fmt", QString::fromStdString(messy)});
+  ASSERT_EQ(toStdout.Code, 0);
+  EXPECT_EQ(toStdout.Out.toStdString(), Walk);
 
   const std::string out = dir.Path() + "/out.velk";
-  Result toFile = Velk({"fmt", QString::fromStdString(messy), "-o", QString::fromStdString(out)});
-  ASSERT_EQ(toFile.exitCode, 0);
-  EXPECT_TRUE(toFile.out.isEmpty());
+  VelkResult toFile = RunVelk({"fmt", QString::fromStdString(messy), "-o", QString::fromStdString(out)});
+  ASSERT_EQ(toFile.Code, 0);
+  EXPECT_TRUE(toFile.Out.isEmpty());
   EXPECT_EQ(ReadWholeFile(out), Walk);
 }
 
@@ -99,9 +84,9 @@ TEST(Velk, IndexListsKeysAndPathsInOrder)
   game.Write("b/Sword1.PNG", "x");
   game.Write("a.velk", "x");
   game.Write("profiles/skip.png", "x");
-  Result result = Velk({"index", QString::fromStdString(game.Path())});
-  ASSERT_EQ(result.exitCode, 0);
-  EXPECT_EQ(result.out.toStdString(),
+  VelkResult result = RunVelk({"index", QString::fromStdString(game.Path())});
+  ASSERT_EQ(result.Code, 0);
+  EXPECT_EQ(result.Out.toStdString(),
             "a.velk\t" + game.Path() + "/a.velk\nsword1.png\t" + game.Path() + "/b/Sword1.PNG\n");
 }
 
@@ -109,19 +94,19 @@ TEST(Velk, FailuresHaveTheirExitCodes)
 {
   TempDir dir;
   const std::string junk = dir.Write("junk.velk", "not an animation\n");
-  Result unreadable = Velk({"dump", QString::fromStdString(junk)});
-  EXPECT_EQ(unreadable.exitCode, 1);
-  EXPECT_TRUE(unreadable.out.isEmpty());
-  EXPECT_EQ(unreadable.err.toStdString(), "velk: cannot read " + junk + "\n");
+  VelkResult unreadable = RunVelk({"dump", QString::fromStdString(junk)});
+  EXPECT_EQ(unreadable.Code, 1);
+  EXPECT_TRUE(unreadable.Out.isEmpty());
+  EXPECT_EQ(unreadable.Err.toStdString(), "velk: cannot read " + junk + ": holds neither a frame nor a movie\n");
 
-  EXPECT_EQ(Velk({"fmt", QString::fromStdString(dir.Path() + "/missing.velk")}).exitCode, 1);
-  EXPECT_EQ(Velk({"index", QString::fromStdString(dir.Path() + "/missing")}).exitCode, 1);
-  EXPECT_EQ(Velk({"dump"}).exitCode, 2);
-  EXPECT_EQ(Velk({"frobnicate"}).exitCode, 2);
-  EXPECT_EQ(Velk({"dump", "--bogus", "x"}).exitCode, 2);
-  EXPECT_EQ(Velk({"--help"}).exitCode, 0);
-  EXPECT_EQ(Velk({"dump", "--help"}).exitCode, 0);
-  EXPECT_EQ(Velk({"--version"}).exitCode, 0);
+  EXPECT_EQ(RunVelk({"fmt", QString::fromStdString(dir.Path() + "/missing.velk")}).Code, 1);
+  EXPECT_EQ(RunVelk({"index", QString::fromStdString(dir.Path() + "/missing")}).Code, 1);
+  EXPECT_EQ(RunVelk({"dump"}).Code, 2);
+  EXPECT_EQ(RunVelk({"frobnicate"}).Code, 2);
+  EXPECT_EQ(RunVelk({"dump", "--bogus", "x"}).Code, 2);
+  EXPECT_EQ(RunVelk({"--help"}).Code, 0);
+  EXPECT_EQ(RunVelk({"dump", "--help"}).Code, 0);
+  EXPECT_EQ(RunVelk({"--version"}).Code, 0);
 }
 
 } // namespace
@@ -135,9 +120,9 @@ TEST(Velk, StateEvaluatesAMovieAtATime)
                                  "    FRAME 0 dx=0,dy=0,visible=true,sprite #=PARAM2\r\n    FRAME 10 dx=10,dy=4\r\n"
                                  "  ACTOREND\r\nMOVIEEND\r\n");
   const QString dir = QString::fromStdString(game.Path());
-  Result result = Velk({"state", "--game-dir", dir, "scene", "--time", "105", "--dir", "1"});
-  ASSERT_EQ(result.exitCode, 0) << result.err.toStdString();
-  const QJsonObject state = QJsonDocument::fromJson(result.out).object();
+  VelkResult result = RunVelk({"state", "--game-dir", dir, "scene", "--time", "105", "--dir", "1"});
+  ASSERT_EQ(result.Code, 0) << result.Err.toStdString();
+  const QJsonObject state = QJsonDocument::fromJson(result.Out).object();
   EXPECT_EQ(state["CurrentTime"].toInt(), 5) << "the movie loops";
   EXPECT_EQ(state["Dir"].toInt(), 1);
   const QJsonArray actors = state["Actors"].toArray();
@@ -151,18 +136,18 @@ TEST(Velk, StateEvaluatesAMovieAtATime)
   EXPECT_EQ(star["SpriteParam"].toInt(), 2);
   EXPECT_EQ(star["Colors"].toArray().size(), 8);
 
-  EXPECT_EQ(Velk({"state", "--game-dir", dir, "scene"}).exitCode, 2) << "--time is required";
-  EXPECT_EQ(Velk({"state", "--game-dir", dir, "scene", "--time", "1", "--dir", "7"}).exitCode, 2);
-  EXPECT_EQ(Velk({"state", "--game-dir", dir, "missing", "--time", "1"}).exitCode, 1);
+  EXPECT_EQ(RunVelk({"state", "--game-dir", dir, "scene"}).Code, 2) << "--time is required";
+  EXPECT_EQ(RunVelk({"state", "--game-dir", dir, "scene", "--time", "1", "--dir", "7"}).Code, 2);
+  EXPECT_EQ(RunVelk({"state", "--game-dir", dir, "missing", "--time", "1"}).Code, 1);
 }
 
 TEST(Velk, StateFindsTheFrameOfASpriteAnimation)
 {
   TempDir game;
   game.Write("anims/walk.velk", Walk);
-  Result result = Velk({"state", "--game-dir", QString::fromStdString(game.Path()), "walk", "--time", "6"});
-  ASSERT_EQ(result.exitCode, 0) << result.err.toStdString();
-  const QJsonObject state = QJsonDocument::fromJson(result.out).object();
+  VelkResult result = RunVelk({"state", "--game-dir", QString::fromStdString(game.Path()), "walk", "--time", "6"});
+  ASSERT_EQ(result.Code, 0) << result.Err.toStdString();
+  const QJsonObject state = QJsonDocument::fromJson(result.Out).object();
   EXPECT_EQ(state["CurrentTime"].toInt(), 2) << "one looping frame of four ticks";
   EXPECT_EQ(state["FrameIndex"].toInt(), 0);
   EXPECT_EQ(state["FrameTick"].toInt(), 2);
@@ -175,8 +160,8 @@ TEST(Velk, RenderDrawsTheCanvasAsTheWindowLaysItOut)
   TempDir out;
   const QString game = QString::fromStdString(std::string(ZELTRIX_SOURCE_DIR) + "/assets/game");
   const QString png = QString::fromStdString(out.Path() + "/walk.png");
-  Result result = Velk({"render", "--game-dir", game, "walk", "-o", png, "--time", "3", "--canvas", "400x300"});
-  ASSERT_EQ(result.exitCode, 0) << result.err.toStdString();
+  VelkResult result = RunVelk({"render", "--game-dir", game, "walk", "-o", png, "--time", "3", "--canvas", "400x300"});
+  ASSERT_EQ(result.Code, 0) << result.Err.toStdString();
   const QImage image(png);
   ASSERT_EQ(image.size(), QSize(400, 300));
   EXPECT_EQ(image.pixel(30, 2) & 0xFFFFFF, 0x00C000u);    // the strip right of the scroll bar
@@ -189,16 +174,16 @@ TEST(Velk, RenderDrawsTheCanvasAsTheWindowLaysItOut)
 
   // Zoomed: the same canvas size, the character larger.
   const QString zoomed = QString::fromStdString(out.Path() + "/zoomed.png");
-  result = Velk({"render", "--game-dir", game, "walk", "-o", zoomed, "--zoom", "3", "--canvas", "400x300"});
-  ASSERT_EQ(result.exitCode, 0) << result.err.toStdString();
+  result = RunVelk({"render", "--game-dir", game, "walk", "-o", zoomed, "--zoom", "3", "--canvas", "400x300"});
+  ASSERT_EQ(result.Code, 0) << result.Err.toStdString();
   EXPECT_EQ(QImage(zoomed).size(), QSize(400, 300));
 
   for (const QStringList &bad :
        {QStringList{"render", "walk"}, QStringList{"render", "walk", "-o", png, "--zoom", "0.5"},
         QStringList{"render", "walk", "-o", png, "--canvas", "0x10"},
         QStringList{"render", "walk", "-o", png, "--dir", "4"}})
-    EXPECT_EQ(Velk(bad).exitCode, 2) << bad.join(' ').toStdString();
-  EXPECT_EQ(Velk({"render", "--game-dir", game, "nosuch", "-o", png}).exitCode, 1);
+    EXPECT_EQ(RunVelk(bad).Code, 2) << bad.join(' ').toStdString();
+  EXPECT_EQ(RunVelk({"render", "--game-dir", game, "nosuch", "-o", png}).Code, 1);
 }
 
 TEST(Velk, RenderDrawsTheImagesOfAMoviesCharacters)
@@ -214,10 +199,10 @@ TEST(Velk, RenderDrawsTheImagesOfAMoviesCharacters)
   const QString dir = QString::fromStdString(game.Path());
   const QString alone = QString::fromStdString(game.Path() + "/alone.png");
   const QString movie = QString::fromStdString(game.Path() + "/movie.png");
-  Result result = Velk({"render", "--game-dir", dir, "box", "-o", alone});
-  ASSERT_EQ(result.exitCode, 0) << result.err.toStdString();
-  result = Velk({"render", "--game-dir", dir, "scene", "-o", movie});
-  ASSERT_EQ(result.exitCode, 0) << result.err.toStdString();
+  VelkResult result = RunVelk({"render", "--game-dir", dir, "box", "-o", alone});
+  ASSERT_EQ(result.Code, 0) << result.Err.toStdString();
+  result = RunVelk({"render", "--game-dir", dir, "scene", "-o", movie});
+  ASSERT_EQ(result.Code, 0) << result.Err.toStdString();
 
   const QImage a(alone), m(movie);
   // The origin of a 640 x 480 canvas: the scene area 67..640 centred, less 24; 215 less 16.

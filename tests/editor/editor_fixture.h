@@ -1,6 +1,7 @@
 // The editor tests' window, started on a game folder with the test's dialogs and sound device.
 #pragma once
 
+#include <QTemporaryDir>
 #include <deque>
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -32,15 +33,22 @@ protected:
     options.GameFolder = game;
     options.ProgramFolder = game;
     options.Dialogs = &dialogs;
+    // The user's own settings stay untouched.
+    options.SettingsFile = SettingsFile();
+    options.RecoveryFolder = recoveryFolder;
     options.SoundDevice = std::make_unique<TRecordingSound>(&played);
     frame = std::make_unique<TEditFrame>(std::move(options));
     return *frame;
   }
 
+  std::string SettingsFile() const { return scratch_.filePath("settings.ini").toStdString(); }
+
   TTestDialogs dialogs;
+  std::string recoveryFolder; // empty: no recovery files
   std::vector<std::string> played;
   std::unique_ptr<TEditFrame> frame;
 
 private:
   std::filesystem::path folder_;
+  QTemporaryDir scratch_;
 };

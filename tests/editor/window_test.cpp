@@ -11,6 +11,7 @@
 #include <filesystem>
 
 #include "core/helpers.h"
+#include "editor/options_grid.h"
 #include "editor_fixture.h"
 #include "images/file_index.h"
 #include "model/actor.h"
@@ -54,7 +55,10 @@ TEST_F(EditorTest, StartsOnIdleWithControlsInTheirStartingState)
   EXPECT_FALSE(f.SpeedButton25->isEnabled());
   EXPECT_FALSE(f.SpeedButton17->isEnabled());
   EXPECT_FALSE(f.SpeedButton21->isEnabled());
-  EXPECT_FALSE(f.ScrollBar2->isEnabled());
+  // The idle animation's strip is taller than the canvas, so its scroll bar works from the start.
+  EXPECT_GT(f.Session.SpriteListTotal, f.Session.SpriteListPage());
+  EXPECT_TRUE(f.ScrollBar2->isEnabled());
+  EXPECT_EQ(f.ScrollBar2->maximum(), f.Session.SpriteListTotal - f.Session.SpriteListPage());
   EXPECT_FALSE(f.Panel6->isHidden());
   EXPECT_TRUE(f.Panel4->isHidden());
   EXPECT_TRUE(f.CheckBox1->isHidden());
@@ -64,12 +68,14 @@ TEST_F(EditorTest, StartsOnIdleWithControlsInTheirStartingState)
   EXPECT_EQ(f.SpeedButton17->toolTip(), "Insert Anistep Before Current Frame");
   EXPECT_EQ(f.MovieButton->text(), "-> Movie Mode");
   EXPECT_EQ(f.GroupBox1->title(), " Selected Sprite(s) ");
-  EXPECT_EQ(f.StringGrid1->rowCount(), 25);
+  // The grid shows the sprite-mode options: one row past the last labelled one.
+  EXPECT_EQ(f.StringGrid1->rowCount(), 16);
   EXPECT_EQ(f.StringGrid1->columnCount(), 2);
+  EXPECT_EQ(f.StringGrid1->item(15, 0)->text(), "Def. param3");
   EXPECT_FALSE(f.Timer1.Enabled());
   // The fixed images come from the game folder.
-  EXPECT_NE(f.Session.Setup.SoundIconImage->Animation, nullptr);
-  EXPECT_NE(f.Session.Setup.SpritesImage->Animation, nullptr);
+  EXPECT_NE(f.Session.Setup.SoundIconImage->Image(), nullptr);
+  EXPECT_NE(f.Session.Setup.SpritesImage->Image(), nullptr);
 }
 
 TEST_F(EditorTest, StartsWithAFileArgumentFromItsFolder)

@@ -122,4 +122,30 @@ TEST_F(FileIndexTest, GameFolderIsTheParentWhenItHoldsTheGame)
   EXPECT_FALSE(LookupFile("in-editor.png").empty()) << "the parent's tree includes the editor's folder";
 }
 
+TEST_F(FileIndexTest, InstalledProgramFindsTheBundledGameFolderBesideItsBinFolder)
+{
+  const std::string prefix = game.Path() + "/usr";
+  game.Write("usr/bin/zeltrix", "x");
+  game.Write("usr/share/zeltrix/game/Idle.velk", "x");
+  FindGameFolder(prefix + "/bin");
+  EXPECT_EQ(GameFiles().Folder, prefix + "/share/zeltrix/game/");
+  EXPECT_EQ(LookupFile("idle.velk"), prefix + "/share/zeltrix/game/Idle.velk");
+  FindGameFolder(prefix + "/bin/");
+  EXPECT_EQ(GameFiles().Folder, prefix + "/share/zeltrix/game/");
+
+  // Only a folder named bin looks there, and only when the game folder is there.
+  game.Write("usr/tools/zeltrix", "x");
+  FindGameFolder(prefix + "/tools");
+  EXPECT_EQ(GameFiles().Folder, prefix + "/tools/");
+  game.Write("opt/bin/zeltrix", "x");
+  game.Write("opt/share/zeltrix/game", "a file, not a folder");
+  FindGameFolder(game.Path() + "/opt/bin");
+  EXPECT_EQ(GameFiles().Folder, game.Path() + "/opt/bin/");
+
+  // A game installation that holds the program's folder comes first.
+  game.Write("usr/Zelto.exe", "x");
+  FindGameFolder(prefix + "/bin");
+  EXPECT_EQ(GameFiles().Folder, prefix + "/");
+}
+
 } // namespace

@@ -109,7 +109,7 @@ TEST_F(ImageCache, OwnersJoinAndLeaveTheListInCreationOrder)
   EXPECT_EQ(SurfaceOwners().size(), before);
 }
 
-TEST_F(ImageCache, DisplayRestoreRebuildsSurfacesOfOwnersWithImagesOnly)
+TEST_F(ImageCache, ImagesDecodeOnFirstUseAndSurfacesFollowTheDisplay)
 {
   TempDir dir;
   const std::string png = dir.Write("small.png", SmallPng());
@@ -117,37 +117,42 @@ TEST_F(ImageCache, DisplayRestoreRebuildsSurfacesOfOwnersWithImagesOnly)
   TSurfaceOwner loaded, empty, missing;
   loaded.Load("small.png");
   missing.Load("missing.png");
-  ASSERT_TRUE(loaded.Animation);
   EXPECT_EQ(loaded.FileName, png);
-  EXPECT_FALSE(loaded.Surface); // no display yet
-  EXPECT_FALSE(missing.Animation);
+  // Loading only resolves: a file replaced before first use is decoded as it is then.
+  dir.Write("small.png", SmallPng());
+  ASSERT_TRUE(loaded.Image());
+  EXPECT_FALSE(loaded.DrawingSurface()); // no display yet
+  EXPECT_FALSE(missing.Image());
   EXPECT_EQ(missing.FileName, "");
 
   TDisplay display;
   display.OnInitialize = RebuildImageSurfaces;
   display.OnFinalizeSurface = ReleaseImageSurfaces;
   display.Initialize();
-  ASSERT_TRUE(loaded.Surface);
-  EXPECT_EQ(loaded.Surface->Pixel(0, 1), 0xC00000u);
-  EXPECT_EQ(loaded.Surface->ColorKey(), 0xFF00FFu);
+  ASSERT_TRUE(loaded.DrawingSurface());
+  EXPECT_EQ(loaded.DrawingSurface()->Pixel(0, 1), 0xC00000u);
+  EXPECT_EQ(loaded.DrawingSurface()->ColorKey(), 0xFF00FFu);
 
+  // A restore drops every surface; each is made again from its image when next drawn.
   display.Restore();
-  ASSERT_TRUE(loaded.Surface);
-  EXPECT_EQ(loaded.Surface->Pixel(1, 0), 0x102030u);
-  EXPECT_FALSE(empty.Surface);
-  EXPECT_FALSE(missing.Surface);
+  EXPECT_FALSE(loaded.ExistingSurface());
+  ASSERT_TRUE(loaded.DrawingSurface());
+  EXPECT_EQ(loaded.DrawingSurface()->Pixel(1, 0), 0x102030u);
+  EXPECT_FALSE(empty.DrawingSurface());
+  EXPECT_FALSE(missing.DrawingSurface());
 
-  // Loading while the display is up makes the surface at once; clearing frees both.
+  // Clearing frees both.
   TSurfaceOwner late;
   late.Load("Small.png");
-  EXPECT_TRUE(late.Surface);
+  EXPECT_TRUE(late.DrawingSurface());
   late.Clear();
-  EXPECT_FALSE(late.Animation);
-  EXPECT_FALSE(late.Surface);
+  EXPECT_FALSE(late.Image());
+  EXPECT_FALSE(late.ExistingSurface());
 
   display.Finalize();
-  EXPECT_FALSE(loaded.Surface);
-  EXPECT_TRUE(loaded.Animation);
+  EXPECT_FALSE(loaded.ExistingSurface());
+  EXPECT_FALSE(loaded.DrawingSurface()) << "no surface without a display";
+  EXPECT_TRUE(loaded.Image());
 }
 
 TEST_F(ImageCache, DecoderIsChosenByTheExtension)
@@ -162,10 +167,10 @@ TEST_F(ImageCache, DecoderIsChosenByTheExtension)
   // PNG bytes load under any name but ".gif", which goes to the GIF decoder and fails there.
   for (const char *name : pngNames) {
     owner.Load(name);
-    EXPECT_EQ(bool(owner.Animation), std::string(name) != "a.GIF") << name;
+    EXPECT_EQ(bool(owner.Image()), std::string(name) != "a.GIF") << name;
   }
   owner.Load("broken.png");
-  EXPECT_FALSE(owner.Animation);
+  EXPECT_FALSE(owner.Image());
   EXPECT_NE(owner.FileName, "");
 }
 
@@ -185,7 +190,7 @@ TEST_F(ImageCache, EnsureImageLoadedSkipsReplaceableNamesAndRetriesMissingFiles)
   UseGameFolder(dir.Path());
   cache.EnsureImageLoaded("missing.png");
   ASSERT_EQ(cache.Count(), 1u);
-  EXPECT_TRUE(cache.At(0).Animation);
+  EXPECT_TRUE(cache.At(0).Image());
   // The same image by another spelling is found by its key, not loaded twice.
   cache.EnsureImageLoaded("other/MISSING.png");
   EXPECT_EQ(cache.Count(), 1u);
@@ -202,11 +207,11 @@ TEST_F(ImageCache, BundledGameFolderImagesLoadWithTheirTransparentEntry)
   TSurfaceOwner sprites;
   sprites.Load("sprites.png");
   ASSERT_EQ(cache.Count(), 6u);
-  ASSERT_TRUE(sprites.Animation);
+  ASSERT_TRUE(sprites.Image());
   // The shadow sits at (0, 0, 24, 16) of the sprite sheet: opaque in its middle, clear at the corner.
-  EXPECT_TRUE(sprites.Animation->IsTransparentPixel(0, 0));
-  EXPECT_FALSE(sprites.Animation->IsTransparentPixel(12, 8) && sprites.Animation->IsTransparentPixel(13, 8));
+  EXPECT_TRUE(sprites.Image()->IsTransparentPixel(0, 0));
+  EXPECT_FALSE(sprites.Image()->IsTransparentPixel(12, 8) && sprites.Image()->IsTransparentPixel(13, 8));
   for (size_t i = 0; i < cache.Count(); ++i)
-    EXPECT_EQ(cache.At(i).Animation->TransparentIndex, 0) << cache.At(i).FileName;
-  EXPECT_EQ(cache.Find("soundicon.png")->Animation->Width, 32);
+    EXPECT_EQ(cache.At(i).Image()->TransparentIndex, 0) << cache.At(i).FileName;
+  EXPECT_EQ(cache.Find("soundicon.png")->Image()->Width, 32);
 }

@@ -163,6 +163,9 @@ TEST(Writer, RoundTripsAreStable)
       "SPRITE 0 SPRITES 0 0 1 1 a\x05 b\x01\nSETBACKTO idle\x05 x\nDEFAULTPARAM1 p\x01 q\n"
       "DEFAULTHEAD h\x02 x\nCOLOREFFECT 0 0.99999999999999999 1 1 1\nZOOMEFFECT 0 1.0000000000000001\n"
       "ANI\n0 1 1\n0 1 1\n0 1 1\n0 1 1\nANIEND\nMOVIE\nACTOR CHAR s\x01 x\n");
+  // A script of blanks and line breaks only is no script.
+  ExpectStableRoundTrip(
+      "SPRITE 0 SPRITES 0 0 1 1\nSCRIPT\n \r\n  \nSCRIPTEND\nANI\n0 1 1\n0 1 1\n0 1 1\n0 1 1\nANIEND\n");
   // SINGLEDIRECTION after a frame block: the earlier frames' extra directions are never drawn
   // and are not written, so the text reads back into the same frames.
   ExpectStableRoundTrip("SPRITE 0 SPRITES 0 0 1 1\nANI\n0 1 1\n0 2 2\n0 3 3\n0 4 4\nWAIT 2\nANIEND\nSINGLEDIRECTION\n");

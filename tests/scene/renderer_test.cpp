@@ -43,8 +43,7 @@ protected:
 void Install(TSurfaceOwner &owner, int width, int height, const std::vector<uint8_t> &pixels,
              const std::vector<int> &palette, int transparent)
 {
-  owner.Animation = std::make_unique<TestImage>(width, height, pixels, palette, transparent);
-  owner.Surface = CreateImageSurface(owner.Animation.get());
+  owner.SetImage(std::make_unique<TestImage>(width, height, pixels, palette, transparent));
 }
 
 constexpr int Red = 0xFF0000, Green = 0x00FF00, Blue = 0x0000FF, White = 0xFFFFFF, Key = 0xFF00FF;
@@ -57,6 +56,8 @@ class RendererTest : public ::testing::Test
 protected:
   void SetUp() override
   {
+    display.OnInitialize = RebuildImageSurfaces;
+    display.OnFinalizeSurface = ReleaseImageSurfaces;
     display.Initialize();
     ASSERT_TRUE(display.CanDraw());
     // 40 x 10: four 10 x 10 cells in red, green, blue and white; each cell's pixel (5, 5) keyed.
@@ -514,3 +515,45 @@ TEST_F(RendererTest, ImageLookupFollowsThePlayersLook)
 }
 
 } // namespace
+
+TEST_F(RendererTest, OnionSkinShowsTheNeighbouringFramesFaintlyAndNothingWhenOff)
+{
+  // Frame 0: red at (0, 0) and (21, 0); frame 1: green at (20, 0); frame 2: blue at (40, 0).
+  // Direction 1 of frame 0 holds white, to see that only the current direction shows.
+  TZeltoAniStep *before = AddFrame(1);
+  TZeltoAniStep *current = AddFrame(1);
+  TZeltoAniStep *after = AddFrame(1);
+  AddPart(before, 2, ani->Sprites[0].get(), 0, 0);
+  AddPart(before, 2, ani->Sprites[0].get(), 21, 0);
+  AddPart(before, 1, ani->Sprites[3].get(), 60, 0);
+  AddPart(current, 2, ani->Sprites[1].get(), 20, 0);
+  AddPart(after, 2, ani->Sprites[2].get(), 40, 0);
+  actor->FrameIndex = 1;
+  actor->Dir = 2;
+
+  // Off: the canvas is the one drawn without the neighbouring frames at all.
+  DrawScene(state);
+  const QImage off = display.Surface().Image().copy();
+  std::swap(before->Directions[2], after->Directions[1]); // both out of sight
+  DrawScene(state);
+  EXPECT_EQ(display.Surface().Image(), off);
+  std::swap(before->Directions[2], after->Directions[1]);
+
+  // On: a third of the neighbour over two thirds of the background (0x008000).
+  state.OnionSkin = true;
+  DrawScene(state);
+  EXPECT_EQ(SceneAt(0, 0), 0x555500) << "red, faint";
+  EXPECT_EQ(SceneAt(40, 9), 0x005555) << "blue, faint";
+  EXPECT_EQ(SceneAt(5, 5), 0x008000) << "a neighbour's keyed pixel stays background";
+  EXPECT_EQ(SceneAt(20, 0), Green) << "the current frame lies over its neighbours";
+  EXPECT_EQ(SceneAt(25, 5), 0x555500) << "its keyed pixel shows the neighbour below";
+  EXPECT_EQ(SceneAt(60, 0), 0x008000) << "other directions stay hidden";
+  EXPECT_EQ(At(20, 5), 0x00C000) << "the strip is not touched";
+
+  // The first frame has only a next one.
+  actor->FrameIndex = 0;
+  DrawScene(state);
+  EXPECT_EQ(SceneAt(0, 0), Red);
+  EXPECT_EQ(SceneAt(26, 5), 0x00AA00) << "green, faint, through red's keyed pixel";
+  EXPECT_EQ(SceneAt(40, 0), 0x008000) << "two frames on is not shown";
+}

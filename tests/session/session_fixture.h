@@ -2,13 +2,19 @@
 // device that records what it plays.
 #pragma once
 
+#include <QPoint>
 #include <deque>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "audio/sound.h"
+#include "model/document.h"
 #include "session/dialogs.h"
+#include "session/edit_session.h"
 
 class TTestDialogs : public TUiDialogs
 {
@@ -33,6 +39,16 @@ public:
     return true;
   }
   void ShowError(const std::string &text) override { Errors.push_back(text); }
+  int AskChoice(const std::string &title, const std::string &text, const std::vector<std::string> &) override
+  {
+    Questions.push_back(title + ": " + text);
+    if (Choices.empty())
+      return -1;
+    const int choice = Choices.front();
+    Choices.pop_front();
+    return choice;
+  }
+  std::deque<int> Choices; // next AskChoice answers (index of the button); none: closed
   bool OpenFile(const std::string &, const std::string &, const std::string &, std::string &chosen) override
   {
     return Choose(chosen);
@@ -95,3 +111,76 @@ inline std::string BundledGame()
 {
   return std::string(ZELTRIX_SOURCE_DIR) + "/assets/game";
 }
+
+// A session started on the bundled game folder, its canvas laid out as the window lays out a
+// canvas of 393 x 391 (the default window's), on a new document: one frame whose directions
+// each hold the 24 x 16 shadow at (12, 34).
+class SessionTest : public ::testing::Test
+{
+protected:
+  void SetUp() override { folder_ = std::filesystem::current_path(); }
+  void TearDown() override
+  {
+    session.reset();
+    std::filesystem::current_path(folder_);
+  }
+
+  TEditSession &Start(const std::string &file = "")
+  {
+    session = std::make_unique<TEditSession>(&dialogs, nullptr, std::make_unique<TRecordingSound>(&played));
+    TStartOptions options;
+    options.File = file;
+    options.GameFolder = BundledGame();
+    options.ProgramFolder = BundledGame();
+    session->Start(options);
+    session->Setup.LayOut(393, 391, 17);
+    return *session;
+  }
+
+  // Start() on a new document.
+  TEditSession &StartNew()
+  {
+    Start().NewAnimation();
+    return *session;
+  }
+
+  TPartList &Parts() { return *session->CurrentPartList(); }
+  // Appends a shadow part at (x, y) to the current list.
+  TZeltoAniPart *AddShadow(int x, int y)
+  {
+    auto part = std::make_unique<TZeltoAniPart>(TZeltoAniPart{FindSprite(session->GetCurrentAni(), 0), -1, -1, x, y});
+    Parts().push_back(std::move(part));
+    return Parts().back().get();
+  }
+  // The canvas position of the shadow's opaque middle (zoom 1: scene and canvas agree).
+  QPoint On(const TZeltoAniPart &part) const
+  {
+    return QPoint(session->Scene.OriginX + part.X + 12, session->Scene.OriginY + part.Y + 8);
+  }
+  void Click(const QPoint &p, bool shift = false, bool ctrl = false)
+  {
+    session->MouseDown(false, p.x(), p.y(), shift, ctrl);
+    session->MouseUp(p.x(), p.y());
+  }
+  void Drag(const QPoint &from, const QPoint &to)
+  {
+    session->MouseDown(false, from.x(), from.y());
+    session->MouseMove((from.x() + to.x()) / 2, (from.y() + to.y()) / 2);
+    session->MouseMove(to.x(), to.y());
+    session->MouseUp(to.x(), to.y());
+  }
+  std::vector<TZeltoAniPart *> PartObjects()
+  {
+    std::vector<TZeltoAniPart *> parts;
+    for (const auto &part : Parts())
+      parts.push_back(part.get());
+    return parts;
+  }
+
+  TTestDialogs dialogs;
+  std::vector<std::string> played;
+  std::unique_ptr<TEditSession> session;
+
+private:
+  std::filesystem::path folder_;
+};

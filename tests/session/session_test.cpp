@@ -11,35 +11,6 @@
 
 namespace {
 
-class SessionTest : public ::testing::Test
-{
-protected:
-  void SetUp() override { folder_ = std::filesystem::current_path(); }
-  void TearDown() override
-  {
-    session.reset();
-    std::filesystem::current_path(folder_);
-  }
-
-  TEditSession &Start(const std::string &file = "")
-  {
-    session = std::make_unique<TEditSession>(&dialogs, nullptr, std::make_unique<TRecordingSound>(&played));
-    TStartOptions options;
-    options.File = file;
-    options.GameFolder = BundledGame();
-    options.ProgramFolder = BundledGame();
-    session->Start(options);
-    return *session;
-  }
-
-  TTestDialogs dialogs;
-  std::vector<std::string> played;
-  std::unique_ptr<TEditSession> session;
-
-private:
-  std::filesystem::path folder_;
-};
-
 TEST_F(SessionTest, StartsWithoutAWindowAndIsTheModelsLink)
 {
   TEditSession &s = Start();

@@ -1,0 +1,61 @@
+#include "cli/animation_inputs.h"
+
+#include <QFileInfo>
+#include <algorithm>
+#include <filesystem>
+#include <system_error>
+
+#include "core/helpers.h"
+#include "core/qt_text.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+bool IsAnimationFile(const fs::path &path)
+{
+  return LowerCase(path.extension().string()) == ".velk";
+}
+
+std::string WithoutExtension(const fs::path &path)
+{
+  fs::path stem = path;
+  return stem.replace_extension().generic_string();
+}
+
+void AddFolder(const std::string &folder, std::vector<TAnimationInput> &inputs)
+{
+  std::vector<fs::path> found;
+  std::error_code error;
+  fs::recursive_directory_iterator it(folder, fs::directory_options::skip_permission_denied, error), end;
+  for (; !error && it != end && found.size() < MaxInputs; it.increment(error))
+    if (IsAnimationFile(it->path()) && it->is_regular_file(error))
+      found.push_back(it->path());
+  std::sort(found.begin(), found.end());
+  for (const fs::path &path : found)
+    inputs.push_back({path.string(), WithoutExtension(path.lexically_relative(folder))});
+}
+
+} // namespace
+
+bool IsFolderArgument(const QString &argument)
+{
+  return QFileInfo(argument).isDir();
+}
+
+std::vector<TAnimationInput> CollectAnimations(const QStringList &arguments)
+{
+  std::vector<TAnimationInput> inputs;
+  for (const QString &argument : arguments) {
+    const std::string name = PathFromQt(argument);
+    if (IsFolderArgument(argument))
+      AddFolder(name, inputs);
+    else
+      inputs.push_back({name, PathFromQt(QFileInfo(argument).completeBaseName())});
+    if (inputs.size() >= MaxInputs) {
+      inputs.resize(MaxInputs);
+      break;
+    }
+  }
+  return inputs;
+}

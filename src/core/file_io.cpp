@@ -1,0 +1,194 @@
+#include "core/file_io.h"
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <set>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+bool Fail(std::string *error, const std::string &message)
+{
+  if (error)
+    *error = message;
+  return false;
+}
+
+bool FailErrno(std::string *error)
+{
+  return Fail(error, std::strerror(errno));
+}
+
+// Closes a descriptor when it goes out of scope.
+class TFileDescriptor
+{
+public:
+  explicit TFileDescriptor(int fd) : fd_(fd) {}
+  ~TFileDescriptor()
+  {
+    if (fd_ >= 0)
+      ::close(fd_);
+  }
+  TFileDescriptor(const TFileDescriptor &) = delete;
+  TFileDescriptor &operator=(const TFileDescriptor &) = delete;
+  int Get() const { return fd_; }
+  // Closes now; false (errno set) when closing reported an error.
+  bool Close()
+  {
+    const int fd = fd_;
+    fd_ = -1;
+    return ::close(fd) == 0;
+  }
+
+private:
+  int fd_;
+};
+
+bool WriteAll(int fd, const char *data, size_t size)
+{
+  while (size > 0) {
+    const ssize_t written = ::write(fd, data, size);
+    if (written < 0) {
+      if (errno == EINTR)
+        continue;
+      return false;
+    }
+    data += written;
+    size -= static_cast<size_t>(written);
+  }
+  return true;
+}
+
+// A device or FIFO: opened for writing (a FIFO waits for its reader, as the shell's > does) and
+// written into; no temporary file, nothing replaced.
+bool WriteStream(const std::string &path, const char *data, size_t size, std::string *error)
+{
+  TFileDescriptor fd(::open(path.c_str(), O_WRONLY | O_CLOEXEC));
+  if (fd.Get() < 0 || !WriteAll(fd.Get(), data, size) || !fd.Close())
+    return FailErrno(error);
+  return true;
+}
+
+std::string FolderOf(const std::string &path)
+{
+  const size_t slash = path.rfind('/');
+  if (slash == std::string::npos)
+    return ".";
+  return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+mode_t NewFileMode()
+{
+  const mode_t mask = ::umask(022);
+  ::umask(mask);
+  return 0666 & ~mask;
+}
+
+} // namespace
+
+bool IsRegularFile(const std::string &path)
+{
+  return RegularFileProblem(path).empty();
+}
+
+std::string RegularFileProblem(const std::string &path)
+{
+  struct stat status;
+  if (::stat(path.c_str(), &status) != 0)
+    return std::strerror(errno);
+  return S_ISREG(status.st_mode) ? "" : "not a regular file";
+}
+
+template <typename Bytes> bool ReadWholeFile(const std::string &path, size_t maxSize, Bytes &bytes, std::string *error)
+{
+  bytes.clear();
+  // Non-blocking, so that opening a FIFO returns at once; it is then refused as not regular.
+  TFileDescriptor fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+  if (fd.Get() < 0)
+    return FailErrno(error);
+  struct stat status;
+  if (::fstat(fd.Get(), &status) != 0)
+    return FailErrno(error);
+  if (!S_ISREG(status.st_mode))
+    return Fail(error, "not a regular file");
+  if (status.st_size < 0 || static_cast<unsigned long long>(status.st_size) > maxSize)
+    return Fail(error, "larger than " + std::to_string(maxSize) + " bytes");
+  bytes.resize(static_cast<size_t>(status.st_size));
+  size_t done = 0;
+  while (done < bytes.size()) {
+    const ssize_t got = ::read(fd.Get(), reinterpret_cast<char *>(bytes.data()) + done, bytes.size() - done);
+    if (got < 0 && errno == EINTR)
+      continue;
+    if (got < 0)
+      return FailErrno(error);
+    if (got == 0)
+      break;
+    done += static_cast<size_t>(got);
+  }
+  // A file that shrank while being read keeps what was there.
+  bytes.resize(done);
+  return true;
+}
+
+template bool ReadWholeFile(const std::string &, size_t, std::string &, std::string *);
+template bool ReadWholeFile(const std::string &, size_t, std::vector<uint8_t> &, std::string *);
+
+bool WriteWholeFile(const std::string &path, const char *data, size_t size, std::string *error, TSync sync)
+{
+  if (path.empty())
+    return Fail(error, "No such file or directory");
+  std::string target = path;
+  mode_t mode = NewFileMode();
+  struct stat status;
+  if (::stat(path.c_str(), &status) == 0) {
+    if (!S_ISREG(status.st_mode)) {
+      if (S_ISDIR(status.st_mode))
+        return Fail(error, std::strerror(EISDIR));
+      return WriteStream(path, data, size, error);
+    }
+    mode = status.st_mode & 07777;
+    // Replace what a symbolic link points at, not the link.
+    if (char *resolved = ::realpath(path.c_str(), nullptr)) {
+      target = resolved;
+      std::free(resolved);
+    }
+  }
+
+  std::string temporary = FolderOf(target) + "/." + target.substr(target.rfind('/') + 1) + ".XXXXXX";
+  TFileDescriptor fd(::mkstemp(temporary.data()));
+  if (fd.Get() < 0)
+    return FailErrno(error);
+  const bool written = WriteAll(fd.Get(), data, size) && ::fchmod(fd.Get(), mode) == 0 &&
+                       (sync == TSync::Later || ::fdatasync(fd.Get()) == 0) && fd.Close();
+  if (!written || ::rename(temporary.c_str(), target.c_str()) != 0) {
+    const int failure = errno;
+    ::unlink(temporary.c_str());
+    errno = failure;
+    return FailErrno(error);
+  }
+  if (sync == TSync::Later)
+    return true;
+  // The rename itself is made durable with the folder.
+  TFileDescriptor folder(::open(FolderOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (folder.Get() >= 0)
+    ::fsync(folder.Get());
+  return true;
+}
+
+bool SyncFileSystems(const std::vector<std::string> &folders, std::string *error)
+{
+  std::set<dev_t> synced;
+  for (const std::string &folder : folders) {
+    TFileDescriptor fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    struct stat status;
+    if (fd.Get() < 0 || ::fstat(fd.Get(), &status) != 0)
+      return FailErrno(error);
+    if (synced.insert(status.st_dev).second && ::syncfs(fd.Get()) != 0)
+      return FailErrno(error);
+  }
+  return true;
+}

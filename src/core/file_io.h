@@ -1,0 +1,36 @@
+// Whole files read and written safely. Only regular files are read: a FIFO or a device given
+// as a file would block or never end. A regular file is replaced only once its new content is
+// complete on disk, so a failed write never destroys it; a device or FIFO is written into as a
+// stream and never replaced by a file.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// Reads the whole regular file at path, at most maxSize bytes. On failure returns false with the
+// reason in error ("No such file or directory", "not a regular file", "larger than N bytes").
+// Bytes is std::string or std::vector<uint8_t>.
+template <typename Bytes>
+bool ReadWholeFile(const std::string &path, size_t maxSize, Bytes &bytes, std::string *error = nullptr);
+
+// True when path names a regular file (symbolic links followed).
+bool IsRegularFile(const std::string &path);
+// Why path cannot be read as a regular file ("No such file or directory", "not a regular file"),
+// or empty when it can be.
+std::string RegularFileProblem(const std::string &path);
+
+// When a written file reaches the disk: before WriteWholeFile returns (a saved document), or
+// later, when SyncFileSystems is called once for a whole batch of outputs (an export of many
+// files, which would otherwise wait for the disk once per file).
+enum class TSync { Now, Later };
+
+// Writes size bytes to path as described above; a symbolic link keeps pointing at the replaced
+// file, and a replaced file keeps its permissions. On failure returns false with the system's
+// message in error; the old file is then untouched.
+bool WriteWholeFile(const std::string &path, const char *data, size_t size, std::string *error = nullptr,
+                    TSync sync = TSync::Now);
+// Makes every write so far to the file systems holding these folders durable, syncing each file
+// system once. On failure returns false with the system's message in error.
+bool SyncFileSystems(const std::vector<std::string> &folders, std::string *error = nullptr);

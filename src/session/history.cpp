@@ -1,0 +1,161 @@
+#include "session/history.h"
+
+#include <algorithm>
+#include <unordered_set>
+
+void TEditHistory::AddReferences(const TEditOperation &entry, int delta)
+{
+  std::unordered_set<const void *> counted;
+  auto add = [&](const void *object) {
+    if (!object || !counted.insert(object).second)
+      return;
+    int &count = references_[object];
+    count += delta;
+    if (count > 0)
+      return;
+    references_.erase(object);
+    // Nothing refers to it any more: a kept part or actor is freed.
+    parts_.erase(static_cast<const TZeltoAniPart *>(object));
+    actors_.erase(static_cast<const TZeltoActor *>(object));
+  };
+  for (const TZeltoAniPart *part : entry.Parts)
+    add(part);
+  add(entry.Actor);
+}
+
+void TEditHistory::BeginRecord(const TEditOperation &entry)
+{
+  AddReferences(entry, +1);
+  Trim(position_);
+}
+
+void TEditHistory::EndRecord(std::unique_ptr<TEditOperation> entry, bool append)
+{
+  if (!append) {
+    AddReferences(*entry, -1);
+    return;
+  }
+  entries_.push_back(std::move(entry));
+  position_ = Count();
+}
+
+void TEditHistory::Trim(int k, const TZeltoAniStep *frame)
+{
+  k = std::clamp(k, 0, Count());
+  const int before = position_;
+  std::vector<std::unique_ptr<TEditOperation>> dropped;
+  size_t kept = size_t(k);
+  int newPosition = std::min(k, before);
+  for (size_t i = size_t(k); i < entries_.size(); ++i) {
+    std::unique_ptr<TEditOperation> &entry = entries_[i];
+    const bool stays = frame && entry->IsPartEntry() && entry->Step != frame;
+    if (stays) {
+      if (int(i) < before)
+        ++newPosition;
+      entries_[kept++] = std::move(entry);
+    } else {
+      dropped.push_back(std::move(entry));
+    }
+  }
+  entries_.resize(kept);
+  position_ = newPosition;
+  for (const auto &entry : dropped)
+    AddReferences(*entry, -1);
+}
+
+void TEditHistory::RemoveActorEntries(const TZeltoActor *actor)
+{
+  const int before = position_;
+  std::vector<std::unique_ptr<TEditOperation>> dropped;
+  size_t kept = 0;
+  int newPosition = 0;
+  for (size_t i = 0; i < entries_.size(); ++i) {
+    if (entries_[i]->Actor == actor) {
+      dropped.push_back(std::move(entries_[i]));
+      continue;
+    }
+    if (int(i) < before)
+      ++newPosition;
+    entries_[kept++] = std::move(entries_[i]);
+  }
+  entries_.resize(kept);
+  position_ = newPosition;
+  for (const auto &entry : dropped)
+    AddReferences(*entry, -1);
+}
+
+void TEditHistory::DropLast()
+{
+  if (entries_.empty())
+    return;
+  std::unique_ptr<TEditOperation> last = std::move(entries_.back());
+  entries_.pop_back();
+  position_ = std::min(position_, Count());
+  AddReferences(*last, -1);
+}
+
+void TEditHistory::RemovePartsOf(const TZeltoAniSprite *sprite)
+{
+  const int before = position_;
+  std::vector<std::unique_ptr<TEditOperation>> kept;
+  int newPosition = 0;
+  for (size_t i = 0; i < entries_.size(); ++i) {
+    TEditOperation &entry = *entries_[i];
+    const bool hadParts = !entry.Parts.empty();
+    auto shows = [sprite](const TZeltoAniPart *part) { return part->Sprite == sprite; };
+    for (TZeltoAniPart *part : entry.Parts)
+      if (shows(part))
+        references_.erase(part);
+    entry.Parts.erase(std::remove_if(entry.Parts.begin(), entry.Parts.end(), shows), entry.Parts.end());
+    if (hadParts && entry.Parts.empty()) {
+      AddReferences(entry, -1);
+      continue;
+    }
+    if (int(i) < before)
+      ++newPosition;
+    kept.push_back(std::move(entries_[i]));
+  }
+  entries_ = std::move(kept);
+  position_ = newPosition;
+  for (auto it = parts_.begin(); it != parts_.end();)
+    it = it->first->Sprite == sprite ? parts_.erase(it) : std::next(it);
+}
+
+void TEditHistory::Keep(std::unique_ptr<TZeltoAniPart> part)
+{
+  const TZeltoAniPart *key = part.get();
+  if (key)
+    parts_[key] = std::move(part);
+}
+
+void TEditHistory::Keep(std::unique_ptr<TZeltoActor> actor)
+{
+  const TZeltoActor *key = actor.get();
+  if (key)
+    actors_[key] = std::move(actor);
+}
+
+std::unique_ptr<TZeltoAniPart> TEditHistory::Take(TZeltoAniPart *part)
+{
+  auto it = parts_.find(part);
+  if (it == parts_.end())
+    return nullptr;
+  std::unique_ptr<TZeltoAniPart> taken = std::move(it->second);
+  parts_.erase(it);
+  return taken;
+}
+
+std::unique_ptr<TZeltoActor> TEditHistory::Take(TZeltoActor *actor)
+{
+  auto it = actors_.find(actor);
+  if (it == actors_.end())
+    return nullptr;
+  std::unique_ptr<TZeltoActor> taken = std::move(it->second);
+  actors_.erase(it);
+  return taken;
+}
+
+void TEditHistory::Discard(TZeltoAniPart *part)
+{
+  parts_.erase(part);
+}

@@ -1,0 +1,110 @@
+// The undo history: one linear list of reversible edits of the current document. An entry names
+// the objects it changed (parts of a frame, an actor) and the amounts; undo and redo apply the
+// change backwards or forwards to those very objects. Parts taken out of their frames and actors
+// taken out of the document are owned here while an entry still refers to them.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <unordered_map>
+#include <vector>
+
+#include "model/actor.h"
+#include "model/document.h"
+
+enum TOperationKind {
+  okMoveParts = 0,
+  okRemoveParts = 1,
+  okAddParts = 2,
+  okOrderParts = 3,
+  okAddActor = 4,
+  okDeleteActor = 5,
+  okChangeActor = 6,
+};
+
+// One undo entry.
+class TEditOperation
+{
+public:
+  explicit TEditOperation(int kind) : Kind(kind) {}
+  TEditOperation(int kind, int direction, TZeltoAniStep *step) : Kind(kind), Step(step), Direction(direction) {}
+  TEditOperation(int kind, TZeltoAniPart *part, int direction, TZeltoAniStep *step)
+      : Kind(kind), Step(step), Direction(direction), Parts{part}
+  {
+  }
+
+  // Frame editing (kinds 0 to 3) rather than movie editing (kinds 4 to 6).
+  bool IsPartEntry() const { return Kind <= okOrderParts; }
+
+  int Kind;
+  TZeltoAniStep *Step = nullptr; // the frame the entry changed
+  int Direction = 0;             // the direction shown when the entry was made
+  std::vector<TZeltoAniPart *> Parts;
+  int DX = 0, DY = 0;
+  int OrderDelta = 0;
+  bool Mergeable = false;
+  TZeltoActor *Actor = nullptr;
+  std::vector<TActorSingleMod> Changes;
+};
+
+class TEditHistory
+{
+public:
+  TEditHistory() = default;
+  TEditHistory(const TEditHistory &) = delete;
+  TEditHistory &operator=(const TEditHistory &) = delete;
+
+  int Count() const { return int(entries_.size()); }
+  // The number of entries in effect: entries before it can be undone, the others redone.
+  int Position() const { return position_; }
+  void SetPosition(int position) { position_ = position; }
+  TEditOperation &At(int i) { return *entries_[size_t(i)]; }
+  TEditOperation *Last() { return entries_.empty() ? nullptr : entries_.back().get(); }
+
+  // Recording an entry: BeginRecord counts the entry's parts and actor as referred to (so that
+  // nothing it names is freed meanwhile) and drops the entries that could still be redone;
+  // EndRecord appends it as the last entry in effect, or, when it was merged into the last
+  // entry instead, only releases its references.
+  void BeginRecord(const TEditOperation &entry);
+  void EndRecord(std::unique_ptr<TEditOperation> entry, bool append);
+  // Removes entries from the last down to index k; with a frame, only that frame's part entries
+  // (movie entries always go). The position becomes the number of remaining entries that stood
+  // before it.
+  void Trim(int k, const TZeltoAniStep *frame = nullptr);
+  // Removes every entry of the actor, the same way.
+  void RemoveActorEntries(const TZeltoActor *actor);
+  // Removes the last entry (it was merged into a newer one).
+  void DropLast();
+  // Takes every part that shows sprite out of every entry; part entries left without parts go,
+  // and kept parts that show it are freed. The position follows.
+  void RemovePartsOf(const TZeltoAniSprite *sprite);
+
+  // A part taken out of its frame, or an actor taken out of the document, is kept here; it is
+  // freed when the last entry referring to it goes (or now, by Discard, when none ever will).
+  void Keep(std::unique_ptr<TZeltoAniPart> part);
+  void Keep(std::unique_ptr<TZeltoActor> actor);
+  // Hands a kept part or actor back to the document; none when it is not kept here.
+  std::unique_ptr<TZeltoAniPart> Take(TZeltoAniPart *part);
+  std::unique_ptr<TZeltoActor> Take(TZeltoActor *actor);
+  void Discard(TZeltoAniPart *part);
+  bool Keeps(const TZeltoAniPart *part) const { return parts_.count(part) > 0; }
+  bool Keeps(const TZeltoActor *actor) const { return actors_.count(actor) > 0; }
+  // Kept actors, for clearing pointers into a deleted sprite definition.
+  template <typename Visit> void ForEachKeptActor(Visit visit)
+  {
+    for (auto &entry : actors_)
+      visit(entry.second.get());
+  }
+
+private:
+  // Removes entries_[i] and releases what only it referred to.
+  void Erase(size_t i);
+  void AddReferences(const TEditOperation &entry, int delta);
+
+  std::vector<std::unique_ptr<TEditOperation>> entries_;
+  int position_ = 0;
+  // How many entries refer to each part and actor; kept objects go when theirs reaches 0.
+  std::unordered_map<const void *, int> references_;
+  std::unordered_map<const TZeltoAniPart *, std::unique_ptr<TZeltoAniPart>> parts_;
+  std::unordered_map<const TZeltoActor *, std::unique_ptr<TZeltoActor>> actors_;
+};

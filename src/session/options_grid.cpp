@@ -1,0 +1,375 @@
+// The options grid beside the canvas: the document's header options (and in its first row the
+// property of what was last clicked on the canvas), or the selected actor's attributes. Each row
+// is shown, clicked and typed into here; the window only draws the cells and routes the events.
+#include <algorithm>
+#include <climits>
+#include <cstdio>
+
+#include "core/file_io.h"
+#include "core/helpers.h"
+#include "core/real_format.h"
+#include "images/file_index.h"
+#include "model/actor_attributes.h"
+#include "model/reader.h"
+#include "session/dialogs.h"
+#include "session/edit_session.h"
+
+namespace {
+
+// Sprite-mode rows; movie-mode rows 1 to 12 are the same options in another order.
+enum TOptionRow {
+  orProperty = 0,
+  orLoop = 2,
+  orContinuous = 3,
+  orBackColor = 4,
+  orSingleDirection = 5,
+  orSetBackTo = 6,
+  orHead = 8,
+  orBody = 9,
+  orFirstAttr = 10,
+  orFirstParam = 13,
+  orLast = 15,
+};
+
+// The sprite-mode row a movie-mode row shows (0 stays the movie's length).
+int SpriteRowOf(int movieRow)
+{
+  static const int rows[] = {orProperty, orLoop, orContinuous, orBackColor, orSetBackTo, orHead, orBody,
+                             10,         11,     12,           13,          14,          15};
+  return movieRow >= 0 && movieRow < int(std::size(rows)) ? rows[movieRow] : -1;
+}
+
+std::string HexColor(int color)
+{
+  char text[16];
+  std::snprintf(text, sizeof text, "%06X", unsigned(color) & 0xFFFFFF);
+  return text;
+}
+
+// What the file keeps of a value written as one word: the reader takes the first word of the
+// line, so a value is cut at its first blank (control characters at its ends go too). The text
+// being typed is left alone; the cell shows what was kept when the edit ends.
+std::string OneWord(const std::string &text)
+{
+  const std::string trimmed = TrimControl(text);
+  return trimmed.substr(0, trimmed.find(' '));
+}
+
+// A time typed in seconds, in ticks: none for text that is not a number.
+std::optional<long long> TypedTicks(const std::string &text)
+{
+  std::optional<double> seconds = ParseReal(TrimControl(text));
+  if (!seconds)
+    return std::nullopt;
+  const double ticks = *seconds * 20;
+  // Far beyond any length: the caller clamps, but the conversion must not overflow first.
+  if (ticks >= 1e15)
+    return (long long)1e15;
+  return ticks <= -1e15 ? (long long)-1e15 : (long long)FloorEps(std::clamp(ticks, -2e9, 2e9));
+}
+
+} // namespace
+
+std::string SecondsText(int ticks)
+{
+  return FormatReal(ticks / 20.0);
+}
+
+int TEditSession::GridRowCount() const
+{
+  if (GridMode == 1)
+    return Scene.SelectedActor ? AttributeRowCount(*Scene.SelectedActor) : 0;
+  return GetCurrentAni() && MovieMode ? 13 : orLast + 1;
+}
+
+TGridRow TEditSession::GridRow(int row) const
+{
+  if (GridMode == 1) {
+    if (!Scene.SelectedActor)
+      return {};
+    const TAttributeRow attribute = GetAttributeRow(*Scene.SelectedActor, row);
+    return {attribute.Name, attribute.Value};
+  }
+  return ShowAniOption(row);
+}
+
+bool TEditSession::ClickGridRow(int row, std::string &value)
+{
+  if (GridMode != 1)
+    return ClickAniOption(row, value);
+  TZeltoActor *actor = Scene.SelectedActor;
+  if (!actor)
+    return false;
+  BeginActorChange(actor, false);
+  const bool typed = ClickActorAttribute(actor, row, value);
+  EndActorChange();
+  return typed;
+}
+
+void TEditSession::SetGridRow(int row, std::string &value)
+{
+  if (GridMode != 1) {
+    SetAniOption(row, value);
+    return;
+  }
+  if (TZeltoActor *actor = Scene.SelectedActor) {
+    BeginActorChange(actor, false);
+    SetAttributeRow(actor, row, value);
+    EndActorChange();
+  }
+}
+
+const TZeltoAniSound *TEditSession::PropertySound() const
+{
+  const TZeltoAniStep *step = CurrentStep();
+  const int index = Scene.DragMode == dmSound ? DragSoundIndex : LastSoundIndex;
+  return step && index >= 0 && index < int(step->Sounds.size()) ? step->Sounds[size_t(index)].get() : nullptr;
+}
+
+int TEditSession::PropertyFrame() const
+{
+  const TZeltoAni *ani = GetCurrentAni();
+  const int index = Scene.DragMode == dmFrameStart ? Scene.DragFrameIndex : Scene.LastFrameIndex;
+  return ani && index >= 0 && index < int(ani->Steps.size()) ? index : -1;
+}
+
+TGridRow TEditSession::ShowAniOption(int row) const
+{
+  const TZeltoAni *ani = GetCurrentAni();
+  if (!ani)
+    return {};
+  if (MovieMode) {
+    if (row == 0)
+      return {"Length", SecondsText(ani->Length)};
+    row = SpriteRowOf(row);
+  }
+  switch (row) {
+  case orProperty:
+    if (Scene.DragMode == dmSound || LastDragMode == dmSound) {
+      const TZeltoAniSound *sound = PropertySound();
+      return {"file", sound ? sound->FileName : ""};
+    }
+    if (Scene.DragMode == dmFrameStart || LastDragMode == dmFrameStart) {
+      const int frame = PropertyFrame();
+      return {"length", frame >= 0 ? SecondsText(ani->Steps[size_t(frame)]->Duration) : "0"};
+    } else {
+      const int primary = PrimarySelection();
+      return {"Sprite #", primary >= 0 ? PartSpriteText(*(*CurrentPartList())[size_t(primary)]) : "-"};
+    }
+  case orLoop:
+    return {"Loop", BoolToText(ani->Loop)};
+  case orContinuous:
+    return {"Continuous", BoolToText(ani->Continuous)};
+  case orBackColor:
+    return {"Back. color", HexColor(ani->BackColor)};
+  case orSingleDirection:
+    return {"Single dir", BoolToText(ani->SingleDirection)};
+  case orSetBackTo:
+    return {"Setbackto", ani->SetBackTo};
+  case orHead:
+    return {"Def. head", ani->DefaultHead};
+  case orBody:
+    return {"Def. body", ani->DefaultBody};
+  default:
+    if (row >= orFirstAttr && row < orFirstParam)
+      return {"Def. attr" + std::to_string(row - orFirstAttr + 1), ani->DefaultAttrs[size_t(row - orFirstAttr)]};
+    if (row >= orFirstParam && row <= orLast)
+      return {"Def. param" + std::to_string(row - orFirstParam + 1), ani->DefaultParams[size_t(row - orFirstParam)]};
+    return {};
+  }
+}
+
+bool TEditSession::ClickAniOption(int row, std::string &value)
+{
+  TZeltoAni *ani = GetCurrentAni();
+  if (!ani)
+    return false;
+  const int option = MovieMode ? (row == 0 ? -1 : SpriteRowOf(row)) : row;
+  switch (option) {
+  case orLoop:
+  case orContinuous: {
+    bool &flag = option == orLoop ? ani->Loop : ani->Continuous;
+    flag = !flag;
+    value = BoolToText(flag);
+    ::SetModified(ani, true);
+    return false;
+  }
+  case orSingleDirection:
+    SetSingleDirection(!ani->SingleDirection);
+    value = BoolToText(ani->SingleDirection);
+    ::SetModified(ani, true);
+    return false;
+  case orBackColor: {
+    // The dialog works in the platform's colour order.
+    uint32_t color = SwapRedBlue(uint32_t(ani->BackColor));
+    if (Dialogs().ChooseColor(color)) {
+      ani->BackColor = int(SwapRedBlue(color) & 0xFFFFFF);
+      value = HexColor(ani->BackColor);
+      ::SetModified(ani, true);
+      DrawCanvas();
+    }
+    return false;
+  }
+  default:
+    return !ShowAniOption(row).Label.empty();
+  }
+}
+
+void TEditSession::SetAniOption(int row, std::string &value)
+{
+  TZeltoAni *ani = GetCurrentAni();
+  if (!ani)
+    return;
+  if (MovieMode) {
+    if (row == 0) {
+      SetMovieLength(value);
+      return;
+    }
+    row = SpriteRowOf(row);
+  }
+  if (row == orProperty) {
+    if (LastDragMode == dmSound)
+      SetSoundFileOption(value);
+    else if (LastDragMode == dmFrameStart)
+      SetFrameLengthOption(value);
+    else
+      SetPartSpriteOption(value);
+    return;
+  }
+  if (row == orSetBackTo) {
+    const std::string word = OneWord(value);
+    if (word != ani->SetBackTo) {
+      ani->SetBackTo = word;
+      ::SetModified(ani, true);
+    }
+  } else if (row == orHead || row == orBody) {
+    SetLookOption(row == orHead, value);
+  } else if (row >= orFirstAttr && row <= orLast) {
+    const bool isAttr = row < orFirstParam;
+    const int slot = isAttr ? row - orFirstAttr : row - orFirstParam;
+    std::string &stored = isAttr ? ani->DefaultAttrs[size_t(slot)] : ani->DefaultParams[size_t(slot)];
+    const std::string word = OneWord(value);
+    if (word == stored)
+      return;
+    stored = word;
+    ::SetModified(ani, true);
+    SetSlot(EditActor.get(), isAttr, slot, word);
+    // Sprites that show a slot's image may change their size.
+    UpdateSpriteListLayout();
+    NeedsRedraw = true;
+  }
+}
+
+void TEditSession::SetMovieLength(std::string &value)
+{
+  TZeltoAni *ani = GetCurrentAni();
+  const std::string text = TrimControl(value);
+  long long ticks = 1;
+  if (!text.empty() && text != "-") {
+    std::optional<long long> typed = TypedTicks(text);
+    if (!typed)
+      return;
+    ticks = *typed;
+  }
+  // At least a tick, and no more than a tick count holds.
+  const int length = int(std::clamp<long long>(ticks, 1, INT_MAX));
+  if (length != ani->Length) {
+    ani->Length = length;
+    ::SetModified(ani, true);
+  }
+  NeedsRedraw = true;
+}
+
+void TEditSession::SetSoundFileOption(std::string &value)
+{
+  TZeltoAniStep *step = CurrentStep();
+  if (!step || LastSoundIndex < 0 || LastSoundIndex >= int(step->Sounds.size()))
+    return;
+  TZeltoAniSound &sound = *step->Sounds[size_t(LastSoundIndex)];
+  const std::string word = OneWord(value);
+  if (word == sound.FileName)
+    return;
+  sound.FileName = word;
+  ::SetModified(GetCurrentAni(), true);
+  if (!word.empty())
+    if (const std::string path = ResolveFile(word); !path.empty())
+      PlaySoundFile(path);
+}
+
+void TEditSession::SetFrameLengthOption(std::string &value)
+{
+  TZeltoAni *ani = GetCurrentAni();
+  const int frame = Scene.LastFrameIndex;
+  const std::string text = TrimControl(value);
+  if (frame < 0 || frame >= int(ani->Steps.size()) || text.empty() || text == "-")
+    return;
+  std::optional<long long> typed = TypedTicks(text);
+  if (!typed || *typed < 1)
+    return;
+  // No longer than the reader accepts a frame to be.
+  const int ticks = int(std::min<long long>(*typed, MaxFrameDuration));
+  TZeltoAniStep &step = *ani->Steps[size_t(frame)];
+  if (frame + 1 == int(ani->Steps.size()))
+    SetLength(ani, ClampTicks((long long)step.StartTick + ticks));
+  else
+    SetFrameStart(frame + 1, ClampTicks((long long)step.StartTick + ticks));
+  NeedsRedraw = true;
+  const std::optional<double> seconds = ParseReal(text);
+  if (!seconds || step.Duration != *seconds * 20)
+    value = SecondsText(step.Duration);
+}
+
+void TEditSession::SetPartSpriteOption(std::string &value)
+{
+  TZeltoAni *ani = GetCurrentAni();
+  const int primary = PrimarySelection();
+  if (primary < 0)
+    return;
+  TZeltoAniPart &part = *(*CurrentPartList())[size_t(primary)];
+  const std::string text = TrimControl(value);
+  TZeltoAniSprite *sprite = nullptr;
+  int param = -1, attr = -1;
+  // Only the slots that exist: parameters 1 to 8, attributes 1 to 9.
+  if (StartsWith("PARAM", text)) {
+    param = ParseInt(text.substr(5)).value_or(-1);
+    if (param < 1 || param > ParamSlotCount)
+      return;
+  } else if (StartsWith("ATTR", text)) {
+    attr = ParseInt(text.substr(4)).value_or(-1);
+    if (attr < 1 || attr > AttrSlotCount)
+      return;
+  } else if (std::optional<int> index = ParseInt(text)) {
+    sprite = FindSprite(ani, *index);
+    if (!sprite)
+      return;
+  } else {
+    return;
+  }
+  if (sprite == part.Sprite && param == part.ParamSlot && attr == part.AttrSlot)
+    return;
+  part.Sprite = sprite;
+  part.ParamSlot = param;
+  part.AttrSlot = attr;
+  ::SetModified(ani, true);
+  Show(TViewPart::PartList);
+  NeedsRedraw = true;
+}
+
+void TEditSession::SetLookOption(bool head, std::string &value)
+{
+  TZeltoAni *ani = GetCurrentAni();
+  const std::string name = ExtractKey(OneWord(value));
+  std::string &stored = head ? ani->DefaultHead : ani->DefaultBody;
+  // A file the game folder does not know is not taken; the text stays until the edit ends.
+  if (name == stored || (!name.empty() && !FileKnown(name)))
+    return;
+  if (head) {
+    stored = name;
+    EditActor->HeadImage->Load(name);
+  } else {
+    // SetBody stores the name as the document's body too.
+    SetBody(EditActor.get(), name);
+  }
+  ::SetModified(ani, true);
+  NeedsRedraw = true;
+}

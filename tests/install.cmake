@@ -1,0 +1,12 @@
+# The installed tree and the Debian package, checked as a user meets them. Both take zeltrix and
+# velk as built (neither builds them) and install the build tree; the lock keeps them apart.
+add_test(NAME install_tree COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/install/install_test.sh ${CMAKE_COMMAND}
+                                   ${CMAKE_BINARY_DIR} ${PROJECT_VERSION})
+add_test(NAME install_deb COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/install/deb_test.sh ${CMAKE_CPACK_COMMAND}
+                                  ${CMAKE_BINARY_DIR})
+set_tests_properties(install_tree PROPERTIES TIMEOUT 120 RESOURCE_LOCK install)
+set_tests_properties(install_deb PROPERTIES TIMEOUT 300 RESOURCE_LOCK install)
+
+# The committed icons are what the script draws (find_package(Python3) comes first).
+add_test(NAME icons_current COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/install/icons_test.sh ${Python3_EXECUTABLE}
+                                    ${CMAKE_SOURCE_DIR})

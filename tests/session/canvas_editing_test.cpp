@@ -1,0 +1,381 @@
+// Editing the parts of a frame on the canvas, and the undo entries each gesture records.
+#include "images/image_cache.h"
+#include "model/actor_keys.h"
+#include "model/document.h"
+#include "session/session_fixture.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+using PartObjectList = std::vector<TZeltoAniPart *>;
+
+TEST_F(SessionTest, ClicksSelectShiftAddsCtrlRemoves)
+{
+  TEditSession &s = StartNew();
+  TZeltoAniPart *a = Parts()[0].get();
+  TZeltoAniPart *b = AddShadow(60, 0);
+  TZeltoAniPart *c = AddShadow(120, 0);
+  Click(On(*b));
+  EXPECT_EQ(s.Scene.Selection, (std::vector<int>{1}));
+  Click(On(*c), true);
+  EXPECT_EQ(s.Scene.Selection, (std::vector<int>{2, 1})) << "Shift adds and makes primary";
+  Click(On(*b), true);
+  EXPECT_EQ(s.Scene.Selection, (std::vector<int>{1, 2})) << "Shift on a selected part makes it primary";
+  Click(On(*c), false, true);
+  EXPECT_EQ(s.Scene.Selection, (std::vector<int>{1})) << "Ctrl removes";
+  Click(On(*a));
+  EXPECT_EQ(s.Scene.Selection, (std::vector<int>{0}));
+  // A press on nothing clears the selection and pans the scene.
+  const int originX = s.Scene.OriginX;
+  Drag(QPoint(300, 300), QPoint(310, 295));
+  EXPECT_TRUE(s.Scene.Selection.empty());
+  EXPECT_EQ(s.Scene.OriginX, originX + 10);
+  EXPECT_EQ(s.History.Count(), 0) << "selecting and panning record nothing";
+}
+
+TEST_F(SessionTest, DragsRecordOneMoveAndPressesWithoutMovingNone)
+{
+  TEditSession &s = StartNew();
+  TZeltoAniPart *a = Parts()[0].get();
+  Click(On(*a));
+  EXPECT_EQ(s.History.Count(), 0);
+  Drag(On(*a), On(*a) + QPoint(7, -3));
+  EXPECT_EQ(a->X, 19);
+  EXPECT_EQ(a->Y, 31);
+  ASSERT_EQ(s.History.Count(), 1);
+  EXPECT_EQ(s.History.At(0).DX, 7);
+  EXPECT_FALSE(s.History.At(0).Mergeable);
+  // A nudge after the drag is an entry of its own; five nudges are one.
+  for (int i = 0; i < 5; ++i)
+    s.MoveSelection(1, 0);
+  ASSERT_EQ(s.History.Count(), 2);
+  EXPECT_EQ(s.History.At(1).DX, 5);
+  s.Undo();
+  EXPECT_EQ(a->X, 19);
+  s.Undo();
+  EXPECT_EQ(a->X, 12);
+  EXPECT_EQ(a->Y, 34);
+  s.Redo();
+  s.Redo();
+  EXPECT_EQ(a->X, 24);
+  EXPECT_TRUE(s.GetCurrentAni()->Modified);
+}
+
+TEST_F(SessionTest, PartsDraggedOutOfTheViewAreDeletedAtOnceAndComeBackWithOneUndo)
+{
+  TEditSession &s = StartNew();
+  TZeltoAniPart *a = Parts()[0].get();
+  const QPoint start = On(*a);
+  s.MouseDown(false, start.x(), start.y());
+  s.MouseMove(start.x() - 100, start.y());
+  ASSERT_EQ(Parts().size(), 1u) << "still within the 50-pixel margin";
+  s.MouseMove(start.x() - 400, start.y());
+  EXPECT_TRUE(Parts().empty()) << "gone during the drag";
+  s.MouseUp(start.x() - 400, start.y());
+  EXPECT_TRUE(Parts().empty()) << "releasing restores nothing";
+  ASSERT_EQ(s.History.Count(), 1);
+  s.Undo();
+  ASSERT_EQ(Parts().size(), 1u);
+  EXPECT_EQ(Parts()[0].get(), a);
+  EXPECT_EQ(a->X, 12) << "back where it was before the drag";
+  EXPECT_EQ(a->Y, 34);
+}
+
+TEST_F(SessionTest, SpritesTakenFromTheStripAreOneAddEntry)
+{
+  TEditSession &s = StartNew();
+  const TZeltoAniSprite &shadow = *s.GetCurrentAni()->Sprites[0];
+  const QPoint entry(s.Scene.SpriteListLeft + 25, shadow.ListTop + 10);
+  // Released inside the strip: the frame is unchanged and nothing is recorded.
+  Click(entry);
+  EXPECT_EQ(Parts().size(), 1u);
+  EXPECT_EQ(s.History.Count(), 0);
+  // Dragged into the scene: one entry, the add.
+  Drag(entry, QPoint(200, 150));
+  ASSERT_EQ(Parts().size(), 2u);
+  TZeltoAniPart *added = Parts()[1].get();
+  EXPECT_FALSE(added->IsNew);
+  const QPoint where(added->X, added->Y);
+  ASSERT_EQ(s.History.Count(), 1);
+  EXPECT_EQ(s.History.At(0).Kind, okAddParts);
+  s.Undo();
+  EXPECT_EQ(Parts().size(), 1u);
+  s.Redo();
+  ASSERT_EQ(Parts().size(), 2u);
+  EXPECT_EQ(QPoint(Parts()[1]->X, Parts()[1]->Y), where);
+}
+
+TEST_F(SessionTest, DrawingOrderMovesBlocksOnePlace)
+{
+  TEditSession &s = StartNew();
+  for (int i = 1; i < 5; ++i)
+    AddShadow(i * 30, 0);
+  const PartObjectList original = PartObjects();
+  s.Scene.Selection = {0, 1};
+  s.ChangeSelectionOrder(-1);
+  EXPECT_EQ(PartObjects(), original) << "send to back on the first two changes nothing";
+  EXPECT_EQ(s.History.Count(), 0);
+  s.Scene.Selection = {3, 2};
+  s.ChangeSelectionOrder(-1);
+  EXPECT_EQ(PartObjects(), (PartObjectList{original[0], original[2], original[3], original[1], original[4]}));
+  EXPECT_EQ(s.Scene.Selection, (std::vector<int>{1, 2}));
+  s.ChangeSelectionOrder(+1);
+  s.ChangeSelectionOrder(+1);
+  EXPECT_EQ(PartObjects(), (PartObjectList{original[0], original[1], original[4], original[2], original[3]}));
+  s.Undo();
+  s.Undo();
+  s.Undo();
+  EXPECT_EQ(PartObjects(), original);
+  EXPECT_EQ(s.Scene.Selection, (std::vector<int>{2, 3})) << "the selection follows its parts";
+}
+
+TEST_F(SessionTest, DeletingAnUnsortedSelectionRemovesThosePartsAndUndoRestoresTheOrder)
+{
+  TEditSession &s = StartNew();
+  for (int i = 1; i < 5; ++i)
+    AddShadow(i * 30, 0);
+  const PartObjectList original = PartObjects();
+  s.Scene.Selection = {3, 1, 4};
+  s.DeleteSelectedParts();
+  EXPECT_EQ(PartObjects(), (PartObjectList{original[0], original[2]}));
+  EXPECT_TRUE(s.GetCurrentAni()->Modified);
+  s.Undo();
+  EXPECT_EQ(PartObjects(), original);
+  // Stale indices (another frame's selection) are dropped, not used.
+  s.Scene.Selection = {9, 2};
+  s.DeleteSelectedParts();
+  EXPECT_EQ(PartObjects(), (PartObjectList{original[0], original[1], original[3], original[4]}));
+}
+
+TEST_F(SessionTest, UndoOfARemovalAppendsWhenTheListGrewShorter)
+{
+  TEditSession &s = StartNew();
+  for (int i = 1; i < 4; ++i)
+    AddShadow(i * 30, 0);
+  const PartObjectList original = PartObjects();
+  s.Scene.Selection = {3};
+  s.DeleteSelectedParts(); // original[3] was at index 3
+  // The list shrinks further outside the history's knowledge (as another frame's list would).
+  std::unique_ptr<TZeltoAniPart> taken = std::move(Parts()[0]);
+  Parts().erase(Parts().begin());
+  s.Undo();
+  EXPECT_EQ(PartObjects(), (PartObjectList{original[1], original[2], original[3]})) << "appended";
+}
+
+TEST_F(SessionTest, TypedCoordinatesMoveThePrimaryPartOrShowItAgain)
+{
+  TEditSession &s = StartNew();
+  TZeltoAniPart *a = Parts()[0].get();
+  s.Scene.Selection = {0};
+  s.CommitCoordinate(true, "12a");
+  EXPECT_EQ(a->X, 12);
+  EXPECT_EQ(s.History.Count(), 0);
+  s.CommitCoordinate(true, "-5");
+  s.CommitCoordinate(false, "40");
+  EXPECT_EQ(a->X, -5);
+  EXPECT_EQ(a->Y, 40);
+  ASSERT_EQ(s.History.Count(), 2) << "typed positions do not merge";
+  s.Undo();
+  s.Undo();
+  EXPECT_EQ(a->X, 12);
+  EXPECT_EQ(a->Y, 34);
+}
+
+TEST_F(SessionTest, UndoReturnsToTheEntrysFrameAndDirection)
+{
+  TEditSession &s = StartNew();
+  TZeltoAni &ani = *s.GetCurrentAni();
+  for (int i = 0; i < 2; ++i)
+    ani.Steps.push_back(CopyStep(*ani.Steps[0]));
+  RecomputeStartTicks(&ani);
+  s.SetCurrentFrame(2);
+  s.SetDirection(1);
+  s.Scene.Selection = {0};
+  s.MoveSelection(0, 1);
+  TZeltoAniPart *moved = ani.Steps[2]->Directions[1][0].get();
+  s.SetCurrentFrame(0);
+  s.SetDirection(3);
+  s.Undo();
+  EXPECT_EQ(s.GetCurrentFrame(), 2);
+  EXPECT_EQ(s.EditActor->Dir, 1);
+  EXPECT_EQ(moved->Y, 34);
+}
+
+TEST_F(SessionTest, RecordingAfterUndosDropsThemAndFreesWhatOnlyTheyKept)
+{
+  TEditSession &s = StartNew();
+  TZeltoAniPart *a = Parts()[0].get();
+  const std::string sword = BundledGame() + "/sword1.png";
+  s.DropFiles({sword}, 200, 150);
+  s.DropFiles({sword}, 250, 150);
+  TZeltoAniPart *first = Parts()[1].get(), *second = Parts()[2].get();
+  s.Undo();
+  s.Undo();
+  EXPECT_TRUE(s.History.Keeps(first));
+  EXPECT_TRUE(s.History.Keeps(second));
+  s.Scene.Selection = {0};
+  s.MoveSelection(1, 0);
+  EXPECT_EQ(s.History.Count(), 1) << "the two undone entries are gone";
+  EXPECT_FALSE(s.History.Keeps(first)) << "freed: only the dropped entries named it";
+  EXPECT_FALSE(s.History.Keeps(second));
+
+  // Nudge a, undo, delete it: the new entry keeps a alive although the dropped nudge named it.
+  s.Undo();
+  s.DeleteSelectedParts();
+  EXPECT_TRUE(s.History.Keeps(a));
+  s.Undo();
+  ASSERT_EQ(Parts().size(), 1u);
+  EXPECT_EQ(Parts()[0].get(), a);
+  EXPECT_EQ(a->X, 12);
+}
+
+TEST_F(SessionTest, HistoryOfADeletedFrameGoesWithIt)
+{
+  TEditSession &s = StartNew();
+  TZeltoAni &ani = *s.GetCurrentAni();
+  for (int i = 0; i < 3; ++i)
+    ani.Steps.push_back(CopyStep(*ani.Steps[0]));
+  RecomputeStartTicks(&ani);
+  auto nudgeFrame = [&](int frame) {
+    s.SetCurrentFrame(frame);
+    s.Scene.Selection = {0};
+    s.CommitCoordinate(true, std::to_string(Parts()[0]->X + 1));
+  };
+  nudgeFrame(1);
+  nudgeFrame(3);
+  nudgeFrame(1);
+  s.TrimHistory(0, ani.Steps[3].get());
+  EXPECT_EQ(s.History.Count(), 2);
+  EXPECT_EQ(s.History.Position(), 2);
+  nudgeFrame(3);
+  s.Undo();
+  s.Undo(); // the second nudge of frame 1 is undone too
+  s.TrimHistory(0, ani.Steps[3].get());
+  EXPECT_EQ(s.History.Count(), 2);
+  EXPECT_EQ(s.History.Position(), 1);
+}
+
+TEST_F(SessionTest, DroppedImagesShareOneDefinitionAndLandUnderThePointer)
+{
+  TEditSession &s = StartNew();
+  TempDir folder;
+  const std::string sword = BundledGame() + "/sword1.png";
+  s.DropFiles({sword, sword, folder.Path() + "/missing.png"}, 200, 150);
+  TZeltoAni &ani = *s.GetCurrentAni();
+  ASSERT_EQ(ani.Sprites.size(), 2u);
+  EXPECT_EQ(ani.Sprites[1]->Index, 1) << "the first free index from 1";
+  EXPECT_EQ(ani.Sprites[1]->Description, "sword1");
+  ASSERT_EQ(Parts().size(), 3u);
+  EXPECT_EQ(Parts()[1]->Sprite, Parts()[2]->Sprite);
+  const int width = ani.Sprites[1]->Width, height = ani.Sprites[1]->Height;
+  EXPECT_EQ(Parts()[1]->X, 200 - s.Scene.OriginX - width / 2);
+  EXPECT_EQ(s.History.Count(), 2);
+  s.Undo();
+  EXPECT_EQ(Parts().size(), 2u);
+
+  // Zoomed, the drop goes through the same conversion as a press: the centre lands under it.
+  s.Setup.SetZoom(2.0);
+  s.DrawCanvas();
+  s.DropFiles({sword}, 200, 150);
+  TZeltoAniPart &zoomed = *Parts().back();
+  EXPECT_EQ(zoomed.X + width / 2, s.SceneX(200) - s.Scene.OriginX);
+  EXPECT_EQ(zoomed.Y + height / 2, s.SceneY(150) - s.Scene.OriginY);
+  // A wave file becomes a sound of the frame.
+  s.Setup.SetZoom(1.0);
+  s.DropFiles({BundledGame() + "/step.wav"}, 100, 100);
+  ASSERT_EQ(ani.Steps[0]->Sounds.size(), 1u);
+  EXPECT_EQ(ani.Steps[0]->Sounds[0]->FileName, "step.wav");
+  EXPECT_EQ(ani.Steps[0]->Sounds[0]->X, 100 - s.Scene.OriginX);
+}
+
+TEST_F(SessionTest, SoundIconsDragAndLeaveWithTheView)
+{
+  TEditSession &s = StartNew();
+  s.AddSound("", 40, 40);
+  TZeltoAniSound &sound = *s.GetCurrentAni()->Steps[0]->Sounds[0];
+  const QPoint icon(s.Scene.OriginX + 40 + 16, s.Scene.OriginY + 40 + 16);
+  s.MouseDown(false, icon.x(), icon.y());
+  EXPECT_EQ(s.Scene.DragMode, dmSound);
+  s.MouseMove(icon.x() + 5, icon.y() + 6);
+  EXPECT_EQ(sound.X, 45);
+  EXPECT_EQ(sound.Y, 46);
+  s.MouseMove(icon.x() - 1000, icon.y());
+  EXPECT_TRUE(s.GetCurrentAni()->Steps[0]->Sounds.empty());
+  s.MouseUp(icon.x() - 1000, icon.y());
+  EXPECT_EQ(s.History.Count(), 0) << "sounds record nothing";
+}
+
+// --- Movie entries, tested on actors so that movie editing only has to record. ---
+
+class ActorHistoryTest : public SessionTest
+{
+protected:
+  TZeltoActor *AddActor(TEditSession &s)
+  {
+    TZeltoAni &ani = *s.GetCurrentAni();
+    ani.IsMovie = true;
+    ani.Actors.push_back(std::make_unique<TZeltoActor>(s.EditActor.get(), akSprite));
+    return ani.Actors.back().get();
+  }
+  static std::string Value(TZeltoActor *actor, int time, const std::string &name)
+  {
+    for (const auto &key : actor->Keys)
+      if (key->Time == time) {
+        std::string value;
+        GetModValue(*key, name, &value);
+        return value;
+      }
+    return "";
+  }
+};
+
+TEST_F(ActorHistoryTest, RepeatedEditsOfOneAttributeAndRunsOfMovesMerge)
+{
+  TEditSession &s = StartNew();
+  TZeltoActor *actor = AddActor(s);
+  for (const char *layer : {"2", "3"}) {
+    s.BeginActorChange(actor, false);
+    SetKey(actor, 10, "layer", layer);
+    s.EndActorChange();
+  }
+  ASSERT_EQ(s.History.Count(), 1);
+  s.Undo();
+  EXPECT_TRUE(actor->Keys.empty()) << "the key made by the first edit is gone";
+  s.Redo();
+  EXPECT_EQ(Value(actor, 10, "layer"), "3");
+
+  for (int step = 1; step <= 3; ++step) {
+    s.BeginActorChange(actor, false);
+    actor->DX = step * 10;
+    SetKey(actor, 20, "dx", std::to_string(actor->DX));
+    s.EndActorChange();
+  }
+  ASSERT_EQ(s.History.Count(), 2) << "a run of moves is one entry";
+  EXPECT_TRUE(s.History.At(1).Mergeable);
+  EXPECT_EQ(s.History.At(1).Changes[1].NewLine, "dy=0") << "a move records both coordinates";
+  s.Undo();
+  EXPECT_EQ(Value(actor, 20, "dx"), "");
+}
+
+TEST_F(ActorHistoryTest, DeletedActorsLiveInTheHistoryUntilItsEntriesGo)
+{
+  TEditSession &s = StartNew();
+  TZeltoActor *actor = AddActor(s);
+  TZeltoAni &ani = *s.GetCurrentAni();
+  auto entry = std::make_unique<TEditOperation>(okDeleteActor);
+  entry->Actor = actor;
+  s.ApplyOperation(okDeleteActor, *entry);
+  EXPECT_TRUE(ani.Actors.empty());
+  EXPECT_TRUE(s.History.Keeps(actor));
+  s.RecordOperation(std::move(entry));
+  s.Undo();
+  ASSERT_EQ(ani.Actors.size(), 1u);
+  EXPECT_EQ(ani.Actors[0].get(), actor);
+  s.Redo();
+  EXPECT_TRUE(ani.Actors.empty());
+  s.RemoveActorHistory(actor);
+  EXPECT_EQ(s.History.Count(), 0);
+  EXPECT_FALSE(s.History.Keeps(actor)) << "freed with its last entry";
+}
+
+} // namespace

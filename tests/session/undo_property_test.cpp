@@ -1,0 +1,155 @@
+// A property of the history: whatever sequence of recorded edits an animator makes (nudges, drags,
+// typed positions, deletions, order changes, drops, parts taken from the strip, frame and
+// direction switches), undoing everything gives back every frame's part lists exactly (the same
+// objects, in the same order, at the same positions) and the same file text, and redoing
+// everything gives back the state after the sequence.
+#include <random>
+
+#include "model/writer.h"
+#include "session/session_fixture.h"
+
+namespace {
+
+struct TPlacedPart
+{
+  const TZeltoAniPart *Part;
+  int X, Y;
+  bool operator==(const TPlacedPart &other) const { return Part == other.Part && X == other.X && Y == other.Y; }
+};
+
+struct TDocumentState
+{
+  std::vector<std::vector<std::vector<TPlacedPart>>> Frames; // frame, direction, parts
+  std::string Text;
+  bool operator==(const TDocumentState &other) const { return Frames == other.Frames && Text == other.Text; }
+};
+
+TDocumentState StateOf(TZeltoAni &ani)
+{
+  TDocumentState state;
+  for (const auto &step : ani.Steps) {
+    state.Frames.emplace_back();
+    for (const TPartList &direction : step->Directions) {
+      state.Frames.back().emplace_back();
+      for (const auto &part : direction)
+        state.Frames.back().back().push_back({part.get(), part->X, part->Y});
+    }
+  }
+  state.Text = AnimationText(&ani);
+  return state;
+}
+
+class UndoPropertyTest : public SessionTest, public ::testing::WithParamInterface<unsigned>
+{
+protected:
+  // Three frames of four directions, each holding a few shadows, and a definition of sword1.png
+  // for the drops (so that dropping adds parts, not definitions, which are not undone).
+  void MakeDocument()
+  {
+    TEditSession &s = StartNew();
+    TZeltoAni &ani = *s.GetCurrentAni();
+    auto sword = std::make_unique<TZeltoAniSprite>();
+    sword->Index = 1;
+    sword->Image = "sword1.png";
+    sword->Width = 8;
+    sword->Height = 24;
+    ani.Sprites.push_back(std::move(sword));
+    for (int i = 0; i < 2; ++i)
+      ani.Steps.push_back(CopyStep(*ani.Steps[0]));
+    for (auto &step : ani.Steps)
+      for (TPartList &direction : step->Directions)
+        for (int i = 1; i < 4; ++i)
+          direction.push_back(
+              std::make_unique<TZeltoAniPart>(TZeltoAniPart{ani.Sprites[0].get(), -1, -1, i * 20, i * 7}));
+    RecomputeStartTicks(&ani);
+    s.UpdateSpriteListLayout();
+  }
+
+  int Random(int below) { return std::uniform_int_distribution<int>(0, below - 1)(random_); }
+  // A part whose middle shows in the scene, where a press reaches it (a press on the timeline
+  // band would retime frames, which records nothing), or none.
+  TZeltoAniPart *RandomPart()
+  {
+    if (Parts().empty())
+      return nullptr;
+    TZeltoAniPart *part = Parts()[size_t(Random(int(Parts().size())))].get();
+    const TCanvasGeometry g = session->Geometry();
+    return g.ViewRect.contains(On(*part)) ? part : nullptr;
+  }
+
+  void RandomEdit()
+  {
+    TEditSession &s = *session;
+    switch (Random(11)) {
+    case 0: // select with a click, Shift or Ctrl held
+      if (TZeltoAniPart *part = RandomPart())
+        Click(On(*part), Random(2) == 0, Random(4) == 0);
+      break;
+    case 1:
+    case 2: { // nudge
+      static const int steps[4][2] = {{1, 0}, {-1, 0}, {0, 1}, {0, -1}};
+      const int *step = steps[Random(4)];
+      s.MoveSelection(step[0], step[1]);
+      break;
+    }
+    case 3: // drag, sometimes far out of the view
+      if (TZeltoAniPart *part = RandomPart()) {
+        const int reach = Random(5) == 0 ? 600 : 40;
+        Drag(On(*part), On(*part) + QPoint(Random(2 * reach) - reach, Random(2 * reach) - reach));
+      }
+      break;
+    case 4:
+      s.CommitCoordinate(Random(2) == 0, std::to_string(Random(200) - 100));
+      break;
+    case 5:
+      s.DeleteSelectedParts();
+      break;
+    case 6:
+      s.ChangeSelectionOrder(Random(2) == 0 ? -1 : 1);
+      break;
+    case 7:
+      s.DropFiles({BundledGame() + "/sword1.png"}, 100 + Random(250), 50 + Random(250));
+      break;
+    case 8: { // a sprite taken from the strip, dragged into the scene or let go in the strip
+      const TZeltoAniSprite &sprite = *s.GetCurrentAni()->Sprites[size_t(Random(2))];
+      const QPoint entry(s.Scene.SpriteListLeft + 25, sprite.ListTop + 8);
+      Drag(entry, Random(3) == 0 ? entry : QPoint(120 + Random(200), 40 + Random(250)));
+      break;
+    }
+    case 9:
+      s.SetCurrentFrame(Random(3));
+      break;
+    case 10:
+      s.SetDirection(Random(4));
+      break;
+    }
+  }
+
+  std::mt19937 random_{GetParam()};
+};
+
+TEST_P(UndoPropertyTest, UndoingEverythingRestoresAndRedoingReachesTheEnd)
+{
+  MakeDocument();
+  TEditSession &s = *session;
+  TZeltoAni &ani = *s.GetCurrentAni();
+  const TDocumentState before = StateOf(ani);
+  for (int i = 0; i < 300; ++i)
+    RandomEdit();
+  const TDocumentState after = StateOf(ani);
+  ASSERT_GT(s.History.Count(), 20) << "the sequence recorded edits";
+  ASSERT_EQ(s.History.Position(), s.History.Count());
+
+  while (s.History.Position() > 0)
+    s.Undo();
+  EXPECT_TRUE(StateOf(ani) == before) << "undo restores every frame and the text";
+  EXPECT_EQ(StateOf(ani).Text, before.Text);
+  while (s.History.Position() < s.History.Count())
+    s.Redo();
+  EXPECT_TRUE(StateOf(ani) == after) << "redo reaches the state after the sequence";
+  EXPECT_EQ(StateOf(ani).Text, after.Text);
+}
+
+INSTANTIATE_TEST_SUITE_P(Seeds, UndoPropertyTest, ::testing::Values(1u, 2u, 3u, 17u, 2026u, 31337u));
+
+} // namespace
