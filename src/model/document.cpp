@@ -37,6 +37,14 @@ void TZeltoAni::Clear()
     value.clear();
 }
 
+int IndexOfPart(const TPartList &parts, const TZeltoAniPart *part)
+{
+  for (size_t i = 0; i < parts.size(); ++i)
+    if (parts[i].get() == part)
+      return int(i);
+  return -1;
+}
+
 TZeltoAniSprite *FindSprite(const TZeltoAni *ani, int index)
 {
   if (!ani)

@@ -60,6 +60,9 @@ struct TZeltoAniSound
 
 using TPartList = std::vector<std::unique_ptr<TZeltoAniPart>>;
 
+// The position of part in parts, or -1.
+int IndexOfPart(const TPartList &parts, const TZeltoAniPart *part);
+
 // A frame: one part list per direction, a duration in ticks and its sounds.
 struct TZeltoAniStep
 {

@@ -439,6 +439,8 @@ private:
   TUiDialogs *dialogs_;
   TSessionView *view_;
   std::unique_ptr<TEditOperation> pending_; // the actor change being recorded
+  // Opens a file the user chose, once the save prompt is answered.
+  void OpenChosenFile(const std::string &path);
   std::string recoveryFolder_;
   std::string lastRecoveryText_; // what the recovery file holds now
   int panOriginX_ = 0, panOriginY_ = 0;

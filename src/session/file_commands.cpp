@@ -143,20 +143,18 @@ void TEditSession::LoadCommand()
   std::string chosen;
   if (!Dialogs().OpenFile("Load Zelto Animation", ani ? ani->FileName : programFolder_, AnimationFilter, chosen))
     return;
-  // A FIFO or device would block the reader or never end; it is refused with the reason.
-  if (const std::string problem = RegularFileProblem(chosen); !problem.empty()) {
-    Dialogs().ShowError("Cannot load " + chosen + ": " + problem);
-    return;
-  }
-  FreeClipboards();
-  OpenAnimation(chosen);
-  DrawCanvas();
+  OpenChosenFile(chosen);
 }
 
 void TEditSession::OpenFileCommand(const std::string &path)
 {
-  if (!QuerySave())
-    return;
+  if (QuerySave())
+    OpenChosenFile(path);
+}
+
+void TEditSession::OpenChosenFile(const std::string &path)
+{
+  // A FIFO or device would block the reader or never end; it is refused with the reason.
   if (const std::string problem = RegularFileProblem(path); !problem.empty()) {
     Dialogs().ShowError("Cannot load " + path + ": " + problem);
     return;

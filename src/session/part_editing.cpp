@@ -11,14 +11,6 @@
 
 namespace {
 
-int IndexOf(const TPartList &parts, const TZeltoAniPart *part)
-{
-  for (size_t i = 0; i < parts.size(); ++i)
-    if (parts[i].get() == part)
-      return int(i);
-  return -1;
-}
-
 std::string LowerExtension(const std::string &name)
 {
   const std::string key = ExtractKey(name);
@@ -87,7 +79,7 @@ void TEditSession::ChangeSelectionOrder(int delta)
   const std::vector<TZeltoAniPart *> moved = SwapOnePlace(*parts, Scene.Selection, delta);
   Scene.Selection.clear();
   for (TZeltoAniPart *part : selected)
-    Scene.Selection.push_back(IndexOf(*parts, part));
+    Scene.Selection.push_back(IndexOfPart(*parts, part));
   std::sort(Scene.Selection.begin(), Scene.Selection.end());
   if (!moved.empty()) {
     auto entry = std::make_unique<TEditOperation>(okOrderParts, EditActor->Dir, CurrentStep());
@@ -110,7 +102,7 @@ void TEditSession::DeleteSelectedParts()
     return;
   auto entry = std::make_unique<TEditOperation>(okRemoveParts, EditActor->Dir, CurrentStep());
   for (auto it = selected.rbegin(); it != selected.rend(); ++it) {
-    const int index = IndexOf(*parts, *it);
+    const int index = IndexOfPart(*parts, *it);
     (*it)->SavedIndex = index;
     History.Keep(std::move((*parts)[size_t(index)]));
     parts->erase(parts->begin() + index);
@@ -168,7 +160,7 @@ void TEditSession::RemovePartsOutsideView(int margin)
       continue;
     part->X = part->SavedX;
     part->Y = part->SavedY;
-    const int index = IndexOf(*parts, part);
+    const int index = IndexOfPart(*parts, part);
     part->SavedIndex = index;
     History.Keep(std::move((*parts)[size_t(index)]));
     parts->erase(parts->begin() + index);
@@ -178,7 +170,7 @@ void TEditSession::RemovePartsOutsideView(int margin)
     return;
   Scene.Selection.clear();
   for (TZeltoAniPart *part : selected)
-    if (const int index = IndexOf(*parts, part); index >= 0)
+    if (const int index = IndexOfPart(*parts, part); index >= 0)
       Scene.Selection.push_back(index);
   MouseIsDown = !Scene.Selection.empty();
   ::SetModified(GetCurrentAni(), true);

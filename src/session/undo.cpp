@@ -8,14 +8,6 @@
 
 namespace {
 
-int IndexOf(const TPartList &parts, const TZeltoAniPart *part)
-{
-  for (size_t i = 0; i < parts.size(); ++i)
-    if (parts[i].get() == part)
-      return int(i);
-  return -1;
-}
-
 // The name of an attribute line ("layer=3" -> "layer"), or empty.
 std::string AttributeName(const std::string &line)
 {
@@ -184,7 +176,7 @@ void TEditSession::ApplyOperation(int kind, TEditOperation &entry)
     // Each part's place is kept in it for the add that undoes this; a part that is not in the
     // list any more is skipped.
     for (TZeltoAniPart *part : entry.Parts) {
-      const int index = parts ? IndexOf(*parts, part) : -1;
+      const int index = parts ? IndexOfPart(*parts, part) : -1;
       if (index < 0)
         continue;
       part->SavedIndex = index;
@@ -281,12 +273,12 @@ void TEditSession::ReorderParts(const std::vector<TZeltoAniPart *> &moved, int d
   const std::vector<TZeltoAniPart *> selected = SelectedParts();
   std::vector<int> indices;
   for (TZeltoAniPart *part : moved)
-    if (const int index = IndexOf(*parts, part); index >= 0)
+    if (const int index = IndexOfPart(*parts, part); index >= 0)
       indices.push_back(index);
   SwapOnePlace(*parts, indices, delta);
   Scene.Selection.clear();
   for (TZeltoAniPart *part : selected)
-    if (const int index = IndexOf(*parts, part); index >= 0)
+    if (const int index = IndexOfPart(*parts, part); index >= 0)
       Scene.Selection.push_back(index);
   Show(TViewPart::PartList);
 }
