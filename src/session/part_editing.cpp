@@ -146,8 +146,11 @@ bool TEditSession::MeetsView(int left, int top, int width, int height, int margi
 
 void TEditSession::RemovePartsOutsideView(int margin)
 {
+  // Only parts being dragged leave with the view. A release of a click on the time line or of a
+  // pan must not delete selected parts that merely lie outside the view (after a click on the
+  // ruler the selection even names parts of another frame, whose saved positions are stale).
   TPartList *parts = CurrentPartList();
-  if (!MouseIsDown || !parts)
+  if (!MouseIsDown || !parts || Scene.DragMode != dmParts)
     return;
   std::vector<TZeltoAniPart *> selected = SelectedParts();
   auto entry = std::make_unique<TEditOperation>(okRemoveParts, EditActor->Dir, CurrentStep());

@@ -81,6 +81,27 @@ TEST_F(SessionTest, PartsDraggedOutOfTheViewAreDeletedAtOnceAndComeBackWithOneUn
   EXPECT_EQ(a->Y, 34);
 }
 
+TEST_F(SessionTest, ReleasingAClickOnTheTimeLineLeavesSelectedPartsOutsideTheViewAlone)
+{
+  TEditSession &s = StartNew();
+  TZeltoAni &ani = *s.GetCurrentAni();
+  ani.Steps.push_back(CopyStep(*ani.Steps[0]));
+  RecomputeStartTicks(&ani);
+  for (const auto &step : ani.Steps)
+    step->Directions[2][0]->X = 900; // beyond the view's right edge
+  s.ChoosePart(0);
+  const TCanvasGeometry g = s.Geometry();
+  for (int frame : {1, 0}) { // a click on each frame's middle in the ruler
+    const TZeltoAniStep &step = *ani.Steps[size_t(frame)];
+    const int x = RulerX(g, step.StartTick + step.Duration / 2);
+    Click(QPoint(x, g.TimelineTop + 25));
+    ASSERT_EQ(s.GetCurrentFrame(), frame);
+    ASSERT_EQ(Parts().size(), 1u) << "the selected part stays in frame " << frame;
+    EXPECT_EQ(Parts()[0]->X, 900);
+  }
+  EXPECT_EQ(s.History.Count(), 0) << "nothing was edited";
+}
+
 TEST_F(SessionTest, SpritesTakenFromTheStripAreOneAddEntry)
 {
   TEditSession &s = StartNew();
