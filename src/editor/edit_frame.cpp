@@ -79,6 +79,14 @@ TEditFrame::~TEditFrame()
   qApp->removeEventFilter(this);
   Timer1.SetEnabled(false);
   Session.Setup.Display.OnFlip = nullptr;
+  // QWidget's destructor deletes the controls after this window's members are gone, and a
+  // focused control is told when its focus moves as its neighbours go: a box with a pending
+  // edit would then commit it into a window that no longer exists. Cut the controls' calls
+  // back into the window now; the grid calls it from its own event handlers, so it goes now.
+  for (QObject *child : findChildren<QObject *>())
+    child->disconnect(this);
+  delete StringGrid1;
+  StringGrid1 = nullptr;
 }
 
 // --- What the session asks the window to show. ---
