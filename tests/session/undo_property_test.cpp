@@ -5,65 +5,15 @@
 // everything gives back the state after the sequence.
 #include <random>
 
-#include "model/writer.h"
+#include "session/document_state.h"
 #include "session/session_fixture.h"
 
 namespace {
 
-struct TPlacedPart
-{
-  const TZeltoAniPart *Part;
-  int X, Y;
-  bool operator==(const TPlacedPart &other) const { return Part == other.Part && X == other.X && Y == other.Y; }
-};
-
-struct TDocumentState
-{
-  std::vector<std::vector<std::vector<TPlacedPart>>> Frames; // frame, direction, parts
-  std::string Text;
-  bool operator==(const TDocumentState &other) const { return Frames == other.Frames && Text == other.Text; }
-};
-
-TDocumentState StateOf(TZeltoAni &ani)
-{
-  TDocumentState state;
-  for (const auto &step : ani.Steps) {
-    state.Frames.emplace_back();
-    for (const TPartList &direction : step->Directions) {
-      state.Frames.back().emplace_back();
-      for (const auto &part : direction)
-        state.Frames.back().back().push_back({part.get(), part->X, part->Y});
-    }
-  }
-  state.Text = AnimationText(&ani);
-  return state;
-}
-
 class UndoPropertyTest : public SessionTest, public ::testing::WithParamInterface<unsigned>
 {
 protected:
-  // Three frames of four directions, each holding a few shadows, and a definition of sword1.png
-  // for the drops (so that dropping adds parts, not definitions, which are not undone).
-  void MakeDocument()
-  {
-    TEditSession &s = StartNew();
-    TZeltoAni &ani = *s.GetCurrentAni();
-    auto sword = std::make_unique<TZeltoAniSprite>();
-    sword->Index = 1;
-    sword->Image = "sword1.png";
-    sword->Width = 8;
-    sword->Height = 24;
-    ani.Sprites.push_back(std::move(sword));
-    for (int i = 0; i < 2; ++i)
-      ani.Steps.push_back(CopyStep(*ani.Steps[0]));
-    for (auto &step : ani.Steps)
-      for (TPartList &direction : step->Directions)
-        for (int i = 1; i < 4; ++i)
-          direction.push_back(
-              std::make_unique<TZeltoAniPart>(TZeltoAniPart{ani.Sprites[0].get(), -1, -1, i * 20, i * 7}));
-    RecomputeStartTicks(&ani);
-    s.UpdateSpriteListLayout();
-  }
+  void MakeDocument() { MakePropertyDocument(StartNew()); }
 
   int Random(int below) { return std::uniform_int_distribution<int>(0, below - 1)(random_); }
   // A part whose middle shows in the scene, where a press reaches it (a press on the timeline
