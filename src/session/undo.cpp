@@ -242,11 +242,15 @@ void TEditSession::ApplyActorChanges(const TEditOperation &entry, bool forward)
 {
   int time = GetCurrentTime();
   if (entry.Actor) {
-    for (const TActorSingleMod &change : entry.Changes) {
-      if (forward)
+    // Undone from the last change back: one entry may change a line twice (a merged run of
+    // moves, the walk rule rewriting a direction), and only the reverse order gives back the
+    // line's first value.
+    if (forward) {
+      for (const TActorSingleMod &change : entry.Changes)
         ApplyChangeLine(entry.Actor, change.Time, change.NewLine, change.OldLine);
-      else
-        ApplyChangeLine(entry.Actor, change.Time, change.OldLine, change.NewLine);
+    } else {
+      for (auto change = entry.Changes.rbegin(); change != entry.Changes.rend(); ++change)
+        ApplyChangeLine(entry.Actor, change->Time, change->OldLine, change->NewLine);
     }
     if (!entry.Changes.empty())
       time = entry.Changes.back().Time;
