@@ -56,7 +56,12 @@ void TEditSession::InsertCopiedFrame(bool after)
     position = current + 1 < count ? std::max(current + 1, 0) : count;
   else
     position = current >= 0 && current < count ? current : count;
-  ani->Steps.insert(ani->Steps.begin() + position, CopyStep(*FrameClipboard));
+  // The frame may have been copied before a switch between four directions and one: the copy
+  // gets the document's number of direction lists (missing ones empty), so every direction of
+  // it can be shown and edited.
+  std::unique_ptr<TZeltoAniStep> copy = CopyStep(*FrameClipboard);
+  copy->Directions.resize(size_t(ani->DirectionsPerFrame()));
+  ani->Steps.insert(ani->Steps.begin() + position, std::move(copy));
   ::SetModified(ani, true);
   SetCurrentFrame(position);
   RecomputeStartTicks(ani);

@@ -133,6 +133,29 @@ TEST_F(SessionTest, SingleDirectionRoundTripKeepsFramesAndSounds)
   EXPECT_EQ(AnimationText(&reread), original);
 }
 
+TEST_F(SessionTest, AFrameCopiedBeforeASwitchOfDirectionsIsInsertedWithTheDocumentsDirections)
+{
+  TEditSession &s = StartNew();
+  TZeltoAni &ani = *s.GetCurrentAni();
+  s.SetSingleDirection(true);
+  s.CopyFrame(); // one direction list
+  s.SetSingleDirection(false);
+  s.InsertFrameAfter();
+  ASSERT_EQ(ani.Steps.size(), 2u);
+  ASSERT_EQ(ani.Steps[1]->Directions.size(), 4u);
+  EXPECT_EQ(ani.Steps[1]->Directions[0].size(), 1u) << "the copied list";
+  for (int dir = 1; dir < 4; ++dir) {
+    s.SetDirection(dir);
+    ASSERT_NE(s.CurrentPartList(), nullptr) << "every direction of the new frame can be edited";
+    EXPECT_TRUE(s.CurrentPartList()->empty());
+  }
+  s.CopyFrame(); // four lists
+  s.SetSingleDirection(true);
+  s.InsertFrameBefore();
+  for (const auto &step : ani.Steps)
+    EXPECT_EQ(step->Directions.size(), 1u);
+}
+
 TEST_F(SessionTest, FiveSingleFramesBecomeTwoFramesWithNothingLost)
 {
   TEditSession &s = StartNew();
