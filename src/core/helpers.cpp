@@ -50,11 +50,6 @@ std::string TrimTrailingBreaks(const std::string &s)
   return s.substr(0, end);
 }
 
-static bool IsControlOrSpace(char c)
-{
-  return static_cast<unsigned char>(c) <= 32;
-}
-
 std::string_view TrimControlView(std::string_view s)
 {
   size_t begin = 0;

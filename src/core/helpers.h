@@ -25,6 +25,11 @@ bool StartsWith(std::string_view prefix, std::string_view s);
 
 // s without trailing spaces, line feeds and carriage returns.
 std::string TrimTrailingBreaks(const std::string &s);
+// A blank or a control character (codes 0 to 32): what the file's values are trimmed by.
+inline bool IsControlOrSpace(char c)
+{
+  return static_cast<unsigned char>(c) <= 32;
+}
 // s without characters of codes 0 to 32 at both ends.
 std::string TrimControl(const std::string &s);
 std::string_view TrimControlView(std::string_view s);

@@ -58,6 +58,10 @@ std::string StorableValue(const std::string &value)
     else if (c == '\n' || c == '\r')
       c = ' ';
   }
+  // The reader trims blanks and control characters at the end of each item of a key line, and
+  // the value ends the item: what it would drop is not kept in the first place.
+  while (!result.empty() && IsControlOrSpace(result.back()))
+    result.pop_back();
   return result;
 }
 

@@ -19,7 +19,8 @@ void SetModValue(TZeltoActorMod &key, const std::string &name, const std::string
 void DeleteModValue(TZeltoActorMod &key, const std::string &name);
 
 // The file stores key lines comma-separated on one line: a value must not hold a comma or a line
-// break. Commas become ";" and line breaks spaces.
+// break. Commas become ";" and line breaks spaces; blanks and control characters at the end go,
+// as the reader would drop them.
 std::string StorableValue(const std::string &value);
 
 struct TKeysAround

@@ -47,12 +47,14 @@ std::string HexColor(int color)
 }
 
 // What the file keeps of a value written as one word: the reader takes the first word of the
-// line, so a value is cut at its first blank (control characters at its ends go too). The text
-// being typed is left alone; the cell shows what was kept when the edit ends.
+// line, so a value is cut at its first blank, and a pasted tab or line break (which would end
+// the line in the file) ends it too. The text being typed is left alone; the cell shows what
+// was kept when the edit ends.
 std::string OneWord(const std::string &text)
 {
   const std::string trimmed = TrimControl(text);
-  return trimmed.substr(0, trimmed.find(' '));
+  const auto end = std::find_if(trimmed.begin(), trimmed.end(), [](char c) { return IsControlOrSpace(c); });
+  return std::string(trimmed.begin(), end);
 }
 
 // A time typed in seconds, in ticks: none for text that is not a number.
