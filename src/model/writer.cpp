@@ -335,6 +335,28 @@ void WriteText(TZeltoAni *ani, LineWriter &out)
 
 } // namespace
 
+bool IsStorableFileName(const std::string &name)
+{
+  return std::none_of(name.begin(), name.end(), IsControlOrSpace);
+}
+
+std::string StorableDescription(const std::string &text)
+{
+  std::string result;
+  bool blank = false;
+  for (char c : text) {
+    if (IsControlOrSpace(c)) {
+      blank = !result.empty();
+      continue;
+    }
+    if (blank)
+      result += ' ';
+    blank = false;
+    result += c;
+  }
+  return result;
+}
+
 std::string AnimationText(TZeltoAni *ani)
 {
   if (!ani)

@@ -12,6 +12,15 @@ void BuildExtraText(TZeltoAni *ani);
 // text and sorts the attribute lines of movie keys, as the written file has them.
 std::string AnimationText(TZeltoAni *ani);
 
+// File names are single words of their lines (an image or sound name with a blank breaks the
+// line it stands in): true when name has neither blanks nor control characters.
+bool IsStorableFileName(const std::string &name);
+
+// A sprite description as the file keeps it: the reader joins the line's last words with single
+// spaces, so blanks and control characters between words become one space and none stay at the
+// ends.
+std::string StorableDescription(const std::string &text);
+
 // Writes ani to its FileName, replacing the file only once the new text is complete on disk (a
 // device or FIFO is written into, never replaced), then clears Modified. On failure returns false
 // with the system's reason in error; the old file and Modified stay as they were.

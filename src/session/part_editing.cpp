@@ -6,7 +6,9 @@
 #include "core/file_io.h"
 #include "core/helpers.h"
 #include "images/image_cache.h"
+#include "model/writer.h"
 #include "scene/renderer.h"
+#include "session/dialogs.h"
 #include "session/edit_session.h"
 
 namespace {
@@ -205,6 +207,13 @@ void TEditSession::DropFiles(const std::vector<std::string> &files, int canvasX,
     if (!IsRegularFile(file) || (!MovieMode && !CurrentPartList()))
       continue;
     const std::string extension = LowerExtension(file);
+    const bool known = extension == ".gif" || extension == ".png" || extension == ".mng" || extension == ".wav";
+    // The file names a sprite definition or a frame sound in the file, where a blank would break
+    // the line (an image name with one makes the whole file unreadable).
+    if (known && !IsStorableFileName(ExtractKey(file))) {
+      Dialogs().ShowError("Cannot use " + file + ": an animation cannot store a file name with blanks");
+      continue;
+    }
     if (extension == ".gif" || extension == ".png" || extension == ".mng")
       DropImage(ExtractKey(file), x, y);
     else if (extension == ".wav" && MovieMode)
@@ -245,7 +254,7 @@ void TEditSession::DropImage(const std::string &name, int x, int y)
     added->Image = name;
     added->Width = image->Width;
     added->Height = image->Height;
-    added->Description = name.substr(0, name.rfind('.'));
+    added->Description = StorableDescription(name.substr(0, name.rfind('.')));
     sprite = added.get();
     ani->Sprites.insert(place, std::move(added));
     UpdateSpriteListLayout();
@@ -287,6 +296,8 @@ bool TEditSession::AddSpriteDefinitions(const TSpriteGrid &grid, std::string *er
   };
   if (columns * rows > MaxGridSprites)
     return fail("A grid may hold at most " + std::to_string(MaxGridSprites) + " sprites");
+  if (!IsStorableFileName(grid.Image))
+    return fail("'" + grid.Image + "': an animation cannot store a file name with blanks");
   const auto fits = [](long long value) { return value >= INT_MIN && value <= INT_MAX; };
   if (columns * rows > 0 && (!fits(grid.Index + columns * rows - 1) || !fits(grid.Left + (columns - 1) * grid.Width) ||
                              !fits(grid.Top + (rows - 1) * grid.Height)))
@@ -306,13 +317,14 @@ bool TEditSession::AddSpriteDefinitions(const TSpriteGrid &grid, std::string *er
       sprite->Top = grid.Top + r * grid.Height;
       sprite->Width = grid.Width;
       sprite->Height = grid.Height;
-      sprite->Description = grid.Description;
+      std::string description = grid.Description;
       if (columns > 1 && rows > 1)
-        sprite->Description += " (" + std::to_string(c) + ", " + std::to_string(r) + ")";
+        description += " (" + std::to_string(c) + ", " + std::to_string(r) + ")";
       else if (columns > 1)
-        sprite->Description += " (" + std::to_string(c) + ")";
+        description += " (" + std::to_string(c) + ")";
       else if (rows > 1)
-        sprite->Description += " (" + std::to_string(r) + ")";
+        description += " (" + std::to_string(r) + ")";
+      sprite->Description = StorableDescription(description);
     }
   std::stable_sort(ani->Sprites.begin(), ani->Sprites.end(),
                    [](const auto &a, const auto &b) { return a->Index < b->Index; });

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <random>
 
 #include "model/actor.h"
 #include "model/document.h"
@@ -200,6 +201,31 @@ TEST(Writer, EmptyDirectionsAndInvalidPartsReadBackIntoTheSameFrames)
   ASSERT_EQ(slotNine->Steps[0]->Directions[1].size(), 1u);
   EXPECT_EQ(slotNine->Steps[0]->Directions[1][0]->ParamSlot, 9);
   EXPECT_EQ(slotNine->Steps[0]->Directions[1][0]->Y, -100);
+}
+
+// Whatever text a description or a file name starts as, what the editor stores reads back as it
+// is: descriptions in their stored form, and names only when they are storable.
+TEST(Writer, StorableDescriptionsAndNamesReadBackAsStored)
+{
+  std::mt19937 random(7);
+  static const char alphabet[] = "ab Z9.,-=\t\r\n\x01\xe9";
+  for (int i = 0; i < 2000; ++i) {
+    std::string text;
+    for (int n = std::uniform_int_distribution<int>(0, 10)(random); n > 0; --n)
+      text += alphabet[std::uniform_int_distribution<size_t>(0, sizeof alphabet - 2)(random)];
+    auto ani = NewDocument();
+    ani->Sprites[0]->Description = StorableDescription(text);
+    if (IsStorableFileName(text) && !text.empty())
+      ani->Sprites[0]->Image = text;
+    const std::string written = AnimationText(ani.get());
+    auto again = Parse(written);
+    ASSERT_NE(again, nullptr) << written;
+    EXPECT_EQ(again->Sprites[0]->Description, ani->Sprites[0]->Description);
+    EXPECT_EQ(again->Sprites[0]->Image, ani->Sprites[0]->Image);
+  }
+  EXPECT_EQ(StorableDescription(" \ta  b\r\n"), "a b");
+  EXPECT_FALSE(IsStorableFileName("my sword.png"));
+  EXPECT_FALSE(IsStorableFileName("sword\t.png"));
 }
 
 TEST(Writer, SavesReplaceTheFileAndClearModified)

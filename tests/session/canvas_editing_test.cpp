@@ -2,6 +2,8 @@
 #include "images/image_cache.h"
 #include "model/actor_keys.h"
 #include "model/document.h"
+#include "model/reader.h"
+#include "model/writer.h"
 #include "session/session_fixture.h"
 #include "support/temp_dir.h"
 
@@ -274,6 +276,43 @@ TEST_F(SessionTest, HistoryOfADeletedFrameGoesWithIt)
   s.TrimHistory(0, ani.Steps[3].get());
   EXPECT_EQ(s.History.Count(), 2);
   EXPECT_EQ(s.History.Position(), 1);
+}
+
+// The file keeps image and sound names as single words: a name with a blank would break the line
+// (an image name with one makes the whole file unreadable), so such files are refused.
+TEST_F(SessionTest, FilesWhoseNamesHoldBlanksAreRefusedAndDefinitionsReadBack)
+{
+  TEditSession &s = StartNew();
+  TempDir folder;
+  const std::string bytes = ReadWholeFile(BundledGame() + "/sword1.png");
+  const std::string image = folder.Write("my sword.png", bytes), sound = folder.Write("my chime.wav", "RIFF");
+  s.DropFiles({image, sound}, 200, 150);
+  TZeltoAni &ani = *s.GetCurrentAni();
+  EXPECT_EQ(ani.Sprites.size(), 1u);
+  EXPECT_EQ(Parts().size(), 1u);
+  EXPECT_TRUE(ani.Steps[0]->Sounds.empty());
+  ASSERT_EQ(dialogs.Errors.size(), 2u);
+  EXPECT_EQ(dialogs.Errors[0], "Cannot use " + image + ": an animation cannot store a file name with blanks");
+
+  TSpriteGrid grid;
+  grid.Image = "my sword.png";
+  std::string error;
+  EXPECT_FALSE(s.AddSpriteDefinitions(grid, &error));
+  EXPECT_EQ(error, "'my sword.png': an animation cannot store a file name with blanks");
+  // Descriptions are kept as the reader will read them: single spaces between words.
+  grid.Image = "sword1.png";
+  grid.Description = "  two\twords \r\n";
+  grid.Columns = 2;
+  ASSERT_TRUE(s.AddSpriteDefinitions(grid, &error));
+  EXPECT_EQ(FindSprite(&ani, 21)->Description, "two words (1)");
+  grid.Description = "";
+  grid.Index = 30;
+  ASSERT_TRUE(s.AddSpriteDefinitions(grid, &error));
+  EXPECT_EQ(FindSprite(&ani, 30)->Description, "(0)");
+  const std::string text = AnimationText(&ani);
+  TZeltoAni again;
+  ASSERT_TRUE(ParseAnimation(again, nullptr, text));
+  EXPECT_EQ(AnimationText(&again), text);
 }
 
 TEST_F(SessionTest, DroppedImagesShareOneDefinitionAndLandUnderThePointer)
