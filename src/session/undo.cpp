@@ -354,6 +354,11 @@ void TEditSession::EndActorChange()
       entry->Mergeable = true;
     }
   }
-  if (!changes.empty() && entry->Actor)
-    RecordOperation(std::move(entry));
+  if (changes.empty() || !entry->Actor)
+    return;
+  RecordOperation(std::move(entry));
+  // The change may have written keys beside the one edited (the walk rule turns the actor and
+  // sets its animation): the actors are evaluated again at the current time, so that what is
+  // drawn is what the keys say.
+  ShowTime(GetCurrentTime());
 }

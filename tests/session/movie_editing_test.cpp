@@ -189,6 +189,30 @@ TEST_F(MovieEditingTest, KeyMenusNeverTakeLockedRowsFromTheFirstKey)
   EXPECT_EQ(Value(*hero, 30, "dy"), "(none)") << "dx takes dy with it";
 }
 
+// With the walk rule on, moving a character writes its direction and animation into keys beside
+// the coordinates; what is drawn follows those keys at once, not only after the time changes.
+TEST_F(MovieEditingTest, MovedCharactersShowWhatTheWalkRuleKeyed)
+{
+  TEditSession &s = StartMovie();
+  TZeltoActor *hero = s.AddCharacterActor();
+  s.ShowTime(23);
+  s.SelectActor(hero);
+  s.KeyDown(TKey::Right, false, false);
+  ASSERT_EQ(Value(*hero, 23, "dir"), "3");
+  EXPECT_EQ(hero->Dir, 3) << "turned right as its key says";
+  s.ShowTime(10);
+  EXPECT_EQ(Value(*hero, 0, "ani"), "walk");
+  ASSERT_NE(hero->Ani, nullptr);
+  EXPECT_EQ(hero->Ani->Name, "walk") << "walking between the keys";
+  s.ShowTime(23);
+  const QPoint from = On(*hero);
+  s.MouseDown(false, from.x(), from.y());
+  s.MouseMove(from.x(), from.y() - 30);
+  s.MouseUp(from.x(), from.y() - 30);
+  EXPECT_EQ(Value(*hero, 23, "dir"), "0");
+  EXPECT_EQ(hero->Dir, 0) << "turned up while dragged up";
+}
+
 TEST_F(MovieEditingTest, KeysMoveLayerAndCycleActors)
 {
   TEditSession &s = StartMovie();
