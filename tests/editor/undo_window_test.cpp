@@ -1,7 +1,7 @@
 // The undo property through the window: edits made as an animator makes them (mouse events on
 // the canvas, the nudge and order buttons, the x and y boxes, the arrow and Delete keys, files
-// dropped on the window, sprites taken from the strip, the ruler, the direction and part boxes),
-// then everything undone and redone with the toolbar's buttons.
+// dropped on the window, sprites taken from the strip, the ruler, the direction and part boxes,
+// the zoom), then everything undone and redone with the toolbar's buttons.
 #include <QComboBox>
 #include <QLineEdit>
 #include <QMimeData>
@@ -9,6 +9,7 @@
 #include <QTest>
 #include <QToolButton>
 #include <QUrl>
+#include <cmath>
 #include <random>
 #include <set>
 
@@ -46,8 +47,13 @@ protected:
     if (Parts().empty())
       return std::nullopt;
     const TZeltoAniPart &part = *Parts()[size_t(Random(int(Parts().size())))];
-    const QPoint p(Session().Scene.OriginX + part.X + 12, Session().Scene.OriginY + part.Y + 8);
-    if (!Session().Geometry().ViewRect.contains(p))
+    // The scene point through the zoom to the canvas, checked by the way back.
+    const TCanvasGeometry g = Session().Geometry();
+    const double zoom = Session().Scene.Zoom;
+    const int sceneX = Session().Scene.OriginX + part.X + 12, sceneY = Session().Scene.OriginY + part.Y + 8;
+    const QPoint p(g.ViewRect.left() + int(std::ceil((sceneX - g.SceneViewRect.left()) * zoom)),
+                   g.ViewRect.top() + int(std::ceil((sceneY - g.SceneViewRect.top()) * zoom)));
+    if (!g.ViewRect.contains(p) || Session().SceneX(p.x()) != sceneX || Session().SceneY(p.y()) != sceneY)
       return std::nullopt;
     return p;
   }
@@ -70,7 +76,7 @@ protected:
   void RandomEdit()
   {
     TEditFrame &f = *frame;
-    switch (Random(12)) {
+    switch (Random(13)) {
     case 0: // select with a click, Shift or Ctrl held
       if (auto p = RandomPartPoint()) {
         const Qt::KeyboardModifiers modifiers((Random(2) ? Qt::ShiftModifier : Qt::NoModifier) |
@@ -133,6 +139,9 @@ protected:
       break;
     case 10:
       Choose(f.ComboBox3, Random(f.ComboBox3->count() + 1));
+      break;
+    case 12: // zoomed in or out: presses and drops go through the zoom
+      Session().ZoomBy(Random(2) ? ZoomStep : 1 / ZoomStep);
       break;
     case 11: { // a press beside the parts pans the scene
       const QRect view = Session().Geometry().ViewRect;
