@@ -194,6 +194,8 @@ public:
   void Stop();
   void AddSound(const std::string &file, int x, int y);
   void ShowTime(int time);
+  // After the length shrank: the time moves back to the last tick that is still inside.
+  void ShowTimeWithinLength();
   void TimelineFrameDrag(int x, bool pressed);
   void TimelineRulerDrag(int x, int y, bool pressed);
   void SetFrameStart(int index, int tick);

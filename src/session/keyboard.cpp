@@ -83,8 +83,11 @@ void TEditSession::ArrowKey(TKey key)
   }
   if (horizontal && LastDragMode == dmFrameStart) {
     const int frame = Scene.LastFrameIndex;
-    if (frame >= 0 && frame < int(ani->Steps.size()))
+    if (frame >= 0 && frame < int(ani->Steps.size())) {
       SetFrameStart(frame, ani->Steps[size_t(frame)]->StartTick + step);
+      // The current time may now fall in the neighbouring frame, as after a drag.
+      ShowTime(GetCurrentTime());
+    }
     return;
   }
   if (!MovieMode)
@@ -109,8 +112,7 @@ void TEditSession::StepLength(int step)
   SetLength(ani, ani->Length + step);
   if (GridMode == 0)
     Show(TViewPart::OptionsGrid);
-  if (GetCurrentTime() > ani->Length)
-    ShowTime(ani->Length);
+  ShowTimeWithinLength();
   NeedsRedraw = true;
 }
 

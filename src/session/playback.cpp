@@ -128,7 +128,9 @@ void TEditSession::AddSound(const std::string &file, int x, int y)
     return;
   auto sound = std::make_unique<TZeltoAniSound>();
   sound->FileName = ExtractKey(file);
-  sound->Tick = GetFrameTick() + 1;
+  // At the end of a played animation the frame tick stands one past the last frame's end: the
+  // sound still belongs inside the frame, or the saved waits would lengthen it.
+  sound->Tick = std::clamp(GetFrameTick() + 1, 1, ani->Steps[size_t(frame)]->Duration);
   sound->X = x;
   sound->Y = y;
   auto &sounds = ani->Steps[frame]->Sounds;
@@ -147,6 +149,17 @@ void TEditSession::ShowTime(int time)
 {
   ::ShowTime(EditActor.get(), time);
   NeedsRedraw = true;
+}
+
+void TEditSession::ShowTimeWithinLength()
+{
+  // In sprite mode the last tick is length - 1: the end itself belongs to no frame.
+  TZeltoAni *ani = GetCurrentAni();
+  if (!ani)
+    return;
+  const int last = MovieMode ? ani->Length : std::max(ani->Length - 1, 0);
+  if (GetCurrentTime() > last)
+    ShowTime(last);
 }
 
 int TEditSession::RulerTickAt(const TCanvasGeometry &geometry, int x)
@@ -240,8 +253,7 @@ void TEditSession::TimelineRulerDrag(int x, int y, bool pressed)
       SetLength(ani, tick);
       if (GridMode == 0)
         Show(TViewPart::OptionsGrid);
-      if (GetCurrentTime() > ani->Length)
-        ShowTime(ani->Length);
+      ShowTimeWithinLength();
     }
   }
   NeedsRedraw = true;
