@@ -4,6 +4,7 @@
 // history, down to the empty movie, and each redo the text after that entry. With the edits that are not recorded (copy
 // and insert, key drags and key menus) and undo and redo mixed in, nothing is used after it was freed (the sanitizer
 // build runs this too) and the movie still writes a text that reads back the same.
+#include <algorithm>
 #include <optional>
 #include <random>
 
@@ -185,6 +186,11 @@ TEST_P(MovieUndoPropertyTest, EditsUndoAndRedoMixedLeaveAMovieThatReadsBack)
       OtherEdit();
     else
       RecordedEdit();
+    // Evaluation takes the last key at or before a time in list order: keys stay in time order.
+    for (const auto &actor : Movie().Actors)
+      ASSERT_TRUE(std::is_sorted(actor->Keys.begin(), actor->Keys.end(),
+                                 [](const auto &a, const auto &b) { return a->Time < b->Time; }))
+          << actor->Name << " after use " << i;
   }
   s.DrawCanvas();
   const std::string text = AnimationText(&Movie());

@@ -87,7 +87,13 @@ protected:
   {
     TEditSession &s = *session;
     TZeltoAni &ani = *s.GetCurrentAni();
-    switch (Random(11)) {
+    switch (Random(12)) {
+    case 11: // the definitions of another animation imported
+      if (Random(3) == 0) {
+        dialogs.ChosenFiles.push_back(BundledGame() + (Random(2) ? "/walk.velk" : "/idle.velk"));
+        s.ImportSprites();
+      }
+      break;
     case 0:
       s.AddFrame();
       break;
