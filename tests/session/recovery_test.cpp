@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <unistd.h>
 
+#include "model/writer.h"
 #include "session/session_fixture.h"
 #include "support/temp_dir.h"
 
@@ -123,6 +124,28 @@ TEST_F(RecoveryTest, ARestoredDocumentIsUnsavedUnderItsOwnFileAndSavesThere)
   EXPECT_FALSE(session->GetCurrentAni()->Modified);
   StartOn(file);
   EXPECT_EQ(FirstPartX(), editedX);
+}
+
+TEST_F(RecoveryTest, AMovieIsRestoredInMovieModeWithItsActors)
+{
+  TEditSession &s = StartOn(BundledGame() + "/walk.velk");
+  s.NewAnimation();
+  s.SwitchMovieMode(true);
+  s.AddCharacterActor();
+  s.ShowTime(30);
+  s.AddTextActor(40, 50);
+  const std::string text = AnimationText(s.GetCurrentAni());
+  ASSERT_TRUE(s.Autosave());
+  Crash();
+
+  StartOn(BundledGame() + "/walk.velk");
+  const std::vector<TRecovery> found = session->FindRecoveries();
+  ASSERT_EQ(found.size(), 1u);
+  ASSERT_TRUE(session->RestoreRecovery(found[0]));
+  EXPECT_TRUE(session->MovieMode);
+  ASSERT_EQ(session->GetCurrentAni()->Actors.size(), 2u);
+  EXPECT_EQ(AnimationText(session->GetCurrentAni()), text);
+  EXPECT_TRUE(session->GetCurrentAni()->Modified);
 }
 
 TEST_F(RecoveryTest, ADamagedRecoveryLeavesTheDocumentAlone)
