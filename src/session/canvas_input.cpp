@@ -170,13 +170,7 @@ void TEditSession::MouseMove(int x, int y)
     return;
   }
   if (Scene.DragMode == dmParts && !Scene.Selection.empty()) {
-    for (TZeltoAniPart *part : SelectedParts()) {
-      part->X = part->SavedX + dx;
-      part->Y = part->SavedY + dy;
-    }
-    ::SetModified(GetCurrentAni(), true);
-    Show(TViewPart::SelectionInfo);
-    NeedsRedraw = true;
+    MoveDraggedParts(dx, dy);
     RemovePartsOutsideView(50);
   } else if (Scene.DragMode == dmSound) {
     TZeltoAniStep *step = CurrentStep();
@@ -191,6 +185,17 @@ void TEditSession::MouseMove(int x, int y)
   }
 }
 
+void TEditSession::MoveDraggedParts(int dx, int dy)
+{
+  for (TZeltoAniPart *part : SelectedParts()) {
+    part->X = part->SavedX + dx;
+    part->Y = part->SavedY + dy;
+  }
+  ::SetModified(GetCurrentAni(), true);
+  Show(TViewPart::SelectionInfo);
+  NeedsRedraw = true;
+}
+
 void TEditSession::MouseUp(int x, int y)
 {
   if (view_)
@@ -198,6 +203,16 @@ void TEditSession::MouseUp(int x, int y)
   MouseSceneX = SceneX(x);
   MouseSceneY = SceneY(y);
   if (!MovieMode && GetCurrentAni()) {
+    // The release may come where no move reported the pointer last (moves are merged when the
+    // pointer is fast): the parts go where they are let go, which is also what the entry records.
+    if (Scene.DragMode == dmParts && MouseIsDown) {
+      const int dx = MouseSceneX - DragStartX, dy = MouseSceneY - DragStartY;
+      const std::vector<TZeltoAniPart *> dragged = SelectedParts();
+      if (std::any_of(dragged.begin(), dragged.end(), [&](const TZeltoAniPart *part) {
+            return part->X != part->SavedX + dx || part->Y != part->SavedY + dy;
+          }))
+        MoveDraggedParts(dx, dy);
+    }
     RemovePartsOutsideView(0);
     if (Scene.DragMode == dmParts && !Scene.Selection.empty() &&
         (MouseSceneX != DragStartX || MouseSceneY != DragStartY)) {

@@ -221,6 +221,8 @@ public:
   void CommitCoordinate(bool isX, const std::string &text);
   // Selected parts dragged out of the view are deleted (recorded); margin in canvas pixels.
   void RemovePartsOutsideView(int margin);
+  // The dragged selection at its saved positions moved by (dx, dy).
+  void MoveDraggedParts(int dx, int dy);
   void RemoveSoundOutsideView(int margin);
   // Files dropped at a canvas position: images become a definition and a centred part, ".wav"
   // files sounds of the current frame.

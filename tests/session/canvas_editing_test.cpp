@@ -63,6 +63,29 @@ TEST_F(SessionTest, DragsRecordOneMoveAndPressesWithoutMovingNone)
   EXPECT_TRUE(s.GetCurrentAni()->Modified);
 }
 
+// Moves are merged when the pointer is fast, so a release can come where no move reported the
+// pointer: the parts go where they are let go, and undo brings them back to where they started.
+TEST_F(SessionTest, PartsGoWhereTheyAreReleasedAndUndoReturnsThem)
+{
+  TEditSession &s = StartNew();
+  TZeltoAniPart *a = Parts()[0].get();
+  const QPoint start = On(*a);
+  s.MouseDown(false, start.x(), start.y());
+  s.MouseMove(start.x() + 5, start.y() + 5);
+  s.MouseUp(start.x() + 20, start.y() - 10);
+  EXPECT_EQ(a->X, 32);
+  EXPECT_EQ(a->Y, 24);
+  ASSERT_EQ(s.History.Count(), 1);
+  EXPECT_EQ(s.History.At(0).DX, 20);
+  s.Undo();
+  EXPECT_EQ(a->X, 12);
+  EXPECT_EQ(a->Y, 34);
+  // A click that does not move changes nothing.
+  s.GetCurrentAni()->Modified = false;
+  Click(On(*a));
+  EXPECT_FALSE(s.GetCurrentAni()->Modified);
+}
+
 TEST_F(SessionTest, PartsDraggedOutOfTheViewAreDeletedAtOnceAndComeBackWithOneUndo)
 {
   TEditSession &s = StartNew();
