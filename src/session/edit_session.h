@@ -194,6 +194,8 @@ public:
   void Stop();
   void AddSound(const std::string &file, int x, int y);
   void ShowTime(int time);
+  // The latest time the marker can stand at: the movie's end, or the last tick of the frames.
+  int LastTime() const;
   // After the length shrank: the time moves back to the last tick that is still inside.
   void ShowTimeWithinLength();
   void TimelineFrameDrag(int x, bool pressed);

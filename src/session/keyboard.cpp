@@ -70,7 +70,7 @@ void TEditSession::ArrowKey(TKey key)
     return;
   }
   if (horizontal && LastDragMode == dmTime) {
-    const int last = MovieMode ? ani->Length : ani->Length - 1;
+    const int last = LastTime();
     const int time = GetCurrentTime();
     if ((step < 0 && time > 0) || (step > 0 && time < last))
       ShowTime(time + step);
@@ -185,7 +185,7 @@ bool TEditSession::Wheel(bool down, int x, int y)
   }
   if (y >= g.TimelineTop && y < g.TimelineTop + Scene.TimelineHeight) {
     const int time = GetCurrentTime();
-    const int last = MovieMode ? ani->Length : ani->Length - 1;
+    const int last = LastTime();
     if (down && time < last)
       ShowTime(time + 1);
     else if (!down && time >= 1)

@@ -53,7 +53,7 @@ std::string HexColor(int color)
 std::string OneWord(const std::string &text)
 {
   const std::string trimmed = TrimControl(text);
-  const auto end = std::find_if(trimmed.begin(), trimmed.end(), [](char c) { return IsControlOrSpace(c); });
+  const auto end = std::find_if(trimmed.begin(), trimmed.end(), IsControlOrSpace);
   return std::string(trimmed.begin(), end);
 }
 

@@ -206,19 +206,18 @@ void TEditSession::DropFiles(const std::vector<std::string> &files, int canvasX,
     // Sprite mode needs a frame to put parts and sounds in; movie mode makes actors.
     if (!IsRegularFile(file) || (!MovieMode && !CurrentPartList()))
       continue;
-    const std::string extension = LowerExtension(file);
-    const bool known = extension == ".gif" || extension == ".png" || extension == ".mng" || extension == ".wav";
+    const bool image = IsImageFileName(file), sound = LowerExtension(file) == ".wav";
     // The file names a sprite definition or a frame sound in the file, where a blank would break
     // the line (an image name with one makes the whole file unreadable).
-    if (known && !IsStorableFileName(ExtractKey(file))) {
+    if ((image || sound) && !IsStorableFileName(ExtractKey(file))) {
       Dialogs().ShowError("Cannot use " + file + ": an animation cannot store a file name with blanks");
       continue;
     }
-    if (extension == ".gif" || extension == ".png" || extension == ".mng")
+    if (image)
       DropImage(ExtractKey(file), x, y);
-    else if (extension == ".wav" && MovieMode)
+    else if (sound && MovieMode)
       AddSoundActor(file, x, y);
-    else if (extension == ".wav")
+    else if (sound)
       AddSound(file, x, y);
   }
   NeedsRedraw = true;

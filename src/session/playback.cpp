@@ -151,13 +151,20 @@ void TEditSession::ShowTime(int time)
   NeedsRedraw = true;
 }
 
-void TEditSession::ShowTimeWithinLength()
+int TEditSession::LastTime() const
 {
   // In sprite mode the last tick is length - 1: the end itself belongs to no frame.
-  TZeltoAni *ani = GetCurrentAni();
+  const TZeltoAni *ani = GetCurrentAni();
   if (!ani)
+    return 0;
+  return MovieMode ? ani->Length : ani->Length - 1;
+}
+
+void TEditSession::ShowTimeWithinLength()
+{
+  if (!GetCurrentAni())
     return;
-  const int last = MovieMode ? ani->Length : std::max(ani->Length - 1, 0);
+  const int last = std::max(LastTime(), 0);
   if (GetCurrentTime() > last)
     ShowTime(last);
 }
@@ -235,8 +242,7 @@ void TEditSession::TimelineRulerDrag(int x, int y, bool pressed)
     Scene.DragMode = ani->Length <= 0 || (tick >= ani->Length && GetCurrentTime() < ani->Length) ? dmLength : dmTime;
   tick = std::max(tick, 0);
   if (Scene.DragMode == dmTime) {
-    // In sprite mode the last tick is length - 1: the end itself belongs to no frame.
-    tick = std::min(tick, MovieMode ? ani->Length : ani->Length - 1);
+    tick = std::min(tick, LastTime());
     tick = std::max(tick, 0);
     if (tick != GetCurrentTime())
       ShowTime(tick);
