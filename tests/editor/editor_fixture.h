@@ -1,6 +1,8 @@
 // The editor tests' window, started on a game folder with the test's dialogs and sound device.
 #pragma once
 
+#include <QApplication>
+#include <QMouseEvent>
 #include <QTemporaryDir>
 #include <deque>
 #include <filesystem>
@@ -9,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "editor/canvas_widget.h"
 #include "editor/edit_frame.h"
 #include "model/context.h"
 #include "session/session_fixture.h"
@@ -42,6 +45,24 @@ protected:
   }
 
   std::string SettingsFile() const { return scratch_.filePath("settings.ini").toStdString(); }
+
+  // A mouse event at a canvas position, sent to the canvas as the window system would.
+  void Mouse(QEvent::Type type, const QPoint &p, Qt::MouseButton button = Qt::LeftButton,
+             Qt::KeyboardModifiers modifiers = {})
+  {
+    const bool down = type == QEvent::MouseButtonPress || type == QEvent::MouseMove;
+    QMouseEvent event(type, QPointF(p), frame->DXDraw1->mapToGlobal(QPointF(p)),
+                      type == QEvent::MouseMove ? Qt::NoButton : button, down ? button : Qt::NoButton, modifiers);
+    QApplication::sendEvent(frame->DXDraw1, &event);
+  }
+  // A press, two moves and a release on the canvas.
+  void Drag(const QPoint &from, const QPoint &to, Qt::MouseButton button = Qt::LeftButton)
+  {
+    Mouse(QEvent::MouseButtonPress, from, button);
+    Mouse(QEvent::MouseMove, (from + to) / 2, button);
+    Mouse(QEvent::MouseMove, to, button);
+    Mouse(QEvent::MouseButtonRelease, to, button);
+  }
 
   TTestDialogs dialogs;
   std::string recoveryFolder; // empty: no recovery files

@@ -5,13 +5,11 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QMenu>
-#include <QMouseEvent>
 #include <QPushButton>
 #include <QTest>
 #include <QToolButton>
 #include <random>
 
-#include "editor/canvas_widget.h"
 #include "editor/options_grid.h"
 #include "editor_fixture.h"
 #include "model/reader.h"
@@ -26,20 +24,6 @@ protected:
   TZeltoAni &Movie() { return *Session().GetCurrentAni(); }
   int Random(int below) { return std::uniform_int_distribution<int>(0, below - 1)(random_); }
 
-  void Mouse(QEvent::Type type, const QPoint &p, Qt::MouseButton button = Qt::LeftButton)
-  {
-    const bool down = type == QEvent::MouseButtonPress || type == QEvent::MouseMove;
-    QMouseEvent event(type, QPointF(p), frame->DXDraw1->mapToGlobal(QPointF(p)),
-                      type == QEvent::MouseMove ? Qt::NoButton : button, down ? button : Qt::NoButton, Qt::NoModifier);
-    QApplication::sendEvent(frame->DXDraw1, &event);
-  }
-  void Drag(const QPoint &from, const QPoint &to, Qt::MouseButton button = Qt::LeftButton)
-  {
-    Mouse(QEvent::MouseButtonPress, from, button);
-    Mouse(QEvent::MouseMove, (from + to) / 2, button);
-    Mouse(QEvent::MouseMove, to, button);
-    Mouse(QEvent::MouseButtonRelease, to, button);
-  }
   // A canvas point on a random actor, or on the scene when none is hit.
   QPoint ActorPoint()
   {

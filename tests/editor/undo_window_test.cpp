@@ -5,7 +5,6 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QMimeData>
-#include <QMouseEvent>
 #include <QTest>
 #include <QToolButton>
 #include <QUrl>
@@ -13,7 +12,6 @@
 #include <random>
 #include <set>
 
-#include "editor/canvas_widget.h"
 #include "editor_fixture.h"
 #include "session/document_state.h"
 
@@ -26,21 +24,6 @@ protected:
   TPartList &Parts() { return *Session().CurrentPartList(); }
   int Random(int below) { return std::uniform_int_distribution<int>(0, below - 1)(random_); }
 
-  void Mouse(QEvent::Type type, const QPoint &p, Qt::KeyboardModifiers modifiers = {})
-  {
-    const bool press = type == QEvent::MouseButtonPress;
-    QMouseEvent event(type, QPointF(p), frame->DXDraw1->mapToGlobal(QPointF(p)),
-                      type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton,
-                      press || type == QEvent::MouseMove ? Qt::LeftButton : Qt::NoButton, modifiers);
-    QApplication::sendEvent(frame->DXDraw1, &event);
-  }
-  void Drag(const QPoint &from, const QPoint &to)
-  {
-    Mouse(QEvent::MouseButtonPress, from);
-    Mouse(QEvent::MouseMove, (from + to) / 2);
-    Mouse(QEvent::MouseMove, to);
-    Mouse(QEvent::MouseButtonRelease, to);
-  }
   // The middle of a part's shadow-sized box, when it shows in the scene.
   std::optional<QPoint> RandomPartPoint()
   {
@@ -81,8 +64,8 @@ protected:
       if (auto p = RandomPartPoint()) {
         const Qt::KeyboardModifiers modifiers((Random(2) ? Qt::ShiftModifier : Qt::NoModifier) |
                                               (Random(4) ? Qt::NoModifier : Qt::ControlModifier));
-        Mouse(QEvent::MouseButtonPress, *p, modifiers);
-        Mouse(QEvent::MouseButtonRelease, *p, modifiers);
+        Mouse(QEvent::MouseButtonPress, *p, Qt::LeftButton, modifiers);
+        Mouse(QEvent::MouseButtonRelease, *p, Qt::LeftButton, modifiers);
       }
       break;
     case 1: { // a nudge button or an arrow key

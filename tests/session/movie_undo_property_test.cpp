@@ -39,13 +39,6 @@ protected:
           return QPoint(session->Scene.OriginX + actor.DX + x, session->Scene.OriginY + actor.DY + y);
     return std::nullopt;
   }
-  void Drag(const QPoint &from, const QPoint &to)
-  {
-    session->MouseDown(false, from.x(), from.y());
-    session->MouseMove((from.x() + to.x()) / 2, (from.y() + to.y()) / 2);
-    session->MouseMove(to.x(), to.y());
-    session->MouseUp(to.x(), to.y());
-  }
 
   // An edit that is recorded for undo, or a change of time or selection.
   void RecordedEdit()

@@ -17,14 +17,6 @@ protected:
   int Random(int below) { return std::uniform_int_distribution<int>(0, below - 1)(random_); }
   TZeltoAni &Ani() { return *session->GetCurrentAni(); }
 
-  void Drag(const QPoint &from, const QPoint &to)
-  {
-    session->MouseDown(false, from.x(), from.y());
-    session->MouseMove((from.x() + to.x()) / 2, (from.y() + to.y()) / 2);
-    session->MouseMove(to.x(), to.y());
-    session->MouseUp(to.x(), to.y());
-  }
-
   void RandomTimelineUse()
   {
     TEditSession &s = *session;
