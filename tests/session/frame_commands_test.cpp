@@ -9,18 +9,12 @@
 namespace {
 
 // A new document with frames of the given durations, frame i's down list holding i + 1 shadows.
-TZeltoAni &Frames(TEditSession &s, const std::vector<int> &durations)
+TZeltoAni &ShadowFrames(TEditSession &s, const std::vector<int> &durations)
 {
-  TZeltoAni &ani = *s.GetCurrentAni();
-  ani.Steps.clear();
-  for (size_t i = 0; i < durations.size(); ++i) {
-    InsertDefaultFrame(&ani, int(i));
-    ani.Steps[i]->Duration = durations[i];
+  TZeltoAni &ani = Frames(s, durations);
+  for (size_t i = 0; i < ani.Steps.size(); ++i)
     for (size_t extra = 0; extra < i; ++extra)
       ani.Steps[i]->Directions[2].push_back(CopyPart(*ani.Steps[i]->Directions[2][0]));
-  }
-  RecomputeStartTicks(&ani);
-  s.SetCurrentFrame(0);
   return ani;
 }
 
@@ -35,7 +29,7 @@ std::vector<const TZeltoAniStep *> FrameObjects(const TZeltoAni &ani)
 TEST_F(SessionTest, AddDeleteCopyInsertAndReverseFrames)
 {
   TEditSession &s = StartNew();
-  TZeltoAni &ani = Frames(s, {1, 2, 3, 4, 5});
+  TZeltoAni &ani = ShadowFrames(s, {1, 2, 3, 4, 5});
   s.SetCurrentFrame(2);
   s.AddFrame();
   ASSERT_EQ(ani.Steps.size(), 6u);
@@ -71,7 +65,7 @@ TEST_F(SessionTest, AddDeleteCopyInsertAndReverseFrames)
   EXPECT_EQ(s.GetCurrentFrame(), 6) << "the same frame stays current";
   EXPECT_TRUE(ani.Modified);
 
-  Frames(s, {3});
+  ShadowFrames(s, {3});
   s.DeleteFrame(0);
   EXPECT_EQ(s.GetCurrentAni()->Steps.size(), 1u) << "the only frame stays";
 }
@@ -79,7 +73,7 @@ TEST_F(SessionTest, AddDeleteCopyInsertAndReverseFrames)
 TEST_F(SessionTest, AddingAFrameWithoutDefinitionZeroGivesEmptyDirections)
 {
   TEditSession &s = StartNew();
-  TZeltoAni &ani = Frames(s, {1});
+  TZeltoAni &ani = ShadowFrames(s, {1});
   FindSprite(&ani, 0)->Index = 7;
   s.AddFrame();
   for (const TPartList &direction : ani.Steps[1]->Directions)
@@ -89,7 +83,7 @@ TEST_F(SessionTest, AddingAFrameWithoutDefinitionZeroGivesEmptyDirections)
 TEST_F(SessionTest, DeletingAFrameKeepsTheOtherFramesEntries)
 {
   TEditSession &s = StartNew();
-  TZeltoAni &ani = Frames(s, {1, 1, 1});
+  TZeltoAni &ani = ShadowFrames(s, {1, 1, 1});
   TZeltoAniPart *kept = ani.Steps[0]->Directions[2][0].get();
   s.Scene.Selection = {0};
   s.MoveSelection(1, 0); // frame 0
@@ -106,7 +100,7 @@ TEST_F(SessionTest, DeletingAFrameKeepsTheOtherFramesEntries)
 TEST_F(SessionTest, SingleDirectionRoundTripKeepsFramesAndSounds)
 {
   TEditSession &s = StartNew();
-  TZeltoAni &ani = Frames(s, {5, 1});
+  TZeltoAni &ani = ShadowFrames(s, {5, 1});
   ani.Steps[0]->Sounds.push_back(std::make_unique<TZeltoAniSound>(TZeltoAniSound{"step.wav", 24, 32, 4}));
   ani.Steps[0]->Sounds.push_back(std::make_unique<TZeltoAniSound>(TZeltoAniSound{"swing.wav", 0, 16, 1}));
   ani.Steps[1]->Directions[1].clear();
@@ -159,7 +153,7 @@ TEST_F(SessionTest, AFrameCopiedBeforeASwitchOfDirectionsIsInsertedWithTheDocume
 TEST_F(SessionTest, FiveSingleFramesBecomeTwoFramesWithNothingLost)
 {
   TEditSession &s = StartNew();
-  TZeltoAni &ani = Frames(s, {1});
+  TZeltoAni &ani = ShadowFrames(s, {1});
   s.SetSingleDirection(true);
   ani.Steps.clear();
   for (int i = 0; i < 5; ++i) {
@@ -215,7 +209,7 @@ TEST_F(SessionTest, RemovingUnusedDefinitionsFollowsAttachmentsAndCopyBuffers)
 TEST_F(SessionTest, DeletingADefinitionTakesItsPartsOutOfFramesHistoryAndBuffers)
 {
   TEditSession &s = StartNew();
-  TZeltoAni &ani = Frames(s, {1, 1});
+  TZeltoAni &ani = ShadowFrames(s, {1, 1});
   auto sword = std::make_unique<TZeltoAniSprite>();
   sword->Index = 5;
   TZeltoAniSprite *doomed = sword.get();

@@ -8,20 +8,6 @@
 
 namespace {
 
-// A new document of frames with the given durations, the frame strip's last click on frame.
-TZeltoAni &Frames(TEditSession &s, const std::vector<int> &durations)
-{
-  TZeltoAni &ani = *s.GetCurrentAni();
-  ani.Steps.clear();
-  for (size_t i = 0; i < durations.size(); ++i) {
-    InsertDefaultFrame(&ani, int(i));
-    ani.Steps[i]->Duration = durations[i];
-  }
-  RecomputeStartTicks(&ani);
-  s.SetCurrentFrame(0);
-  return ani;
-}
-
 std::string Typed(TEditSession &s, int row, const std::string &text)
 {
   std::string value = text;

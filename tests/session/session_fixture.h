@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "audio/sound.h"
+#include "model/default_frame.h"
 #include "model/document.h"
 #include "session/dialogs.h"
 #include "session/edit_session.h"
@@ -110,6 +111,20 @@ private:
 inline std::string BundledGame()
 {
   return std::string(ZELTRIX_SOURCE_DIR) + "/assets/game";
+}
+
+// Replaces the session's frames by default frames of the given durations; frame 0 is current.
+inline TZeltoAni &Frames(TEditSession &s, const std::vector<int> &durations)
+{
+  TZeltoAni &ani = *s.GetCurrentAni();
+  ani.Steps.clear();
+  for (size_t i = 0; i < durations.size(); ++i) {
+    InsertDefaultFrame(&ani, int(i));
+    ani.Steps[i]->Duration = durations[i];
+  }
+  RecomputeStartTicks(&ani);
+  s.SetCurrentFrame(0);
+  return ani;
 }
 
 // A session started on the bundled game folder, its canvas laid out as the window lays out a
