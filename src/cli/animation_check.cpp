@@ -259,7 +259,7 @@ std::vector<TFinding> TAnimationChecker::Check(const std::string &name)
   TZeltoActor &owner = *owner_;
   std::string reason, bytes;
   std::unique_ptr<TZeltoAni> ani;
-  if (name.find('.') == std::string::npos) {
+  if (IsBareAnimationName(name)) {
     // A bare name is found in the game folder by the reader; its text is read again from there.
     ani = ReadAnimation(&owner, name, &reason);
     if (ani && !ReadWholeFile(ani->FileName, MaxAnimationFileSize, bytes, &reason))

@@ -519,6 +519,11 @@ bool ParseAnimation(TZeltoAni &ani, TZeltoActor *owner, const std::string &bytes
   return ani.IsMovie || !ani.Steps.empty();
 }
 
+bool IsBareAnimationName(const std::string &name)
+{
+  return name.find_first_of("./\\") == std::string::npos;
+}
+
 std::unique_ptr<TZeltoAni> ReadAnimation(TZeltoActor *owner, const std::string &name, std::string *error)
 {
   std::string file;
@@ -530,7 +535,7 @@ std::unique_ptr<TZeltoAni> ReadAnimation(TZeltoActor *owner, const std::string &
     documentName = name;
   } else {
     const std::string key = LowerCase(TrimControl(name));
-    file = name.find('.') == std::string::npos ? ResolveFile(key + ".velk") : name;
+    file = IsBareAnimationName(name) ? ResolveFile(key + ".velk") : name;
     documentName = key;
   }
   if (file.empty()) {

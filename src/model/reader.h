@@ -13,6 +13,11 @@ inline constexpr size_t MaxAnimationFileSize = 64u << 20;
 // The longest frame, in ticks (a day); longer waits are cut to it.
 inline constexpr int MaxFrameDuration = 20 * 60 * 60 * 24;
 
+// True for a name the game folder index resolves ("walk"): no "." and no folder. A name that
+// holds a folder ("/home/me/anims/walk") is always a path, so a chosen file is never swapped
+// for the game's file of the same name.
+bool IsBareAnimationName(const std::string &name);
+
 // Reads the animation name (a bare name resolved through the game folder index, or a path).
 // owner becomes the parent of a movie's actors. Returns none when nothing readable is found, with
 // the reason in error when given.
