@@ -28,6 +28,9 @@ void SetCellText(QTableWidget *grid, int row, int column, const QString &text)
 
 void TEditFrame::RefreshOptionsGrid(int row)
 {
+  // The session ended the edit (a command came between): the editor goes with it.
+  if (Session.EditRow < 0 && StringGrid1->EditorOpen())
+    StringGrid1->CloseEditor();
   if (row < 0) {
     // An actor's labels leave room for the key marks.
     StringGrid1->SetLabelIndent(Session.GridMode == 1 && Session.Scene.SelectedActor ? 13 : 3);
@@ -70,7 +73,6 @@ void TEditFrame::StringGrid1MouseDown(Qt::MouseButton button, int row, int colum
   }
   std::string value = Session.GridRow(row).Value;
   if (Session.ClickGridRow(row, value)) {
-    Session.EditRow = row;
     StringGrid1->OpenEditor(row, ToQt(value));
   } else {
     StringGrid1->CloseEditor();
@@ -83,9 +85,8 @@ void TEditFrame::StringGrid1SetEditText(int row, const QString &text)
 {
   if (row < 0)
     return;
-  Session.EditRow = row;
   std::string value = FromQt(text);
-  Session.SetGridRow(row, value);
+  Session.TypeGridRow(row, value);
   // A normalised value replaces what was typed at once.
   if (ToQt(value) != text)
     StringGrid1->Editor()->setText(ToQt(value));
@@ -107,9 +108,11 @@ void TEditFrame::StringGrid1Exit()
 void TEditFrame::CommitGridEdit()
 {
   const int row = Session.EditRow;
-  if (row < 0)
+  if (row < 0) {
+    StringGrid1->CloseEditor();
     return;
-  Session.EditRow = -1;
+  }
+  Session.EndGridEdit();
   StringGrid1->CloseEditor();
   RefreshOptionsGrid(row);
 }

@@ -55,6 +55,9 @@ TZeltoActor::TZeltoActor(TZeltoActor *parent, int creationCode)
   if (creationCode != MainActorCode)
     InitialAni = DefaultIdleAni();
   AssignDefaultName(this);
+  // The main actor gives its number back, so that the first character made is Actor1.
+  if (creationCode == MainActorCode)
+    --Context().ActorNameCounters[size_t(Kind)];
   Layer = Kind == akSound || Kind == akText ? 3 : 1;
   ParamValues.fill(-1);
   AttrValues.fill(-1);

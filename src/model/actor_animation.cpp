@@ -52,6 +52,19 @@ static bool IsLoading(const std::string &name)
   return false;
 }
 
+// Reads name for actor while the name counts as being loaded, so that its actors do not read it
+// again.
+static std::unique_ptr<TZeltoAni> ReadWhileLoading(TZeltoActor *actor, const std::string &name, std::string *error)
+{
+  loadingNames.push_back(AniKey(name));
+  std::unique_ptr<TZeltoAni> loaded = ReadAnimation(actor, name, error);
+  loadingNames.pop_back();
+  return loaded;
+}
+
+// Makes next (the actor's document, or loaded) the played document from its start.
+static void Play(TZeltoActor *actor, TZeltoAni *next, std::unique_ptr<TZeltoAni> loaded);
+
 void SetAnimationByName(TZeltoActor *actor, const std::string &name)
 {
   if (actor->Parent && !CanUseAnimation(actor->Parent, name))
@@ -63,14 +76,28 @@ void SetAnimationByName(TZeltoActor *actor, const std::string &name)
       return;
     if (actor->Parent && Context().NestedActors >= MaxNestedActors)
       return;
-    loadingNames.push_back(AniKey(name));
-    loaded = ReadAnimation(actor, name);
-    loadingNames.pop_back();
+    loaded = ReadWhileLoading(actor, name, nullptr);
     if (loaded)
       next = loaded.get();
   }
   if (!next)
     return;
+  Play(actor, next, std::move(loaded));
+}
+
+std::unique_ptr<TZeltoAni> ReadAnimationFor(TZeltoActor *actor, const std::string &name, std::string *error)
+{
+  return ReadWhileLoading(actor, name, error);
+}
+
+void PlayAnimation(TZeltoActor *actor, std::unique_ptr<TZeltoAni> ani)
+{
+  if (TZeltoAni *next = ani.get())
+    Play(actor, next, std::move(ani));
+}
+
+static void Play(TZeltoActor *actor, TZeltoAni *next, std::unique_ptr<TZeltoAni> loaded)
+{
   const bool keepsPlaying = next == actor->Ani && next->Continuous;
   if (!keepsPlaying) {
     actor->FrameIndex = 0;

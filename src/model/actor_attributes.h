@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <memory>
 #include <string>
 
 class TZeltoActor;
@@ -46,6 +47,12 @@ void AutoAnimate(TZeltoActor *actor, int time);
 // Plays the animation name (loaded through the game folders) unless the actor's parents play it.
 void SetAnimationByName(TZeltoActor *actor, const std::string &name);
 bool CanUseAnimation(const TZeltoActor *actor, const std::string &name);
+// Reads the animation name from its file for actor (its actors become the actor's children),
+// even when the actor already plays a document of that name: opening a file reads what is on
+// disk. None, with the reason in error, when nothing readable was found.
+std::unique_ptr<TZeltoAni> ReadAnimationFor(TZeltoActor *actor, const std::string &name, std::string *error = nullptr);
+// Makes ani the actor's document, played from its start; the document it played before is freed.
+void PlayAnimation(TZeltoActor *actor, std::unique_ptr<TZeltoAni> ani);
 
 // Loads the body image; bodies numbered 100 and up are not recoloured.
 void SetBody(TZeltoActor *actor, const std::string &file);

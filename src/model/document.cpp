@@ -97,12 +97,13 @@ int SetLength(TZeltoAni *ani, int n)
   if (!ani)
     return n;
   if (!ani->IsMovie && !ani->Steps.empty()) {
+    // The last frame lasts at least a tick and at least until its last sound: a sound plays at
+    // its tick, from 1 to the frame's duration, so one at the duration still belongs to it.
     TZeltoAniStep &last = *ani->Steps.back();
-    int least = last.StartTick;
+    int least = ClampTicks(static_cast<long long>(last.StartTick) + 1);
     for (const auto &sound : last.Sounds)
       least = std::max(least, ClampTicks(static_cast<long long>(last.StartTick) + sound->Tick));
-    if (least < INT_MAX)
-      n = std::max(n, least + 1);
+    n = std::max(n, least);
     last.Duration = std::max(1, n - last.StartTick);
   }
   if (n != ani->Length)

@@ -11,6 +11,10 @@ void TEditSession::MouseDown(bool rightButton, int x, int y, bool shift, bool ct
 {
   if (view_)
     view_->ClearFocus();
+  EndGridEdit();
+  FinishGesture();
+  pointerX_ = x;
+  pointerY_ = y;
   LastDragMode = -1;
   Scene.LastFrameIndex = -1;
   LastSoundIndex = -1;
@@ -149,6 +153,8 @@ void TEditSession::MouseMove(int x, int y)
 {
   if (!GetCurrentAni())
     return;
+  pointerX_ = x;
+  pointerY_ = y;
   MouseSceneX = SceneX(x);
   MouseSceneY = SceneY(y);
   const int dx = MouseSceneX - DragStartX, dy = MouseSceneY - DragStartY;
@@ -194,6 +200,12 @@ void TEditSession::MoveDraggedParts(int dx, int dy)
   ::SetModified(GetCurrentAni(), true);
   Show(TViewPart::SelectionInfo);
   NeedsRedraw = true;
+}
+
+void TEditSession::FinishGesture()
+{
+  if (MouseIsDown)
+    MouseUp(pointerX_, pointerY_);
 }
 
 void TEditSession::MouseUp(int x, int y)

@@ -74,8 +74,11 @@ void TEditSession::Start(const TStartOptions &options)
   EditActor = std::make_unique<TZeltoActor>(nullptr, MainActorCode);
   Scene.EditActor = EditActor.get();
 
-  OpenAnimation(startName);
-  if (startName != DefaultIdleAni() && !GetCurrentAni())
+  std::string error;
+  if (!OpenAnimation(startName, &error) && !options.File.empty())
+    Dialogs().ShowError("Cannot load " + options.File + ": " + error);
+  // An empty window helps nobody: the default animation is opened instead.
+  if (!GetCurrentAni())
     OpenAnimation(DefaultIdleAni());
   // The start file is read once; a failed start must not redirect a later load.
   Context().StartFilePath.clear();
@@ -226,13 +229,17 @@ void TEditSession::SwitchMovieMode(bool on)
     Show(TViewPart::Buttons);
     return;
   }
+  EndGridEdit();
+  FinishGesture();
   const bool wasMovie = ani->IsMovie;
   if (on) {
     if (!ani->Steps.empty() &&
         !Dialogs().AskOkCancel("Warning", "Switching to movie mode will remove all sprites. Continue?"))
       return;
     ani->IsMovie = true;
-    const bool renamed = ani->Name == "idle" || ani->Name == "walk";
+    // Turning the default animations into a movie must not overwrite them; a file that already is
+    // a movie keeps its name whatever it is called.
+    const bool renamed = !wasMovie && (ani->Name == "idle" || ani->Name == "walk");
     if (renamed) {
       ani->Name = "new";
       ani->FileName.clear();
@@ -293,6 +300,8 @@ void TEditSession::SetZelto2002Mode(bool on)
     return;
   ani->DefaultBody = body;
   SetBody(EditActor.get(), ani->DefaultBody);
+  // The default body is the document's: without the mark a close would lose it without asking.
+  ::SetModified(ani, true);
   Show(TViewPart::OptionsGrid, 6);
   NeedsRedraw = true;
 }

@@ -157,7 +157,9 @@ public:
   int PrimarySelection() const;
 
   // --- Documents and files. ---
-  void OpenAnimation(const std::string &name);
+  // Opens the animation name (a bare name from the game folder, or a path) as the document. False,
+  // with the reason in error, when it cannot be read; nothing changes then.
+  bool OpenAnimation(const std::string &name, std::string *error = nullptr);
   void NewAnimation();
   // Asks to save a modified document; false when the command is to be abandoned.
   bool QuerySave();
@@ -208,6 +210,10 @@ public:
   void MouseDown(bool rightButton, int x, int y, bool shift = false, bool ctrl = false);
   void MouseMove(int x, int y);
   void MouseUp(int x, int y);
+  // A gesture in progress ends as if released where the pointer was last seen. Undo, redo, keys,
+  // the wheel and commands that replace the document call it first: a gesture holds selection
+  // indices, saved positions and a dragged key that such a change would make stale.
+  void FinishGesture();
   // Scene coordinates of a canvas position: through the zoom and the magnified rectangle.
   int SceneX(int canvasX) const;
   int SceneY(int canvasY) const;
@@ -248,10 +254,18 @@ public:
   // --- The options grid (GridMode 0: the document's options; 1: the selected actor's attributes). ---
   int GridRowCount() const;
   TGridRow GridRow(int row) const;
-  // A click on a value cell: true when the cell takes typed text; value may change.
+  // A click on a value cell: true when the cell takes typed text, and its edit begins (EditRow);
+  // value may change. An edit of another row ends first.
   bool ClickGridRow(int row, std::string &value);
-  // Typed text, applied at every keystroke; value may be normalised to what was stored.
+  // Text applied to a row at once; value may be normalised to what was stored.
   void SetGridRow(int row, std::string &value);
+  // The editor's text after every keystroke. Most rows take it at once (SetGridRow); a frame's
+  // length waits until the edit ends, since every shorter length on the way would clamp the
+  // frame's sounds for good and rewrite the text under the cursor.
+  void TypeGridRow(int row, std::string &value);
+  // Ends the edit of EditRow (Enter, Tab, leaving the grid, another command): a length typed is
+  // applied now, and the row shows its stored value.
+  void EndGridEdit();
   TGridRow ShowAniOption(int row) const;
   bool ClickAniOption(int row, std::string &value);
   void SetAniOption(int row, std::string &value);
@@ -381,7 +395,10 @@ public:
   bool MouseIsDown = false;
   int LastDragMode = -1;
   int LastSoundIndex = -1, DragSoundIndex = -1;
-  int EditRow = -1;
+  int EditRow = -1; // the grid row being typed into
+  // The length typed into the grid, and the frame it is for, until the edit ends.
+  std::string PendingLengthText;
+  TZeltoAniStep *PendingLengthFrame = nullptr;
   int GridMode = 0;
   int DragStartX = 0, DragStartY = 0, MouseSceneX = 0, MouseSceneY = 0;
   int MenuSpriteIndex = -1;
@@ -422,7 +439,7 @@ private:
   int PropertyFrame() const;
   void SetMovieLength(std::string &value);
   void SetSoundFileOption(std::string &value);
-  void SetFrameLengthOption(std::string &value);
+  void SetFrameLength(int frame, std::string &value);
   void SetPartSpriteOption(std::string &value);
   void SetLookOption(bool head, std::string &value);
   void DeleteSpriteFromFrames(TZeltoAni &ani, const TZeltoAniSprite *doomed);
@@ -447,8 +464,12 @@ private:
   std::unique_ptr<TEditOperation> pending_; // the actor change being recorded
   // Opens a file the user chose, once the save prompt is answered.
   void OpenChosenFile(const std::string &path);
+  // Makes a document just read the edited one: the history and copy buffers go, the mode follows
+  // the document, and everything shown is shown anew.
+  void ShowDocument(std::unique_ptr<TZeltoAni> loaded);
   std::string recoveryFolder_;
   std::string lastRecoveryText_; // what the recovery file holds now
   int panOriginX_ = 0, panOriginY_ = 0;
+  int pointerX_ = 0, pointerY_ = 0; // the canvas position of the last press or move
   std::string programFolder_;
 };

@@ -9,57 +9,66 @@
 #include "session/dialogs.h"
 #include "session/edit_session.h"
 
-void TEditSession::OpenAnimation(const std::string &name)
+bool TEditSession::OpenAnimation(const std::string &name, std::string *error)
+{
+  EndGridEdit();
+  FinishGesture();
+  // The file is read before anything changes: one that cannot be read leaves the document, its
+  // history and its modified state as they were. The file is read even when it is the one open,
+  // so that answering "No" to the save prompt gives back what is on disk.
+  std::unique_ptr<TZeltoAni> loaded = ReadAnimationFor(EditActor.get(), name, error);
+  if (!loaded)
+    return false;
+  // The idle animation opened for want of another is not a file the user chose.
+  const bool chosen = !loaded->FileName.empty() && name != DefaultIdleAni();
+  ShowDocument(std::move(loaded));
+  if (chosen && view_)
+    view_->FileUsed(GetCurrentAni()->FileName);
+  return true;
+}
+
+void TEditSession::ShowDocument(std::unique_ptr<TZeltoAni> loaded)
 {
   ClearHistory();
-  const TZeltoAni *before = GetCurrentAni();
-  SetAnimationByName(EditActor.get(), name);
+  FreeClipboards();
+  PlayAnimation(EditActor.get(), std::move(loaded));
   TZeltoAni *ani = GetCurrentAni();
-  if (ani == before)
-    return;
   // The document before is gone (its save prompt was answered): so is its recovery.
   RemoveRecovery();
-  // The idle animation opened for want of another is not a file the user chose.
-  if (ani && view_ && !ani->FileName.empty() && name != DefaultIdleAni())
-    view_->FileUsed(ani->FileName);
   Playing = false;
   Scene.Selection.clear();
   Scene.SelectedActor = nullptr;
-  Scene.DragFrameIndex = -1;
-  DragSoundIndex = -1;
+  Scene.DragFrameIndex = Scene.LastFrameIndex = -1;
+  DragSoundIndex = LastSoundIndex = -1;
+  LastDragMode = -1;
+  DragKey = MenuKey = nullptr;
   GridMode = 0;
-  if (ani) {
-    SwitchMovieMode(ani->IsMovie);
-    ApplyDefaultSlots(EditActor.get(), *ani);
-    UpdateSpriteListLayout();
-    if (MovieMode) {
-      RefreshActorList();
-      Show(TViewPart::OptionsGrid);
-      ShowTime(0);
-    } else {
-      Scene.Selection = {0};
-      Show(TViewPart::PartList);
-      Show(TViewPart::OptionsGrid);
-    }
+  SwitchMovieMode(ani->IsMovie);
+  ApplyDefaultSlots(EditActor.get(), *ani);
+  UpdateSpriteListLayout();
+  ShowTime(0);
+  if (MovieMode) {
+    RefreshActorList();
+  } else {
+    Scene.Selection = {0};
+    Show(TViewPart::PartList);
   }
+  Show(TViewPart::OptionsGrid);
   Show(TViewPart::Buttons);
   if (view_)
     view_->ClearFocus();
+  NeedsRedraw = true;
 }
 
 void TEditSession::NewAnimation()
 {
-  const bool movie = MovieMode;
-  ClearHistory();
-  RemoveRecovery();
-  EditActor->Ani = nullptr;
-  EditActor->OwnedAni.reset();
-
+  EndGridEdit();
+  FinishGesture();
   auto ani = std::make_unique<TZeltoAni>();
   ani->Name = "new";
   ani->FileName.clear();
   ani->Clear();
-  ani->IsMovie = movie;
+  ani->IsMovie = MovieMode;
   auto shadow = std::make_unique<TZeltoAniSprite>();
   shadow->Index = 0;
   shadow->Image = "SPRITES";
@@ -67,28 +76,12 @@ void TEditSession::NewAnimation()
   shadow->Height = 16;
   shadow->Description = "shadow";
   ani->Sprites.push_back(std::move(shadow));
-  if (!movie) {
+  if (!ani->IsMovie) {
     InsertDefaultFrame(ani.get(), 0);
     RecomputeStartTicks(ani.get());
   }
-
-  Playing = false;
-  Scene.SelectedActor = nullptr;
-  GridMode = 0;
-  EditActor->Ani = ani.get();
-  EditActor->OwnedAni = std::move(ani);
-  EditActor->FrameIndex = 0;
-  EditActor->FrameTick = 0;
-  ::SetModified(EditActor->Ani, false);
-  Show(TViewPart::OptionsGrid);
-  ApplyDefaultSlots(EditActor.get(), *EditActor->Ani);
-  UpdateSpriteListLayout();
-  Scene.Selection = {0};
-  Show(TViewPart::PartList);
-  ShowTime(0);
-  if (view_)
-    view_->ClearFocus();
-  Show(TViewPart::Buttons);
+  ShowDocument(std::move(ani));
+  ::SetModified(GetCurrentAni(), false);
 }
 
 bool TEditSession::WriteDocument()
@@ -107,6 +100,8 @@ bool TEditSession::WriteDocument()
 
 bool TEditSession::QuerySave()
 {
+  // A length still being typed belongs to the document that is asked about.
+  EndGridEdit();
   TZeltoAni *ani = GetCurrentAni();
   if (!ani || !ani->Modified)
     return true;
@@ -159,13 +154,17 @@ void TEditSession::OpenChosenFile(const std::string &path)
     Dialogs().ShowError("Cannot load " + path + ": " + problem);
     return;
   }
-  FreeClipboards();
-  OpenAnimation(path);
+  std::string error;
+  if (!OpenAnimation(path, &error)) {
+    Dialogs().ShowError("Cannot load " + path + ": " + error);
+    return;
+  }
   DrawCanvas();
 }
 
 void TEditSession::SaveCommand()
 {
+  EndGridEdit();
   TZeltoAni *ani = GetCurrentAni();
   if (!ani)
     return;
@@ -178,6 +177,7 @@ void TEditSession::SaveCommand()
 
 bool TEditSession::SaveAs()
 {
+  EndGridEdit();
   TZeltoAni *ani = GetCurrentAni();
   if (!ani)
     return false;

@@ -24,6 +24,7 @@ void TEditSession::DeleteFrame(int index)
   TZeltoAni *ani = GetCurrentAni();
   if (!ani || index < 0 || index >= int(ani->Steps.size()) || ani->Steps.size() < 2)
     return;
+  EndGridEdit();
   int current = GetCurrentFrame();
   SetCurrentFrame(-1);
   TrimHistory(0, ani->Steps[size_t(index)].get());
@@ -153,6 +154,7 @@ void TEditSession::SetSingleDirection(bool single)
   TZeltoAni *ani = GetCurrentAni();
   if (!ani || single == ani->SingleDirection)
     return;
+  EndGridEdit();
   ClearHistory();
   // Without a current frame the first one becomes current.
   const int current = std::max(GetCurrentFrame(), 0);

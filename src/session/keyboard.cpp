@@ -13,6 +13,8 @@ bool TEditSession::KeyDown(TKey key, bool ctrl, bool controlFocused)
   TZeltoAni *ani = GetCurrentAni();
   if (!ani)
     return key == TKey::Tab && !controlFocused;
+  if (!controlFocused || (key == TKey::N && ctrl))
+    FinishGesture();
   if (key == TKey::N && ctrl) {
     ShiftOldOffsets();
     NeedsRedraw = true;
@@ -21,6 +23,7 @@ bool TEditSession::KeyDown(TKey key, bool ctrl, bool controlFocused)
   // Every other key goes to a focused control.
   if (controlFocused)
     return false;
+  EndGridEdit();
   switch (key) {
   case TKey::Delete:
     if (MovieMode)
@@ -174,6 +177,7 @@ bool TEditSession::Wheel(bool down, int x, int y)
   const TCanvasGeometry g = Geometry();
   if (!ani || x < 0 || y < 0 || x >= g.Width)
     return false;
+  FinishGesture();
   if (x < Scene.SpriteListLeft + SpriteListWidth && y < g.TimelineTop) {
     // A list that fits stays at its top.
     const int last = std::max(0, SpriteListTotal - SpriteListPage());

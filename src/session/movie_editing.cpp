@@ -433,6 +433,8 @@ void TEditSession::DeleteKey1Click()
     if (!first) {
       keys.erase(found);
       MenuKey = nullptr;
+      // A whole key gone is a change of the movie: without the mark a close would lose it.
+      ::SetModified(GetCurrentAni(), true);
     }
   } else if (!(first && FirstKeyRow(MenuRow))) {
     const std::string name = GetAttributeRow(*actor, MenuRow).Name;

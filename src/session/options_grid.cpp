@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <climits>
 #include <cstdio>
+#include <utility>
 
 #include "core/file_io.h"
 #include "core/helpers.h"
@@ -97,15 +98,52 @@ TGridRow TEditSession::GridRow(int row) const
 
 bool TEditSession::ClickGridRow(int row, std::string &value)
 {
-  if (GridMode != 1)
-    return ClickAniOption(row, value);
-  TZeltoActor *actor = Scene.SelectedActor;
-  if (!actor)
-    return false;
-  BeginActorChange(actor, false);
-  const bool typed = ClickActorAttribute(actor, row, value);
-  EndActorChange();
+  EndGridEdit();
+  bool typed = false;
+  if (GridMode != 1) {
+    typed = ClickAniOption(row, value);
+  } else if (TZeltoActor *actor = Scene.SelectedActor) {
+    BeginActorChange(actor, false);
+    // Toggles and the font and colour dialogs do their work on the click; other rows are typed.
+    typed = !ClickActorAttribute(actor, row, value);
+    EndActorChange();
+  }
+  if (typed)
+    EditRow = row;
   return typed;
+}
+
+void TEditSession::TypeGridRow(int row, std::string &value)
+{
+  if (row != EditRow)
+    EndGridEdit();
+  EditRow = row;
+  const int frame = PropertyFrame();
+  if (GridMode != 1 && !MovieMode && row == orProperty && LastDragMode == dmFrameStart && frame >= 0) {
+    PendingLengthText = value;
+    PendingLengthFrame = GetCurrentAni()->Steps[size_t(frame)].get();
+    return;
+  }
+  SetGridRow(row, value);
+}
+
+void TEditSession::EndGridEdit()
+{
+  const int row = EditRow;
+  if (row < 0)
+    return;
+  EditRow = -1;
+  if (TZeltoAniStep *pending = std::exchange(PendingLengthFrame, nullptr)) {
+    // The frame may have moved or gone since the text was typed: it is found by itself.
+    const TZeltoAni *ani = GetCurrentAni();
+    const auto found = ani ? std::find_if(ani->Steps.begin(), ani->Steps.end(),
+                                          [pending](const auto &step) { return step.get() == pending; })
+                           : std::vector<std::unique_ptr<TZeltoAniStep>>::const_iterator();
+    std::string text = std::exchange(PendingLengthText, std::string());
+    if (ani && found != ani->Steps.end())
+      SetFrameLength(int(found - ani->Steps.begin()), text);
+  }
+  Show(TViewPart::OptionsGrid, row);
 }
 
 void TEditSession::SetGridRow(int row, std::string &value)
@@ -233,7 +271,7 @@ void TEditSession::SetAniOption(int row, std::string &value)
     if (LastDragMode == dmSound)
       SetSoundFileOption(value);
     else if (LastDragMode == dmFrameStart)
-      SetFrameLengthOption(value);
+      SetFrameLength(Scene.LastFrameIndex, value);
     else
       SetPartSpriteOption(value);
     return;
@@ -298,10 +336,9 @@ void TEditSession::SetSoundFileOption(std::string &value)
       PlaySoundFile(path);
 }
 
-void TEditSession::SetFrameLengthOption(std::string &value)
+void TEditSession::SetFrameLength(int frame, std::string &value)
 {
   TZeltoAni *ani = GetCurrentAni();
-  const int frame = Scene.LastFrameIndex;
   const std::string text = TrimControl(value);
   if (frame < 0 || frame >= int(ani->Steps.size()) || text.empty() || text == "-")
     return;

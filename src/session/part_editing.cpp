@@ -295,6 +295,10 @@ bool TEditSession::AddSpriteDefinitions(const TSpriteGrid &grid, std::string *er
   };
   if (columns * rows > MaxGridSprites)
     return fail("A grid may hold at most " + std::to_string(MaxGridSprites) + " sprites");
+  // The image name is a word of its line: without one, the numbers after it shift into its place
+  // and the saved file no longer opens.
+  if (TrimControl(grid.Image).empty())
+    return fail("A sprite needs the name of its image");
   if (!IsStorableFileName(grid.Image))
     return fail("'" + grid.Image + "': an animation cannot store a file name with blanks");
   const auto fits = [](long long value) { return value >= INT_MIN && value <= INT_MAX; };

@@ -18,7 +18,10 @@ void TEditSession::Tick()
       if (Scene.RedrawCountdown > 0)
         --Scene.RedrawCountdown;
       DrawCanvas();
-      if (Playing)
+      // A part or sound being dragged belongs to the frame it was pressed in: playback waits
+      // until it is let go.
+      const bool dragsInFrame = MouseIsDown && (Scene.DragMode == dmParts || Scene.DragMode == dmSound);
+      if (Playing && !dragsInFrame)
         AdvanceFrame();
       NeedsRedraw = false;
     }

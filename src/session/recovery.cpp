@@ -120,31 +120,8 @@ bool TEditSession::RestoreRecovery(const TRecovery &recovery)
   // The document comes back as it was left: unsaved, under its own file name and name.
   ani->FileName = recovery.FileName;
   ani->Name = recovery.Name.empty() ? "new" : recovery.Name;
-  FreeClipboards();
-  ClearHistory();
-  Playing = false;
-  Scene.SelectedActor = nullptr;
-  Scene.Selection.clear();
-  GridMode = 0;
-  EditActor->Ani = ani.get();
-  EditActor->OwnedAni = std::move(ani);
-  EditActor->FrameIndex = 0;
-  EditActor->FrameTick = 0;
-  TZeltoAni *restored = GetCurrentAni();
-  RegisterSpriteImages(*restored);
-  SwitchMovieMode(restored->IsMovie);
-  ApplyDefaultSlots(EditActor.get(), *restored);
-  UpdateSpriteListLayout();
-  if (MovieMode) {
-    RefreshActorList();
-    ShowTime(0);
-  } else {
-    Scene.Selection = {0};
-    Show(TViewPart::PartList);
-  }
-  ::SetModified(restored, true);
-  Show(TViewPart::OptionsGrid);
-  Show(TViewPart::Buttons);
+  ShowDocument(std::move(ani));
+  ::SetModified(GetCurrentAni(), true);
   DiscardRecovery(recovery);
   NeedsRedraw = true;
   return true;

@@ -119,7 +119,14 @@ void TEditSession::DeleteSpriteDefinition(int index)
     DeleteSpriteFromActors(*ani, doomed);
   else
     DeleteSpriteFromFrames(*ani, doomed);
-  // Nothing may go on pointing at it: the copied actor and deleted actors the history keeps.
+  // Nothing may go on pointing at it: the copied frame (in either mode: a frame copied before a
+  // switch to movie mode can be inserted after the switch back), the copied actor and deleted
+  // actors the history keeps.
+  if (FrameClipboard)
+    for (TPartList &direction : FrameClipboard->Directions)
+      direction.erase(std::remove_if(direction.begin(), direction.end(),
+                                     [doomed](const auto &part) { return part->Sprite == doomed; }),
+                      direction.end());
   if (ActorClipboard && ActorClipboard->Sprite == doomed)
     ActorClipboard->Sprite = nullptr;
   History.ForEachKeptActor([doomed](TZeltoActor *actor) {
@@ -153,9 +160,6 @@ void TEditSession::DeleteSpriteFromFrames(TZeltoAni &ani, const TZeltoAniSprite 
   History.RemovePartsOf(doomed);
   for (auto &step : ani.Steps)
     for (TPartList &direction : step->Directions)
-      removeFrom(direction);
-  if (FrameClipboard)
-    for (TPartList &direction : FrameClipboard->Directions)
       removeFrom(direction);
 }
 

@@ -115,18 +115,23 @@ void TEditSession::MakeEntryCurrent(const TEditOperation &entry)
 
 void TEditSession::Undo()
 {
+  EndGridEdit();
+  FinishGesture();
   if (GetCurrentAni() && History.Position() > 0) {
     History.SetPosition(History.Position() - 1);
     TEditOperation &entry = History.At(History.Position());
     MakeEntryCurrent(entry);
     RevertOperation(entry);
     ::SetModified(GetCurrentAni(), true);
+    NeedsRedraw = true;
   }
   Show(TViewPart::Buttons);
 }
 
 void TEditSession::Redo()
 {
+  EndGridEdit();
+  FinishGesture();
   if (GetCurrentAni() && History.Position() < History.Count()) {
     TEditOperation &entry = History.At(History.Position());
     MakeEntryCurrent(entry);

@@ -172,17 +172,20 @@ TEST_F(AddSpriteTest, RefusedGridsKeepTheDialogOpenAndEmptyGridsClose)
   {
     TFields fields;
     bool refused;
+    std::string image = "SPRITES";
   };
   const Case cases[] = {
       {{"0", "0", "32", "32", "100000", "100000", "20"}, true},
       {{"0", "0", "32", "32", "2", "1", "2147483647"}, true}, // the second index would overflow
       {{"0", "0", "32", "32", "0", "5", "20"}, false},
       {{"0", "0", "32", "32", "-1", "-1", "20"}, false},
+      {{}, true, ""}, // a definition without an image name would make the saved file unreadable
+      {{}, true, "my sword.png"},
   };
   for (const Case &c : cases) {
-    SCOPED_TRACE(c.fields.Columns + " x " + c.fields.Rows + " from " + c.fields.Index);
+    SCOPED_TRACE(c.fields.Columns + " x " + c.fields.Rows + " from " + c.fields.Index + " of '" + c.image + "'");
     StartNew();
-    Apply(c.fields);
+    Apply(c.fields, c.image);
     EXPECT_EQ(dialogs.Errors.size(), c.refused ? 1u : 0u);
     EXPECT_EQ(Dialog().isVisible(), c.refused);
     EXPECT_EQ(Definitions(Document()), std::vector<std::string>{Shadow});

@@ -106,8 +106,13 @@ TEST_F(DocumentTest, SetLengthKeepsTheLastFrameAndItsSounds)
   EXPECT_TRUE(ani.Modified);
   EXPECT_GT(editor.captionUpdates, 0);
 
+  // A sound plays at its tick (1 to the duration): the frame lasts until it and no longer, so a
+  // document whose last sound ends its last frame keeps its length however often it is retimed.
   ani.Steps[2]->Sounds.push_back(std::make_unique<TZeltoAniSound>(TZeltoAniSound{"a.wav", 0, 0, 3}));
-  EXPECT_EQ(SetLength(&ani, 4), 9);
+  EXPECT_EQ(SetLength(&ani, 4), 8);
+  EXPECT_EQ(ani.Steps[2]->Duration, 3);
+  EXPECT_EQ(SetLength(&ani, ani.Length), 8);
+  EXPECT_EQ(SetLength(&ani, ani.Length - 1), 8);
 
   TZeltoAni movie;
   movie.IsMovie = true;

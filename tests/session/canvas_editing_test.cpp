@@ -63,6 +63,50 @@ TEST_F(SessionTest, DragsRecordOneMoveAndPressesWithoutMovingNone)
   EXPECT_TRUE(s.GetCurrentAni()->Modified);
 }
 
+// Undo, redo, keys and the wheel that come in the middle of a drag end the drag first, where the
+// pointer was last seen: the drag's selection indices and saved positions would otherwise move
+// other parts, or parts of another frame, once the undo has changed the frame.
+TEST_F(SessionTest, HistoryKeysAndWheelInTheMiddleOfADragEndItFirst)
+{
+  TEditSession &s = StartNew();
+  TZeltoAni &ani = Frames(s, {2, 2});
+  TZeltoAniPart *a = Parts()[0].get();
+  TZeltoAniPart *b = AddShadow(60, 0);
+  const std::string start = AnimationText(&ani);
+  s.Scene.Selection = {1};
+  s.MoveSelection(0, 1);
+  const QPoint p = On(*a);
+  s.MouseDown(false, p.x(), p.y());
+  s.MouseMove(p.x() + 10, p.y());
+  s.Undo(); // the drag is recorded as it stands, then undone
+  EXPECT_FALSE(s.MouseIsDown);
+  EXPECT_EQ(a->X, 12);
+  s.MouseMove(p.x() + 30, p.y() + 5);
+  s.MouseUp(p.x() + 30, p.y() + 5);
+  EXPECT_EQ(a->X, 12) << "the rest of the drag moves nothing";
+  EXPECT_EQ(b->Y, 1);
+  EXPECT_EQ(s.History.Count(), 2);
+  EXPECT_EQ(s.History.Position(), 1);
+  s.Undo();
+  EXPECT_EQ(AnimationText(&ani), start);
+
+  // The wheel over the time line changes the frame: the drag is let go first, in its own frame.
+  s.MouseDown(false, p.x(), p.y());
+  s.MouseMove(p.x() + 4, p.y());
+  const TCanvasGeometry g = s.Geometry();
+  s.Wheel(true, g.TimelineLeft + 5, g.TimelineTop + 30);
+  s.Wheel(true, g.TimelineLeft + 5, g.TimelineTop + 30);
+  EXPECT_EQ(s.GetCurrentFrame(), 1);
+  s.MouseMove(p.x() + 40, p.y());
+  s.MouseUp(p.x() + 40, p.y());
+  EXPECT_EQ(a->X, 16);
+  for (const auto &part : ani.Steps[1]->Directions[2])
+    EXPECT_EQ(part->X, 12) << "frame 1 is untouched";
+  while (s.History.Position() > 0)
+    s.Undo();
+  EXPECT_EQ(AnimationText(&ani), start);
+}
+
 // Moves are merged when the pointer is fast, so a release can come where no move reported the
 // pointer: the parts go where they are let go, and undo brings them back to where they started.
 TEST_F(SessionTest, PartsGoWhereTheyAreReleasedAndUndoReturnsThem)
@@ -322,6 +366,12 @@ TEST_F(SessionTest, FilesWhoseNamesHoldBlanksAreRefusedAndDefinitionsReadBack)
   std::string error;
   EXPECT_FALSE(s.AddSpriteDefinitions(grid, &error));
   EXPECT_EQ(error, "'my sword.png': an animation cannot store a file name with blanks");
+  for (const char *blank : {"", " ", "\t"}) {
+    grid.Image = blank;
+    EXPECT_FALSE(s.AddSpriteDefinitions(grid, &error)) << "image '" << blank << "'";
+    EXPECT_EQ(error, "A sprite needs the name of its image");
+  }
+  EXPECT_EQ(ani.Sprites.size(), 1u);
   // Descriptions are kept as the reader will read them: single spaces between words.
   grid.Image = "sword1.png";
   grid.Description = "  two\twords \r\n";

@@ -245,6 +245,30 @@ TEST_F(SessionTest, DeletingADefinitionTakesItsPartsOutOfFramesHistoryAndBuffers
   EXPECT_EQ(shadow->Y, 34);
 }
 
+// A frame copied in sprite mode, its definition deleted in movie mode, inserted after the switch
+// back: the copy holds no part of the deleted definition (it used to point at freed memory).
+TEST_F(SessionTest, ADefinitionDeletedInMovieModeLeavesTheCopiedFrame)
+{
+  TEditSession &s = StartNew();
+  TZeltoAni &ani = *s.GetCurrentAni();
+  auto sword = std::make_unique<TZeltoAniSprite>();
+  sword->Index = 5;
+  sword->Image = "SWORD";
+  TZeltoAniSprite *doomed = sword.get();
+  ani.Sprites.push_back(std::move(sword));
+  AddShadow(40, 0)->Sprite = doomed;
+  s.CopyFrame();
+  s.SwitchMovieMode(true);
+  s.DeleteSpriteDefinition(5);
+  s.SwitchMovieMode(false);
+  s.InsertFrameAfter();
+  for (const TPartList &direction : ani.Steps[1]->Directions)
+    for (const auto &part : direction)
+      EXPECT_EQ(part->Sprite, FindSprite(&ani, 0));
+  EXPECT_EQ(ani.Steps[1]->Directions[2].size(), 1u);
+  s.DrawCanvas();
+}
+
 TEST_F(SessionTest, ImportingBringsFreeIndicesAndEmptySlots)
 {
   TEditSession &s = StartNew();

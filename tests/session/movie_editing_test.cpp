@@ -168,6 +168,28 @@ TEST_F(MovieEditingTest, KeysDragAlongTheTimeLineAndMergeOnRelease)
   EXPECT_EQ(s.DragKey, nullptr);
 }
 
+// An undo in the middle of a key drag ends the drag first: the undo may take the key's actor out
+// of the movie, and the rest of the drag must not write the key.
+TEST_F(MovieEditingTest, UndoInTheMiddleOfAKeyDragEndsItFirst)
+{
+  TEditSession &s = StartMovie();
+  TZeltoActor *text = s.AddTextActor(0, 0);
+  SetKey(text, 20, "bold", "true");
+  s.DrawCanvas();
+  const TCanvasGeometry g = s.Geometry();
+  const int strip = g.TimelineTop + 8;
+  s.MouseDown(false, RulerX(g, 20), strip);
+  s.MouseMove(RulerX(g, 10), strip);
+  s.Undo(); // takes the text actor out again
+  EXPECT_EQ(s.DragKey, nullptr);
+  EXPECT_TRUE(s.GetCurrentAni()->Actors.empty());
+  s.MouseMove(RulerX(g, 30), strip);
+  s.MouseUp(RulerX(g, 30), strip);
+  s.Redo();
+  ASSERT_EQ(s.GetCurrentAni()->Actors.size(), 1u);
+  EXPECT_EQ(text->Keys.back()->Time, 10) << "the key stays where the drag was let go";
+}
+
 TEST_F(MovieEditingTest, KeyMenusNeverTakeLockedRowsFromTheFirstKey)
 {
   TEditSession &s = StartMovie();
@@ -187,6 +209,19 @@ TEST_F(MovieEditingTest, KeyMenusNeverTakeLockedRowsFromTheFirstKey)
   s.DeleteKey1Click();
   EXPECT_EQ(Value(*hero, 30, "dx"), "(none)");
   EXPECT_EQ(Value(*hero, 30, "dy"), "(none)") << "dx takes dy with it";
+
+  // The strip's menu deletes a whole key, and the movie is modified.
+  SetKey(hero, 40, "layer", "2");
+  s.GetCurrentAni()->Modified = false;
+  s.DrawCanvas();
+  const TCanvasGeometry g = s.Geometry();
+  s.MouseDown(true, RulerX(g, 40), g.TimelineTop + 8);
+  s.MouseUp(RulerX(g, 40), g.TimelineTop + 8);
+  EXPECT_EQ(s.MenuRow, -1);
+  ASSERT_NE(s.MenuKey, nullptr);
+  s.DeleteKey1Click();
+  EXPECT_EQ(Value(*hero, 40, "layer"), "(none)");
+  EXPECT_TRUE(s.GetCurrentAni()->Modified);
 }
 
 // With the walk rule on, moving a character writes its direction and animation into keys beside

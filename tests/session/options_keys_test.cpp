@@ -40,6 +40,60 @@ TEST_F(SessionTest, FrameLengthsAreTypedInSeconds)
   EXPECT_EQ(ani.Length, ani.Steps[2]->StartTick + 10);
 }
 
+// A length being typed is applied when the edit ends: the shorter lengths on the way would clamp
+// the frame's sounds for good, and rewriting the text under the cursor would make some lengths
+// impossible to type.
+TEST_F(SessionTest, TypedLengthsApplyWhenTheEditEnds)
+{
+  struct Case
+  {
+    std::string typed;
+    int ticks, soundTick;
+    std::string shown;
+  };
+  const Case cases[] = {{"10", 200, 31, "10"}, {"0.249", 4, 4, "0.2"}, {"1.5", 30, 30, "1.5"}, {"x", 41, 31, "2.05"}};
+  for (const Case &c : cases) {
+    SCOPED_TRACE(c.typed);
+    TEditSession &s = StartNew();
+    TZeltoAni &ani = Frames(s, {41, 2});
+    ani.Steps[0]->Sounds.push_back(std::make_unique<TZeltoAniSound>());
+    ani.Steps[0]->Sounds[0]->Tick = 31;
+    s.LastDragMode = dmFrameStart;
+    s.Scene.LastFrameIndex = 0;
+    std::string value = s.GridRow(0).Value;
+    ASSERT_TRUE(s.ClickGridRow(0, value));
+    for (size_t n = 1; n <= c.typed.size(); ++n) {
+      std::string typed = c.typed.substr(0, n);
+      s.TypeGridRow(0, typed);
+      EXPECT_EQ(typed, c.typed.substr(0, n)) << "the text being typed is left alone";
+      EXPECT_EQ(ani.Steps[0]->Duration, 41);
+      EXPECT_EQ(ani.Steps[0]->Sounds[0]->Tick, 31);
+    }
+    s.EndGridEdit();
+    EXPECT_EQ(s.EditRow, -1);
+    EXPECT_EQ(ani.Steps[0]->Duration, c.ticks);
+    EXPECT_EQ(ani.Steps[1]->StartTick, c.ticks);
+    EXPECT_EQ(ani.Steps[0]->Sounds[0]->Tick, c.soundTick);
+    EXPECT_EQ(s.GridRow(0).Value, c.shown);
+    EXPECT_EQ(ani.Modified, c.ticks != 41);
+  }
+  // A command between the keystrokes and the end (here a frame added before it) applies the
+  // length to the frame it was typed for.
+  TEditSession &s = StartNew();
+  TZeltoAni &ani = Frames(s, {4, 4});
+  s.LastDragMode = dmFrameStart;
+  s.Scene.LastFrameIndex = 1;
+  std::string value = "1";
+  s.ClickGridRow(0, value);
+  s.TypeGridRow(0, value);
+  TZeltoAniStep *typedFor = ani.Steps[1].get();
+  s.SetCurrentFrame(-1);
+  s.AddFrame();
+  s.MouseDown(false, 10, 10);
+  EXPECT_EQ(typedFor->Duration, 20);
+  EXPECT_EQ(ani.Steps[2].get(), typedFor);
+}
+
 TEST_F(SessionTest, OptionRowsShowToggleAndTakeTypedValues)
 {
   TEditSession &s = StartNew();
