@@ -10,6 +10,8 @@
 int main(int argc, char **argv)
 {
   QApplication app(argc, argv);
+  // The main window quits when its close is accepted; closing the last dialog never does.
+  QApplication::setQuitOnLastWindowClosed(false);
   QApplication::setApplicationName("zeltrix");
   QApplication::setApplicationVersion(ZELTRIX_VERSION);
   // Lets the desktop match the window to its menu entry and icon.

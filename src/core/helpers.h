@@ -10,6 +10,11 @@
 
 // The largest integer not above x + 0.0001, saturated to the int range (NaN gives 0).
 int FloorEps(double x);
+// x within the integers: sums of positions and displacements saturate instead of overflowing.
+inline int SaturatedInt(long long x)
+{
+  return int(x > 2147483647LL ? 2147483647LL : x < -2147483648LL ? -2147483648LL : x);
+}
 // FloorEps(x + 0.5).
 int RoundHalfUp(double x);
 

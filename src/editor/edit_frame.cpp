@@ -511,7 +511,7 @@ void TEditFrame::FormShow()
 
 bool TEditFrame::FormCloseQuery()
 {
-  return Session.QuerySave();
+  return Session.QuerySave("closing");
 }
 
 void TEditFrame::showEvent(QShowEvent *event)
@@ -557,4 +557,7 @@ void TEditFrame::closeEvent(QCloseEvent *event)
   Session.RemoveRecovery();
   Settings().SetGeometry(saveGeometry());
   event->accept();
+  // The program ends when this window closes, and only then: a dialog closing while a close of
+  // this window was refused must not end it.
+  QCoreApplication::quit();
 }

@@ -361,7 +361,12 @@ void SetTextZoom(TZeltoActor *actor, bool asFontSize, std::string &value)
 
 int AttributeRowCount(const TZeltoActor &actor)
 {
-  return int(Rows(actor.Kind).size());
+  // Up to the last row with a name: a character wearing the player's look has none after "chat".
+  int count = int(Rows(actor.Kind).size());
+  if (actor.Kind == akCharacter && actor.PlayerLook)
+    while (count > 0 && IsLookRow(count - 1))
+      --count;
+  return count;
 }
 
 TAttributeRow GetAttributeRow(const TZeltoActor &actor, int row)

@@ -35,7 +35,7 @@ TCanvasGeometry ComputeCanvasGeometry(const TSceneState &state)
   g.TimelineLeft = RulerLeft;
   g.TimelineRight = g.Width - RulerRightMargin;
   const TZeltoAni *ani = state.EditActor ? state.EditActor->Ani : nullptr;
-  g.TimelineTicks = ani ? RulerTicks(ani->Length) : 0;
+  g.TimelineTicks = !ani ? 0 : state.HeldRulerTicks > 0 ? state.HeldRulerTicks : RulerTicks(ani->Length);
 
   g.SceneViewRect = g.ViewRect;
   if (state.Zoom > 1.0 && state.ZoomSurface) {

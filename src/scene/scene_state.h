@@ -70,6 +70,9 @@ struct TSceneState
   int DragMode = 0;
   int DragFrameIndex = -1;
   int LastFrameIndex = -1;
+  // While a length or a frame start is dragged, the ruler keeps the scale it had at the press, so
+  // that what is dragged stays under the pointer; 0 otherwise.
+  int HeldRulerTicks = 0;
 
   TImageList *ImageCache = nullptr; // not owned
   TFixedImages Fixed;

@@ -3,6 +3,7 @@
 // the scene are converted through the zoom; the strip and the timeline use canvas positions.
 #include <algorithm>
 
+#include "core/helpers.h"
 #include "model/document.h"
 #include "scene/renderer.h"
 #include "session/edit_session.h"
@@ -168,7 +169,8 @@ void TEditSession::MouseMove(int x, int y)
       Scene.OriginY = panOriginY_ + dy;
       NeedsRedraw = true;
     }
-  } else if (!MovieMode && view_) {
+  } else if (!MouseIsDown && view_) {
+    // The strip describes its entries in both modes.
     HoverSpriteList(x, y);
   }
   if (MovieMode) {
@@ -182,8 +184,8 @@ void TEditSession::MouseMove(int x, int y)
     TZeltoAniStep *step = CurrentStep();
     if (step && DragSoundIndex >= 0 && DragSoundIndex < int(step->Sounds.size())) {
       TZeltoAniSound &sound = *step->Sounds[size_t(DragSoundIndex)];
-      sound.X = sound.SavedX + dx;
-      sound.Y = sound.SavedY + dy;
+      sound.X = SaturatedInt((long long)sound.SavedX + dx);
+      sound.Y = SaturatedInt((long long)sound.SavedY + dy);
       ::SetModified(GetCurrentAni(), true);
       NeedsRedraw = true;
       RemoveSoundOutsideView(50);
@@ -194,8 +196,8 @@ void TEditSession::MouseMove(int x, int y)
 void TEditSession::MoveDraggedParts(int dx, int dy)
 {
   for (TZeltoAniPart *part : SelectedParts()) {
-    part->X = part->SavedX + dx;
-    part->Y = part->SavedY + dy;
+    part->X = SaturatedInt((long long)part->SavedX + dx);
+    part->Y = SaturatedInt((long long)part->SavedY + dy);
   }
   ::SetModified(GetCurrentAni(), true);
   Show(TViewPart::SelectionInfo);
@@ -221,7 +223,8 @@ void TEditSession::MouseUp(int x, int y)
       const int dx = MouseSceneX - DragStartX, dy = MouseSceneY - DragStartY;
       const std::vector<TZeltoAniPart *> dragged = SelectedParts();
       if (std::any_of(dragged.begin(), dragged.end(), [&](const TZeltoAniPart *part) {
-            return part->X != part->SavedX + dx || part->Y != part->SavedY + dy;
+            return part->X != SaturatedInt((long long)part->SavedX + dx) ||
+                   part->Y != SaturatedInt((long long)part->SavedY + dy);
           }))
         MoveDraggedParts(dx, dy);
     }
@@ -243,6 +246,7 @@ void TEditSession::MouseUp(int x, int y)
   LastSoundIndex = DragSoundIndex;
   Scene.DragMode = -1;
   Scene.DragFrameIndex = -1;
+  Scene.HeldRulerTicks = 0;
   DragSoundIndex = -1;
   MouseIsDown = false;
   NeedsRedraw = true;

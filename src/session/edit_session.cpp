@@ -273,6 +273,8 @@ void TEditSession::SwitchMovieMode(bool on)
   Show(TViewPart::Mode);
   if (on)
     RefreshActorList();
+  else
+    Show(TViewPart::PartList); // the part box and x/y show the selected part at once
   Show(TViewPart::OptionsGrid);
   NeedsRedraw = true;
   ::SetModified(ani, ani->Modified);

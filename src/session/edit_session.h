@@ -102,6 +102,10 @@ enum class TKey { Other, Delete, PadPlus, PadMinus, Up, Down, Left, Right, Tab, 
 inline constexpr double ZoomStep = 1.125;
 inline constexpr double MaxZoom = 16.0;
 
+// The largest position typed for a part: its displacement from any position in the file, and
+// the negation that undoes it, stay integers.
+inline constexpr int MaxCoordinate = 1000000000;
+
 // The largest grid the dialog makes at once.
 inline constexpr int MaxGridSprites = 10000;
 
@@ -161,8 +165,9 @@ public:
   // with the reason in error, when it cannot be read; nothing changes then.
   bool OpenAnimation(const std::string &name, std::string *error = nullptr);
   void NewAnimation();
-  // Asks to save a modified document; false when the command is to be abandoned.
-  bool QuerySave();
+  // Asks to save a modified document before the action ("closing", "loading another animation"),
+  // which the question names; false when the action is to be abandoned.
+  bool QuerySave(const std::string &action);
   // Asks for a file name and writes the document there; false when cancelled or failed.
   bool SaveAs();
   // The toolbar's New, Load and Save commands.

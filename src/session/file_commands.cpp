@@ -98,7 +98,7 @@ bool TEditSession::WriteDocument()
   return false;
 }
 
-bool TEditSession::QuerySave()
+bool TEditSession::QuerySave(const std::string &action)
 {
   // A length still being typed belongs to the document that is asked about.
   EndGridEdit();
@@ -107,7 +107,7 @@ bool TEditSession::QuerySave()
     return true;
   // A document that was never saved is named as the caption names it.
   const std::string shown = ani->FileName.empty() ? ani->Name : ExtractKey(ani->FileName);
-  switch (Dialogs().AskYesNoCancel("Save changes", "Save changes to " + shown + "?")) {
+  switch (Dialogs().AskYesNoCancel("Save changes", "Save changes to " + shown + " before " + action + "?")) {
   case TAnswer::Cancel:
     return false;
   case TAnswer::No:
@@ -123,7 +123,7 @@ bool TEditSession::QuerySave()
 
 void TEditSession::NewCommand()
 {
-  if (!QuerySave())
+  if (!QuerySave("making a new animation"))
     return;
   FreeClipboards();
   NewAnimation();
@@ -132,7 +132,7 @@ void TEditSession::NewCommand()
 
 void TEditSession::LoadCommand()
 {
-  if (!QuerySave())
+  if (!QuerySave("loading another animation"))
     return;
   const TZeltoAni *ani = GetCurrentAni();
   std::string chosen;
@@ -143,7 +143,7 @@ void TEditSession::LoadCommand()
 
 void TEditSession::OpenFileCommand(const std::string &path)
 {
-  if (QuerySave())
+  if (QuerySave("opening " + ExtractKey(path)))
     OpenChosenFile(path);
 }
 

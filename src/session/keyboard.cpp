@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <climits>
 
+#include "core/helpers.h"
 #include "model/actor_attributes.h"
 #include "model/reader.h"
 #include "session/edit_session.h"
@@ -129,8 +130,8 @@ void TEditSession::MoveSound(int index, int direction)
   static const int dx[] = {0, -1, 0, 1}, dy[] = {-1, 0, 1, 0};
   if (direction < 0 || direction > 3)
     return;
-  sound.X += dx[direction];
-  sound.Y += dy[direction];
+  sound.X = SaturatedInt((long long)sound.X + dx[direction]);
+  sound.Y = SaturatedInt((long long)sound.Y + dy[direction]);
   ::SetModified(GetCurrentAni(), true);
   NeedsRedraw = true;
 }
@@ -148,11 +149,11 @@ void TEditSession::ShiftOldOffsets()
         if (!sprite)
           continue;
         if (sprite->Image == "BODY") {
-          part->X -= 5;
-          part->Y -= 4;
+          part->X = SaturatedInt(part->X - 5LL);
+          part->Y = SaturatedInt(part->Y - 4LL);
           moved = true;
         } else if (sprite->Index > 0) {
-          part->Y -= 8;
+          part->Y = SaturatedInt(part->Y - 8LL);
           moved = true;
         }
       }

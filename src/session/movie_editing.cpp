@@ -292,8 +292,8 @@ void TEditSession::MovieMouseMove(int x, int y)
     break;
   case dmActor:
     if (TZeltoActor *actor = Scene.SelectedActor) {
-      actor->DX = actor->DragStartDX + dx;
-      actor->DY = actor->DragStartDY + dy;
+      actor->DX = SaturatedInt((long long)actor->DragStartDX + dx);
+      actor->DY = SaturatedInt((long long)actor->DragStartDY + dy);
       if (actor->DX != actor->DragStartDX || actor->DY != actor->DragStartDY) {
         BeginActorChange(actor, false);
         SetKey(actor, GetCurrentTime(), "dx", std::to_string(actor->DX));

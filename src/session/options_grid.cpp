@@ -153,9 +153,16 @@ void TEditSession::SetGridRow(int row, std::string &value)
     return;
   }
   if (TZeltoActor *actor = Scene.SelectedActor) {
+    const std::string name = actor->Name;
     BeginActorChange(actor, false);
     SetAttributeRow(actor, row, value);
     EndActorChange();
+    // The list, Tab and the file keep the actors in name order.
+    if (actor->Name != name) {
+      RefreshActorList();
+      if (view_)
+        view_->SelectActor(actor);
+    }
   }
 }
 

@@ -58,8 +58,8 @@ void TEditSession::MoveSelection(int dx, int dy)
   if (parts.empty())
     return;
   for (TZeltoAniPart *part : parts) {
-    part->X += dx;
-    part->Y += dy;
+    part->X = SaturatedInt((long long)part->X + dx);
+    part->Y = SaturatedInt((long long)part->Y + dy);
   }
   ::SetModified(GetCurrentAni(), true);
   auto entry = std::make_unique<TEditOperation>(okMoveParts, EditActor->Dir, CurrentStep());
@@ -125,7 +125,14 @@ void TEditSession::CommitCoordinate(bool isX, const std::string &text)
     return;
   }
   TZeltoAniPart *part = (*CurrentPartList())[size_t(primary)].get();
-  const std::optional<int> value = ParseInt(TrimControl(text));
+  std::optional<int> value = ParseInt(TrimControl(text));
+  // Typed positions stay within MaxCoordinate, and so near the old one that the displacement
+  // (which undo negates) is an integer even for a part at the very edge of the range.
+  if (value) {
+    const long long old = isX ? part->X : part->Y;
+    value = int(std::clamp<long long>(*value, std::max<long long>(-MaxCoordinate, old - INT_MAX),
+                                      std::min<long long>(MaxCoordinate, old + INT_MAX)));
+  }
   if (value && *value != (isX ? part->X : part->Y)) {
     auto entry = std::make_unique<TEditOperation>(okMoveParts, part, EditActor->Dir, CurrentStep());
     (isX ? entry->DX : entry->DY) = int((long long)*value - (isX ? part->X : part->Y));

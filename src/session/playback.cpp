@@ -202,6 +202,7 @@ void TEditSession::TimelineFrameDrag(int x, bool pressed)
     Scene.DragFrameIndex = found;
     Scene.LastFrameIndex = -1;
     Scene.DragMode = dmFrameStart;
+    Scene.HeldRulerTicks = g.TimelineTicks;
     NeedsRedraw = true;
   } else if (Scene.DragMode == dmFrameStart && Scene.DragFrameIndex >= 1 && Scene.DragFrameIndex < count) {
     const int start = ani->Steps[Scene.DragFrameIndex]->StartTick;
@@ -241,8 +242,11 @@ void TEditSession::TimelineRulerDrag(int x, int y, bool pressed)
   if (!ani || g.TimelineTicks < 1 || g.TimelineRight <= g.TimelineLeft)
     return;
   int tick = RulerTickAt(g, x);
-  if (pressed)
+  if (pressed) {
     Scene.DragMode = ani->Length <= 0 || (tick >= ani->Length && GetCurrentTime() < ani->Length) ? dmLength : dmTime;
+    if (Scene.DragMode == dmLength)
+      Scene.HeldRulerTicks = g.TimelineTicks;
+  }
   tick = std::max(tick, 0);
   if (Scene.DragMode == dmTime) {
     tick = std::min(tick, LastTime());

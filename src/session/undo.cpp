@@ -1,6 +1,7 @@
 // Recording, undoing and redoing edits: the entries of the history applied forwards and
 // backwards to the parts and actors they name.
 #include <algorithm>
+#include <climits>
 
 #include "core/helpers.h"
 #include "model/actor_keys.h"
@@ -54,8 +55,9 @@ void TEditSession::RecordOperation(std::unique_ptr<TEditOperation> entry)
   if (last && entry->Kind == okMoveParts && entry->Mergeable && last->Kind == okMoveParts && last->Mergeable &&
       last->Step == entry->Step && SameParts(*last, *entry)) {
     // A run of nudges of the same selection becomes one entry.
-    last->DX += entry->DX;
-    last->DY += entry->DY;
+    // Within the integers whose negation (the undo) is an integer too.
+    last->DX = int(std::clamp((long long)last->DX + entry->DX, -(long long)INT_MAX, (long long)INT_MAX));
+    last->DY = int(std::clamp((long long)last->DY + entry->DY, -(long long)INT_MAX, (long long)INT_MAX));
     merged = true;
   } else if (last && entry->Kind == okChangeActor && last->Kind == okChangeActor && last->Actor == entry->Actor) {
     if (!entry->Mergeable && entry->Changes.size() == 1 && last->Changes.size() == 1 &&
@@ -267,8 +269,8 @@ void TEditSession::ApplyActorChanges(const TEditOperation &entry, bool forward)
 void TEditSession::MoveParts(const std::vector<TZeltoAniPart *> &parts, int dx, int dy)
 {
   for (TZeltoAniPart *part : parts) {
-    part->X += dx;
-    part->Y += dy;
+    part->X = SaturatedInt((long long)part->X + dx);
+    part->Y = SaturatedInt((long long)part->Y + dy);
   }
   Show(TViewPart::SelectionInfo);
 }

@@ -2,8 +2,10 @@
 #pragma once
 
 #include <QApplication>
+#include <QLineEdit>
 #include <QMouseEvent>
 #include <QTemporaryDir>
+#include <QTest>
 #include <deque>
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -13,6 +15,7 @@
 
 #include "editor/canvas_widget.h"
 #include "editor/edit_frame.h"
+#include "editor/options_grid.h"
 #include "model/context.h"
 #include "session/session_fixture.h"
 
@@ -62,6 +65,33 @@ protected:
     Mouse(QEvent::MouseMove, (from + to) / 2, button);
     Mouse(QEvent::MouseMove, to, button);
     Mouse(QEvent::MouseButtonRelease, to, button);
+  }
+
+  // A click on a cell of the options grid, as the mouse gives it: scrolled into view first.
+  void ClickCell(int row, int column, Qt::MouseButton button = Qt::LeftButton)
+  {
+    TOptionsGrid &grid = *frame->StringGrid1;
+    const QModelIndex cell = grid.model()->index(row, column);
+    grid.scrollTo(cell);
+    QTest::mouseClick(grid.viewport(), button, Qt::NoModifier, grid.visualRect(cell).center());
+  }
+  // The grid row whose label is label, or -1.
+  int RowLabelled(const std::string &label) const
+  {
+    for (int row = 0; row < frame->Session.GridRowCount(); ++row)
+      if (frame->Session.GridRow(row).Label == label)
+        return row;
+    return -1;
+  }
+  // Replaces the text of the grid's open editor key by key and ends the edit with key.
+  void TypeIntoGrid(const std::string &text, Qt::Key end = Qt::Key_Return)
+  {
+    QLineEdit *editor = frame->StringGrid1->Editor();
+    QTest::keyClick(editor, Qt::Key_A, Qt::ControlModifier);
+    if (text.empty())
+      QTest::keyClick(editor, Qt::Key_Backspace);
+    QTest::keyClicks(editor, QString::fromStdString(text));
+    QTest::keyClick(editor, end);
   }
 
   TTestDialogs dialogs;

@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <QToolButton>
+#include <functional>
 #include <random>
 
 #include "editor/options_grid.h"
@@ -100,13 +101,11 @@ protected:
       const int rows = f.StringGrid1->rowCount();
       if (rows < 1)
         break;
-      f.StringGrid1MouseDown(Random(3) ? Qt::LeftButton : Qt::RightButton, Random(rows), Random(2));
+      ClickCell(Random(rows), Random(2), Random(3) ? Qt::LeftButton : Qt::RightButton);
       AnswerMenus();
       if (f.StringGrid1->EditorOpen()) {
         static const char *values[] = {"5", "-3", "walk", "hello there", "true", "2.5", ""};
-        f.StringGrid1->Editor()->selectAll();
-        QTest::keyClicks(f.StringGrid1->Editor(), values[Random(7)]);
-        QTest::keyClick(f.StringGrid1->Editor(), Random(2) ? Qt::Key_Return : Qt::Key_Tab);
+        TypeIntoGrid(values[Random(7)], Random(2) ? Qt::Key_Return : Qt::Key_Tab);
       }
       break;
     }
@@ -168,6 +167,66 @@ TEST_P(MovieWindowTest, RandomUseLeavesAMovieThatSavesAndReadsBack)
   f.MovieButton->click();
   EXPECT_FALSE(f.Session.MovieMode);
   EXPECT_EQ(f.Session.History.Count(), 0);
+}
+
+// The attribute grid used with the mouse and the keyboard: typed rows open an editor that takes
+// keys, toggled rows toggle at each click and open none, and a renamed actor is listed in order.
+TEST_F(EditorTest, TheActorGridTakesClicksAndTypedKeys)
+{
+  TEditFrame &f = Start();
+  f.SpeedButton34Click();
+  f.show();
+  f.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&f));
+  f.MovieButton->click();
+  TZeltoActor *text = f.Session.AddTextActor(0, 0);
+  TZeltoActor *other = f.Session.AddTextActor(5, 5);
+  f.Session.SelectActor(text);
+  ASSERT_EQ(f.Session.GridMode, 1);
+  QLineEdit *editor = f.StringGrid1->Editor();
+
+  struct Typed
+  {
+    const char *row, *typed;
+    std::function<std::string()> stored;
+  };
+  const Typed typedRows[] = {{"dx", "42", [&] { return std::to_string(text->DX); }},
+                             {"dy", "-7", [&] { return std::to_string(text->DY); }},
+                             {"text", "hello", [&] { return text->Text; }},
+                             {"layer", "2", [&] { return std::to_string(text->Layer); }}};
+  for (const Typed &t : typedRows) {
+    SCOPED_TRACE(t.row);
+    const int row = RowLabelled(t.row);
+    ASSERT_GE(row, 0);
+    ClickCell(row, 1);
+    ASSERT_TRUE(f.StringGrid1->EditorOpen());
+    EXPECT_TRUE(editor->hasFocus());
+    TypeIntoGrid(t.typed);
+    EXPECT_FALSE(f.StringGrid1->EditorOpen());
+    EXPECT_EQ(t.stored(), t.typed);
+    EXPECT_EQ(f.StringGrid1->item(row, 1)->text().toStdString(), t.typed);
+  }
+  for (const char *name : {"bold", "italic", "visible"}) {
+    SCOPED_TRACE(name);
+    const int row = RowLabelled(name);
+    ASSERT_GE(row, 0);
+    const std::string before = f.Session.GridRow(row).Value;
+    ClickCell(row, 1);
+    EXPECT_FALSE(f.StringGrid1->EditorOpen()) << "a toggle opens no editor";
+    EXPECT_NE(f.Session.GridRow(row).Value, before);
+    ClickCell(row, 1);
+    EXPECT_EQ(f.Session.GridRow(row).Value, before) << "the next click toggles back";
+    EXPECT_EQ(f.StringGrid1->item(row, 1)->text().toStdString(), before);
+  }
+  // Renamed, the actor moves to its place in the list (and in the file).
+  ASSERT_EQ(f.Session.GetCurrentAni()->Actors.back().get(), other);
+  f.Session.SelectActor(other);
+  ClickCell(RowLabelled("name"), 1);
+  TypeIntoGrid("Aardvark");
+  EXPECT_EQ(other->Name, "Aardvark");
+  EXPECT_EQ(f.Session.GetCurrentAni()->Actors.front().get(), other);
+  EXPECT_EQ(f.ComboBox1->itemText(1).toStdString(), "Actor Aardvark");
+  EXPECT_EQ(f.ComboBox1->currentText().toStdString(), "Actor Aardvark");
 }
 
 INSTANTIATE_TEST_SUITE_P(Seeds, MovieWindowTest, ::testing::Values(1u, 2u, 3u, 4u));

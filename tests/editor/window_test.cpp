@@ -148,12 +148,12 @@ TEST_F(EditorTest, CaptionFollowsNameFileAndModifiedFlag)
   dialogs.Answers = {TAnswer::No};
   dialogs.ChosenFiles = {path};
   f.SpeedButton9Click();
-  EXPECT_EQ(dialogs.Questions.back(), "Save changes: Save changes to new?");
+  EXPECT_EQ(dialogs.Questions.back(), "Save changes: Save changes to new before loading another animation?");
   EXPECT_EQ(Caption(f), "Zeltrix - The Zelto Animation Editor - idle.velk");
   SetModified(f.Session.GetCurrentAni(), true);
   dialogs.Answers = {TAnswer::Cancel};
   EXPECT_FALSE(f.FormCloseQuery());
-  EXPECT_EQ(dialogs.Questions.back(), "Save changes: Save changes to idle.velk?");
+  EXPECT_EQ(dialogs.Questions.back(), "Save changes: Save changes to idle.velk before closing?");
 }
 
 TEST_F(EditorTest, SavePromptAnswers)
@@ -201,6 +201,72 @@ TEST_F(EditorTest, SavePromptAnswers)
   f.SpeedButton34Click();
   EXPECT_EQ(f.Session.GetCurrentAni(), ani);
   EXPECT_EQ(dialogs.Errors.size(), 2u);
+}
+
+// A close refused with Cancel leaves nothing pending: the next command's prompt is its own, and
+// answering it "No" loads without closing the window. Each prompt names what it asks about.
+TEST_F(EditorTest, ACancelledCloseLeavesNothingPending)
+{
+  TEditFrame &f = Start();
+  f.show();
+  f.MovieButtonClick();
+  f.Session.AddCharacterActor();
+  dialogs.Answers = {TAnswer::Cancel};
+  EXPECT_FALSE(f.close());
+  QApplication::processEvents();
+  EXPECT_TRUE(f.isVisible());
+  EXPECT_EQ(dialogs.Questions.back(), "Save changes: Save changes to new before closing?");
+  dialogs.Answers = {TAnswer::No};
+  dialogs.ChosenFiles = {""};
+  f.SpeedButton9Click();
+  QApplication::processEvents();
+  EXPECT_EQ(dialogs.Questions.back(), "Save changes: Save changes to new before loading another animation?");
+  EXPECT_TRUE(f.isVisible());
+  EXPECT_EQ(f.Session.GetCurrentAni()->Actors.size(), 1u) << "the load was cancelled: the edit is there";
+  dialogs.Answers = {TAnswer::Cancel};
+  f.SpeedButton34Click();
+  EXPECT_EQ(dialogs.Questions.back(), "Save changes: Save changes to new before making a new animation?");
+  EXPECT_EQ(f.Session.GetCurrentAni()->Actors.size(), 1u);
+  dialogs.Answers = {TAnswer::No};
+  f.SpeedButton34Click();
+  EXPECT_EQ(f.ComboBox1->count(), 1) << "a new movie lists no actors of the last one";
+  f.Session.GetCurrentAni()->Modified = false;
+}
+
+// Back in sprite mode the part box and the x/y boxes show the selected part at once.
+TEST_F(EditorTest, SpriteModeShowsTheSelectedPartAtOnce)
+{
+  TEditFrame &f = Start();
+  f.MovieButtonClick();
+  f.MovieButtonClick();
+  ASSERT_FALSE(f.Session.MovieMode);
+  const int primary = f.Session.PrimarySelection();
+  ASSERT_GE(primary, 0);
+  const TZeltoAniPart &part = *(*f.Session.CurrentPartList())[size_t(primary)];
+  EXPECT_EQ(f.ComboBox3->count(), int(f.Session.CurrentPartList()->size()));
+  EXPECT_EQ(f.ComboBox3->currentIndex(), primary);
+  EXPECT_EQ(f.Edit1->text().toInt(), part.X);
+  EXPECT_EQ(f.Edit2->text().toInt(), part.Y);
+  f.Session.GetCurrentAni()->Modified = false;
+}
+
+// The strip's hint describes the entry under the pointer, in both modes.
+TEST_F(EditorTest, TheStripHintShowsInBothModes)
+{
+  TEditFrame &f = Start();
+  f.SpeedButton34Click();
+  f.show();
+  for (bool movie : {false, true}) {
+    SCOPED_TRACE(movie ? "movie mode" : "sprite mode");
+    if (movie)
+      f.MovieButtonClick();
+    f.HideHint();
+    const TZeltoAniSprite &shadow = *f.Session.GetCurrentAni()->Sprites[0];
+    const QPoint entry(f.Session.Scene.SpriteListLeft + 25, shadow.ListTop - f.Session.Scene.SpriteListScroll + 8);
+    Mouse(QEvent::MouseMove, entry, Qt::NoButton);
+    EXPECT_TRUE(f.HintWindow->isVisible());
+    EXPECT_EQ(f.HintWindow->text().toStdString(), "# 0\nshadow");
+  }
 }
 
 TEST_F(EditorTest, YesForANeverSavedDocumentAsksForAFileName)

@@ -194,10 +194,14 @@ TEST_F(MovieTest, ClicksToggleOrAskForADialog)
   EXPECT_EQ(line, "FF0000");
 
   TZeltoActor *a = Add(akCharacter);
+  EXPECT_EQ(AttributeRowCount(*a), 26);
   EXPECT_EQ(ClickAttributeRow(a, 1, value), TRowClick::Toggled);
   EXPECT_TRUE(a->PlayerLook);
   EXPECT_EQ(a->Keys[0]->Time, 0);
   EXPECT_EQ(GetAttributeRow(*a, 10).Name, "") << "look rows hide while the parent's look is worn";
+  EXPECT_EQ(AttributeRowCount(*a), 10) << "the grid ends at the last row with a name, chat";
+  ClickAttributeRow(a, 1, value);
+  EXPECT_EQ(AttributeRowCount(*a), 26);
 }
 
 } // namespace

@@ -1,4 +1,6 @@
 // Editing the parts of a frame on the canvas, and the undo entries each gesture records.
+#include <climits>
+
 #include "images/image_cache.h"
 #include "model/actor_keys.h"
 #include "model/document.h"
@@ -105,6 +107,36 @@ TEST_F(SessionTest, HistoryKeysAndWheelInTheMiddleOfADragEndItFirst)
   while (s.History.Position() > 0)
     s.Undo();
   EXPECT_EQ(AnimationText(&ani), start);
+}
+
+// Typed positions are bounded: their displacement, which undo negates, stays an integer even for
+// parts at the edges of the integer range, so undo gives back the exact position.
+TEST_F(SessionTest, TypedPositionsNearTheIntegerLimitsUndoExactly)
+{
+  const struct
+  {
+    int start;
+    const char *typed;
+    int stored;
+  } cases[] = {{0, "2147483647", MaxCoordinate},
+               {0, "-2147483648", -MaxCoordinate},
+               {-2147483647 - 1, "1000000000", -1},
+               {2147483647, "-1000000000", 0},
+               {-2147483647 - 1, "-2147483648", -MaxCoordinate},
+               {5, "99999999999", 5}};
+  for (const auto &c : cases) {
+    SCOPED_TRACE(c.typed);
+    TEditSession &s = StartNew();
+    TZeltoAniPart &part = *Parts()[0];
+    part.X = c.start;
+    s.CommitCoordinate(true, c.typed);
+    EXPECT_EQ(part.X, c.stored);
+    s.MoveSelection(1, 0);
+    s.MoveSelection(-1, 0);
+    while (s.History.Position() > 0)
+      s.Undo();
+    EXPECT_EQ(part.X, c.start);
+  }
 }
 
 // Moves are merged when the pointer is fast, so a release can come where no move reported the

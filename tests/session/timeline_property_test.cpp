@@ -5,6 +5,7 @@
 // tick lies within its frame, the time stays within the animation, and the text reads back the same.
 #include <random>
 
+#include "core/helpers.h"
 #include "model/reader.h"
 #include "model/writer.h"
 #include "session/session_fixture.h"
@@ -143,6 +144,30 @@ TEST_F(SessionTest, ShorteningTheLengthUnderTheMarkerKeepsNewSoundsInTheLastFram
   TZeltoAni again;
   ASSERT_TRUE(ParseAnimation(again, nullptr, AnimationText(&ani)));
   EXPECT_EQ(again.Length, 5) << "the saved waits do not lengthen the frame";
+}
+
+// Dragging the length or a frame start keeps the ruler's scale of the press until the release,
+// so the end stays under the pointer instead of running away from it as the ruler grows.
+TEST_F(SessionTest, LengthAndFrameStartDragsKeepTheScaleOfThePress)
+{
+  for (bool length : {true, false}) {
+    SCOPED_TRACE(length ? "length" : "frame start");
+    TEditSession &s = StartNew();
+    TZeltoAni &ani = Frames(s, {2, 2});
+    const TCanvasGeometry press = s.Geometry();
+    const int y = press.TimelineTop + (length ? 30 : 5);
+    const int from = RulerX(press, length ? ani.Length : ani.Steps[1]->StartTick);
+    s.MouseDown(false, from, y);
+    ASSERT_EQ(s.Scene.DragMode, length ? dmLength : dmFrameStart);
+    for (int x = from; x <= from + 60; x += 3)
+      s.MouseMove(x, y);
+    EXPECT_EQ(s.Geometry().TimelineTicks, press.TimelineTicks) << "the ruler keeps its scale";
+    const int width = press.TimelineRight - press.TimelineLeft;
+    const int expected = RoundHalfUp(double(from + 60 - press.TimelineLeft) * press.TimelineTicks / width);
+    EXPECT_EQ(length ? ani.Length : ani.Steps[1]->StartTick, expected);
+    s.MouseUp(from + 60, y);
+    EXPECT_EQ(s.Geometry().TimelineTicks, RulerTicks(ani.Length)) << "and takes the new one at the release";
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(Seeds, TimelinePropertyTest, ::testing::Values(1u, 2u, 3u, 4u, 5u, 6u));
