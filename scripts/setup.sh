@@ -6,7 +6,7 @@ packages=(
   qt6-base-dev qt6-multimedia-dev qt6-base-dev-tools
   zlib1g-dev libgtest-dev libgmock-dev libbenchmark-dev
   libpng-dev libgif-dev
-  xvfb xauth fonts-dejavu-core
+  xvfb xauth fonts-dejavu-core fonts-liberation2
   clang-format python3
   dpkg-dev desktop-file-utils libxml2-utils shared-mime-info libglib2.0-bin
 )

@@ -40,6 +40,10 @@ TEditFrame::TEditFrame(TStartOptions options)
       Session(ChooseDialogs(options, ownDialogs_, this, settings_.get()), this, std::move(options.SoundDevice))
 {
   setWindowTitle(BaseCaption);
+  // The layout's fonts, or their metric-compatible stand-ins where they are not installed (a
+  // Debian desktop has Liberation's), so that texts fit the boxes the layout gives them.
+  QFont::insertSubstitutions("MS Sans Serif", {"Microsoft Sans Serif", "Arial", "Liberation Sans"});
+  QFont::insertSubstitutions("Courier New", {"Liberation Mono"});
   setFont(QFont("MS Sans Serif", 8));
   move(219, 110);
   resize(563, 465);

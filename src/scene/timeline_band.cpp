@@ -117,7 +117,11 @@ void TSceneRenderer::DrawTimeline(TSurface &buffer, const TSceneColours &colours
   const QRect timeClip(0, T, 75, DefaultTimelineHeight);
   const QString timeText = QString::number(actor.CurrentTime / 20.0, 'f', 2);
   canvas.TextOut(60 - canvas.TextExtent("Time").width(), T + 5, "Time", timeClip);
-  canvas.TextOut(60 - canvas.TextExtent(timeText).width(), T + 25, timeText, timeClip);
+  // Times of a thousand seconds and more are too wide for the frame: they take the small font.
+  const bool wide = canvas.TextExtent(timeText).width() > 58;
+  if (wide)
+    canvas.SetFont(RulerFont(8));
+  canvas.TextOut(60 - canvas.TextExtent(timeText).width(), T + (wide ? 27 : 25), timeText, timeClip);
   canvas.SetPen(ink);
   canvas.Frame(5, T + 23, 65, T + 42);
 

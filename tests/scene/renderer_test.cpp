@@ -270,6 +270,30 @@ TEST_F(RendererTest, FrameBarsEndMarkerAndTimeTriangle)
   EXPECT_EQ(At(start + 7, T() + 10), Red);
 }
 
+// The current time stands inside its frame under "Time": no ink of it below or left of the frame,
+// whatever the number (the fonts packaged as stand-ins for "Courier New" keep its metrics).
+TEST_F(RendererTest, TheTimeFitsItsFrame)
+{
+  AddFrame(40000);
+  for (int time : {0, 1235, 39999}) {
+    SCOPED_TRACE(time);
+    actor->CurrentTime = time;
+    DrawScene(state);
+    int inside = 0;
+    for (int y = T() + 24; y <= T() + 40; ++y)
+      for (int x = 6; x <= 63; ++x)
+        inside += At(x, y) == 0;
+    EXPECT_GT(inside, 20) << "the digits are drawn";
+    for (int y = T() + 23; y < T() + 50; ++y)
+      for (int x = 0; x < 75; ++x) {
+        const bool frame = (x >= 5 && x <= 64 && (y == T() + 23 || y == T() + 41 || y == T() + 42)) ||
+                           ((x == 5 || x == 64 || x == 65) && y <= T() + 42);
+        if (!frame && (y > T() + 42 || x < 5))
+          ASSERT_NE(At(x, y), 0) << "ink outside the frame at (" << x << ", " << y - T() << ")";
+      }
+  }
+}
+
 TEST_F(RendererTest, PartsAreColourKeyedAndClippedNotShifted)
 {
   TZeltoAniStep *step = AddFrame(1);
