@@ -170,3 +170,32 @@ BENCHMARK(BuildText)->Unit(benchmark::kMillisecond);
 const bool declaredText = DeclareRatio("writer text / plain write (no sync)", "BuildText", "PlainWrite", 4.0);
 
 } // namespace
+
+namespace {
+
+// Before a save replaces its file, the text is read back and written again; that check should
+// cost no more than opening the file once (reading it from disk and parsing it).
+void ReadBackCheck(benchmark::State &state)
+{
+  const std::string &bytes = AnimationBytes();
+  for (auto _ : state)
+    benchmark::DoNotOptimize(ReadBackProblem(bytes));
+}
+BENCHMARK(ReadBackCheck)->Unit(benchmark::kMillisecond);
+
+void OpenFile(benchmark::State &state)
+{
+  const std::string path = OutputPath("zeltrix-bench-open.velk");
+  const std::string &bytes = AnimationBytes();
+  FILE *file = std::fopen(path.c_str(), "wb");
+  std::fwrite(bytes.data(), 1, bytes.size(), file);
+  std::fclose(file);
+  for (auto _ : state)
+    benchmark::DoNotOptimize(ReadAnimation(nullptr, path));
+  std::filesystem::remove(path);
+}
+BENCHMARK(OpenFile)->Unit(benchmark::kMillisecond);
+
+const bool declaredCheck = DeclareRatio("save's read-back check / opening the file", "ReadBackCheck", "OpenFile", 1.0);
+
+} // namespace

@@ -6,12 +6,14 @@
 #include <cstring>
 #include <memory>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "core/file_io.h"
 #include "core/helpers.h"
 #include "core/real_format.h"
 #include "model/actor.h"
+#include "model/context.h"
 #include "model/document.h"
 #include "model/editor_link.h"
 #include "model/reader.h"
@@ -366,13 +368,61 @@ std::string AnimationText(TZeltoAni *ani)
   return out.Text();
 }
 
+namespace {
+
+// Line number (from 1) and text of the first line where a and b differ.
+std::pair<size_t, std::string_view> FirstDifference(std::string_view a, std::string_view b)
+{
+  size_t line = 1, start = 0;
+  const size_t common = std::min(a.size(), b.size());
+  for (size_t i = 0; i < common && a[i] == b[i]; ++i)
+    if (a[i] == '\n') {
+      ++line;
+      start = i + 1;
+    }
+  const size_t end = std::min(a.find('\n', start), a.size());
+  return {line, TrimControlView(a.substr(start, end - start))};
+}
+
+} // namespace
+
+std::string ReadBackProblem(const std::string &text)
+{
+  // The reader makes the document's actors, which take default-name numbers: they are given back,
+  // so that checking a save does not change the names of actors made later.
+  const auto counters = Context().ActorNameCounters;
+  std::string again;
+  bool readable;
+  {
+    TZeltoAni read;
+    read.Clear();
+    readable = ParseAnimation(read, nullptr, text);
+    // What the reader made of an unreadable text is written too: where it differs shows the line
+    // that stopped the reader.
+    again = AnimationText(&read);
+  }
+  Context().ActorNameCounters = counters;
+  if (readable && again == text)
+    return {};
+  const auto [line, written] = FirstDifference(text, again);
+  if (!readable && written.empty())
+    return "the text would hold neither a frame nor a movie";
+  return "line " + std::to_string(line) + " does not read back as written: " + std::string(written);
+}
+
 bool WriteAnimation(TZeltoAni *ani, std::string *error)
 {
   if (!ani)
     return true;
   LineWriter text;
   WriteText(ani, text);
-  if (!WriteWholeFile(ani->FileName, text.Data(), text.Size(), error))
+  const std::string written(text.Data(), text.Size());
+  if (std::string problem = ReadBackProblem(written); !problem.empty()) {
+    if (error)
+      *error = std::move(problem);
+    return false;
+  }
+  if (!WriteWholeFile(ani->FileName, written.data(), written.size(), error))
     return false;
   SetModified(ani, false);
   return true;

@@ -21,7 +21,13 @@ bool IsStorableFileName(const std::string &name);
 // ends.
 std::string StorableDescription(const std::string &text);
 
+// Why text would not read back as written: the reader's document of it written again differs,
+// and the message names the first line that differs ("line 12 does not read back as written:
+// ..."). Empty when the text reads back exactly.
+std::string ReadBackProblem(const std::string &text);
+
 // Writes ani to its FileName, replacing the file only once the new text is complete on disk (a
-// device or FIFO is written into, never replaced), then clears Modified. On failure returns false
-// with the system's reason in error; the old file and Modified stay as they were.
+// device or FIFO is written into, never replaced), then clears Modified. The text is read back
+// first: one that would not read back as written is not saved. On failure returns false with the
+// reason in error; the old file and Modified stay as they were.
 bool WriteAnimation(TZeltoAni *ani, std::string *error = nullptr);

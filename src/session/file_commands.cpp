@@ -94,7 +94,7 @@ bool TEditSession::WriteDocument()
       view_->FileUsed(GetCurrentAni()->FileName);
     return true;
   }
-  Dialogs().ShowError(error);
+  Dialogs().ShowError("Cannot save " + GetCurrentAni()->FileName + ": " + error);
   return false;
 }
 

@@ -48,7 +48,8 @@ bool TEditSession::Autosave()
   if (recoveryFolder_.empty() || !ani || !ani->Modified)
     return false;
   const std::string text = AnimationText(ani);
-  if (text == lastRecoveryText_)
+  // A text that would not read back is no recovery: the last good one stays (a save reports why).
+  if (text == lastRecoveryText_ || !ReadBackProblem(text).empty())
     return false;
   std::error_code error;
   fs::create_directories(recoveryFolder_, error);

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <functional>
 #include <random>
 
 #include "model/actor.h"
@@ -250,6 +251,42 @@ TEST(Writer, SavesReplaceTheFileAndClearModified)
   dir.Write("sub/keep.txt", "keep");
   EXPECT_FALSE(WriteAnimation(ani.get(), &error));
   EXPECT_EQ(ReadWholeFile(dir.Path() + "/sub/keep.txt"), "keep");
+}
+
+// A document holding a value the writer cannot store as it is (here put there by hand: the
+// editor's own commands refuse them) is not saved: the old file stays, the document stays
+// modified, and the message names the first line that would not read back.
+TEST(Writer, ASaveThatWouldNotReadBackIsRefused)
+{
+  struct Case
+  {
+    const char *what;
+    std::function<void(TZeltoAni &)> plant;
+    std::string line;
+  };
+  const Case cases[] = {
+      {"a set-back-to name with a blank", [](TZeltoAni &a) { a.SetBackTo = "walk fast"; }, "line 4"},
+      {"an empty image name", [](TZeltoAni &a) { a.Sprites[0]->Image = ""; }, "line 2"},
+      {"a default head with a blank", [](TZeltoAni &a) { a.DefaultHead = "my head.png"; }, "line 4"},
+      {"a description of two blanks", [](TZeltoAni &a) { a.Sprites[0]->Description = "a  b"; }, "line 2"},
+  };
+  for (const Case &c : cases) {
+    SCOPED_TRACE(c.what);
+    TempDir dir;
+    auto ani = NewDocument();
+    ani->FileName = dir.Write("walk.velk", "old contents");
+    ani->Modified = true;
+    c.plant(*ani);
+    const std::string text = AnimationText(ani.get());
+    EXPECT_NE(ReadBackProblem(text), "");
+    std::string error;
+    EXPECT_FALSE(WriteAnimation(ani.get(), &error));
+    EXPECT_EQ(error.rfind(c.line + " does not read back as written: ", 0), 0u) << error;
+    EXPECT_EQ(ReadWholeFile(ani->FileName), "old contents");
+    EXPECT_TRUE(ani->Modified);
+  }
+  EXPECT_EQ(ReadBackProblem(AnimationText(NewDocument().get())), "");
+  EXPECT_EQ(ReadBackProblem("VELK0001\r\n"), "the text would hold neither a frame nor a movie");
 }
 
 } // namespace

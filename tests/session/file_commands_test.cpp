@@ -93,6 +93,29 @@ TEST_F(SessionTest, OpeningReadsTheDiskAndAFailedOpenChangesNothing)
   EXPECT_EQ(session->GetCurrentAni()->Name, "idle");
 }
 
+// Save and autosave read back what they are about to write: a document that would not read back
+// is not written over the file, and the message names the line.
+TEST_F(SessionTest, ASaveThatWouldNotReadBackKeepsTheFile)
+{
+  TempDir folder;
+  const std::string path = folder.Write("mine.velk", OwnWalk);
+  TEditSession &s = Start(path);
+  s.SetRecoveryFolder(folder.Path() + "/recovery");
+  s.MoveSelection(1, 0);
+  ASSERT_TRUE(s.Autosave());
+  const std::string recovery = ReadWholeFile(s.RecoveryFile());
+  s.GetCurrentAni()->Sprites[0]->Image = "";
+  s.MoveSelection(1, 0);
+  EXPECT_FALSE(s.Autosave());
+  EXPECT_EQ(ReadWholeFile(s.RecoveryFile()), recovery) << "the last good recovery stays";
+  s.SaveCommand();
+  ASSERT_EQ(dialogs.Errors.size(), 1u);
+  EXPECT_EQ(dialogs.Errors[0].rfind("Cannot save " + path + ": line 2 does not read back as written: SPRITE", 0), 0u)
+      << dialogs.Errors[0];
+  EXPECT_EQ(ReadWholeFile(path), OwnWalk);
+  EXPECT_TRUE(s.GetCurrentAni()->Modified);
+}
+
 TEST_F(SessionTest, DefaultBodyChangesAndNewMoviesAreShownAsTheyAre)
 {
   TEditSession &s = StartNew();
