@@ -9,6 +9,7 @@ packages=(
   xvfb xauth fonts-dejavu-core fonts-liberation2
   clang-format python3
   dpkg-dev desktop-file-utils libxml2-utils shared-mime-info libglib2.0-bin
+  lintian appstream man-db groff-base bsdextrautils bash-completion
 )
 missing=()
 for p in "${packages[@]}"; do
