@@ -248,9 +248,13 @@ void TEditSession::SwitchMovieMode(bool on)
     Playing = false;
     ClearHistory();
     ani->Steps.clear();
-    if (!wasMovie)
+    // A document whose frames were just removed has changed, whatever it is called: unmarked, a
+    // close would lose the change (and any unsaved edits before it) without asking. A movie
+    // being opened keeps its mark.
+    if (!wasMovie) {
       ani->Length = 100;
-    ani->Modified = renamed;
+      ani->Modified = true;
+    }
   } else {
     if (!ani->Actors.empty() &&
         !Dialogs().AskOkCancel("Warning", "Switching to sprite mode will remove all actors. Continue?"))

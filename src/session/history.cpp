@@ -159,3 +159,32 @@ void TEditHistory::Discard(TZeltoAniPart *part)
 {
   parts_.erase(part);
 }
+
+std::string TEditHistory::LiveProblem(const TZeltoAni *ani) const
+{
+  std::unordered_set<const TZeltoAniStep *> steps;
+  std::unordered_set<const TZeltoAniPart *> parts;
+  std::unordered_set<const TZeltoActor *> actors;
+  if (ani) {
+    for (const auto &step : ani->Steps) {
+      steps.insert(step.get());
+      for (const TPartList &direction : step->Directions)
+        for (const auto &part : direction)
+          parts.insert(part.get());
+    }
+    for (const auto &actor : ani->Actors)
+      actors.insert(actor.get());
+  }
+  for (size_t i = 0; i < entries_.size(); ++i) {
+    const TEditOperation &entry = *entries_[i];
+    const std::string which = "entry " + std::to_string(i) + " (kind " + std::to_string(entry.Kind) + ")";
+    if (entry.IsPartEntry() && !steps.count(entry.Step))
+      return which + " names a frame that is gone";
+    for (const TZeltoAniPart *part : entry.Parts)
+      if (!parts.count(part) && !parts_.count(part))
+        return which + " names a part that is gone";
+    if (entry.Actor && !actors.count(entry.Actor) && !actors_.count(entry.Actor))
+      return which + " names an actor that is gone";
+  }
+  return {};
+}

@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <memory>
+#include <string>
 #include <unordered_map>
 #include <vector>
 
@@ -89,6 +90,10 @@ public:
   void Discard(TZeltoAniPart *part);
   bool Keeps(const TZeltoAniPart *part) const { return parts_.count(part) > 0; }
   bool Keeps(const TZeltoActor *actor) const { return actors_.count(actor) > 0; }
+  // What in the history refers to an object that is neither in ani nor kept here (a frame, part
+  // or actor freed under an entry), or empty when everything it names is alive.
+  std::string LiveProblem(const TZeltoAni *ani) const;
+
   // Kept actors, for clearing pointers into a deleted sprite definition.
   template <typename Visit> void ForEachKeptActor(Visit visit)
   {
