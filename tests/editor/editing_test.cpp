@@ -43,12 +43,16 @@ TEST_F(EditorTest, ButtonsAndBoxesEditThePrimaryPartAndUndoFollows)
   EXPECT_FALSE(f.SpeedButton25->isEnabled());
 
   // Enter in a box commits; text that is not a number shows the part's value again.
-  f.Edit1->setFocus();
-  f.Edit1->setText("100");
+  f.show();
+  QTest::mouseClick(f.Edit1, Qt::LeftButton);
+  QTest::keyClick(f.Edit1, Qt::Key_A, Qt::ControlModifier);
+  QTest::keyClicks(f.Edit1, "100");
   QTest::keyClick(f.Edit1, Qt::Key_Return);
   EXPECT_EQ(part.X, 100);
-  f.Edit2->setText("4x");
-  emit f.Edit2->editingFinished();
+  QTest::mouseClick(f.Edit2, Qt::LeftButton);
+  QTest::keyClick(f.Edit2, Qt::Key_A, Qt::ControlModifier);
+  QTest::keyClicks(f.Edit2, "4x");
+  QTest::keyClick(f.Edit2, Qt::Key_Tab); // leaving the box commits
   EXPECT_EQ(part.Y, 35);
   EXPECT_EQ(f.Edit2->text(), "35");
 
@@ -78,9 +82,8 @@ TEST_F(EditorTest, ClosingWithAPendingEditCallsNothingBack)
     f.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&f));
     if (grid) {
-      f.StringGrid1MouseDown(Qt::LeftButton, 13, 1);
+      ClickCell(13, 1);
       ASSERT_TRUE(f.StringGrid1->EditorOpen());
-      f.StringGrid1->Editor()->setFocus();
       QTest::keyClicks(f.StringGrid1->Editor(), "7");
     } else {
       f.Edit2->setFocus();
@@ -163,12 +166,12 @@ TEST_F(EditorTest, GridCellsToggleOrOpenAnEditorWhoseTextIsAppliedAtOnce)
   f.SpeedButton34Click();
   f.show();
   TZeltoAni &ani = *f.Session.GetCurrentAni();
-  f.StringGrid1MouseDown(Qt::LeftButton, 2, 1);
+  ClickCell(2, 1);
   EXPECT_TRUE(ani.Loop);
   EXPECT_EQ(f.StringGrid1->item(2, 1)->text(), "true");
   EXPECT_FALSE(f.StringGrid1->EditorOpen());
 
-  f.StringGrid1MouseDown(Qt::LeftButton, 13, 1);
+  ClickCell(13, 1);
   ASSERT_TRUE(f.StringGrid1->EditorOpen());
   QTest::keyClicks(f.StringGrid1->Editor(), "5 6");
   EXPECT_EQ(ani.DefaultParams[0], "5") << "applied at every keystroke, cut at the blank";
@@ -178,13 +181,32 @@ TEST_F(EditorTest, GridCellsToggleOrOpenAnEditorWhoseTextIsAppliedAtOnce)
   EXPECT_EQ(f.StringGrid1->item(13, 1)->text(), "5") << "what was kept shows when the edit ends";
 
   // A head that is not known stays in the editor until the edit ends, then the stored one shows.
-  f.StringGrid1MouseDown(Qt::LeftButton, 8, 1);
-  f.StringGrid1->Editor()->clear();
+  ClickCell(8, 1);
+  QTest::keyClick(f.StringGrid1->Editor(), Qt::Key_A, Qt::ControlModifier);
   QTest::keyClicks(f.StringGrid1->Editor(), "nothere.png");
   EXPECT_EQ(ani.DefaultHead, "head19.png");
   QTest::keyClick(f.StringGrid1->Editor(), Qt::Key_Tab);
   EXPECT_EQ(f.StringGrid1->item(8, 1)->text(), "head19.png");
   // A label-less row opens nothing.
-  f.StringGrid1MouseDown(Qt::LeftButton, 1, 1);
+  ClickCell(1, 1);
   EXPECT_FALSE(f.StringGrid1->EditorOpen());
+
+  // A frame's length typed with the keys is applied when the edit ends: the lengths on the way
+  // neither move the frame's sound nor rewrite the text under the cursor.
+  Frames(f.Session, {41, 2});
+  ani.Steps[0]->Sounds.push_back(std::make_unique<TZeltoAniSound>(TZeltoAniSound{"step.wav", 0, 0, 31}));
+  f.Session.DrawCanvas();
+  const TCanvasGeometry g = f.Session.Geometry();
+  Mouse(QEvent::MouseButtonPress, QPoint(RulerX(g, 0), g.TimelineTop + 5));
+  Mouse(QEvent::MouseButtonRelease, QPoint(RulerX(g, 0), g.TimelineTop + 5));
+  ASSERT_EQ(f.Session.GridRow(0).Label, "length");
+  ClickCell(0, 1);
+  ASSERT_TRUE(f.StringGrid1->EditorOpen());
+  QTest::keyClick(f.StringGrid1->Editor(), Qt::Key_A, Qt::ControlModifier);
+  QTest::keyClicks(f.StringGrid1->Editor(), "0.249");
+  EXPECT_EQ(f.StringGrid1->Editor()->text(), "0.249");
+  EXPECT_EQ(ani.Steps[0]->Sounds[0]->Tick, 31);
+  QTest::keyClick(f.StringGrid1->Editor(), Qt::Key_Return);
+  EXPECT_EQ(ani.Steps[0]->Duration, 4);
+  EXPECT_EQ(f.StringGrid1->item(0, 1)->text(), "0.2");
 }

@@ -88,8 +88,9 @@ protected:
       break;
     case 3: { // a typed position, sometimes not a number
       QLineEdit *box = Random(2) ? f.Edit1 : f.Edit2;
-      box->setFocus();
-      box->setText(Random(6) ? QString::number(Random(200) - 100) : "x");
+      QTest::mouseClick(box, Qt::LeftButton);
+      QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
+      QTest::keyClicks(box, Random(6) ? QString::number(Random(200) - 100) : "x");
       QTest::keyClick(box, Qt::Key_Return);
       break;
     }
