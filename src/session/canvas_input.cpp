@@ -241,6 +241,7 @@ void TEditSession::MouseUp(int x, int y)
   } else if (MovieMode) {
     MovieMouseUp();
   }
+  EndTiming();
   LastDragMode = Scene.DragMode;
   Scene.LastFrameIndex = Scene.DragFrameIndex;
   LastSoundIndex = DragSoundIndex;

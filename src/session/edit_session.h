@@ -13,6 +13,7 @@
 #include "model/editor_link.h"
 #include "scene/scene_setup.h"
 #include "session/history.h"
+#include "session/timing_entries.h"
 
 class TUiDialogs;
 class TZeltoActor;
@@ -208,6 +209,13 @@ public:
   void TimelineFrameDrag(int x, bool pressed);
   void TimelineRulerDrag(int x, int y, bool pressed);
   void SetFrameStart(int index, int tick);
+  // SetLength of the document, recorded as a timing change.
+  void SetDocumentLength(int length);
+  // Timing changes made until EndTiming become one history entry (a gesture, a key press, a typed
+  // length); mergeable entries of the same frames merge. Changes made without it are recorded
+  // one by one.
+  void BeginTiming(bool mergeable = false);
+  void EndTiming();
   // True when the pointer at (x, y) is over a frame start that can be dragged.
   bool OverFrameStart(int x, int y) const;
 
@@ -241,7 +249,7 @@ public:
   // files sounds of the current frame.
   void DropFiles(const std::vector<std::string> &files, int canvasX, int canvasY);
 
-  // --- Frames. None records an undo entry; deleting a frame drops its entries. ---
+  // --- Frames. Each records an entry that undoes it. ---
   // A default frame after the current one, made current.
   void AddFrame();
   // Removes frame index (never the only frame).
@@ -252,6 +260,8 @@ public:
   void InsertFrameBefore();
   void InsertFrameAfter();
   void ReverseFrames();
+  // The frames in reverse order, the same frame current; what reversing and its undo do.
+  void ReverseFrameOrder();
   // Four direction lists per frame to one (each frame split into one per direction) or back
   // (each four frames merged into one); the history is cleared.
   void SetSingleDirection(bool single);
@@ -385,6 +395,13 @@ public:
   void RecordActorChange(const TActorSingleMod &change) override;
 
   TUiDialogs &Dialogs() const { return *dialogs_; }
+  // Asks the window to show part anew (row: one grid row, or -1 for all); history entries too.
+  void Show(TViewPart part, int row = -1);
+  // Makes frame the current frame (when it is in the document) and dir the direction, as undo and
+  // redo do before they change a frame.
+  void ShowFrame(const TZeltoAniStep *frame, int dir);
+  // The position of frame in the document's frames, or -1.
+  int FrameIndexOf(const TZeltoAniStep *frame) const;
   const std::string &ProgramFolder() const { return programFolder_; }
 
   // --- State. ---
@@ -459,7 +476,6 @@ private:
   // their neighbour there is moving too, so that a block moves as a whole; the parts that moved.
   static std::vector<TZeltoAniPart *> SwapOnePlace(TPartList &parts, std::vector<int> indices, int delta);
 
-  void Show(TViewPart part, int row = -1);
   void FreeClipboards();
   // The tick under x on the ruler, not clamped.
   static int RulerTickAt(const TCanvasGeometry &geometry, int x);
@@ -467,6 +483,7 @@ private:
   TUiDialogs *dialogs_;
   TSessionView *view_;
   std::unique_ptr<TEditOperation> pending_; // the actor change being recorded
+  std::unique_ptr<TTimingEntry> timing_;    // the timing change being recorded
   // Opens a file the user chose, once the save prompt is answered.
   void OpenChosenFile(const std::string &path);
   // Makes a document just read the edited one: the history and copy buffers go, the mode follows

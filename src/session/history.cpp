@@ -160,31 +160,52 @@ void TEditHistory::Discard(TZeltoAniPart *part)
   parts_.erase(part);
 }
 
+void TLiveObjects::AddFrame(const TZeltoAniStep &frame)
+{
+  Add(&frame);
+  for (const TPartList &direction : frame.Directions)
+    for (const auto &part : direction)
+      Add(part.get());
+  for (const auto &sound : frame.Sounds)
+    Add(sound.get());
+}
+
+void TLiveObjects::AddActor(const TZeltoActor &actor)
+{
+  Add(&actor);
+  for (const auto &key : actor.Keys)
+    Add(key.get());
+}
+
 std::string TEditHistory::LiveProblem(const TZeltoAni *ani) const
 {
-  std::unordered_set<const TZeltoAniStep *> steps;
-  std::unordered_set<const TZeltoAniPart *> parts;
-  std::unordered_set<const TZeltoActor *> actors;
+  TLiveObjects live;
   if (ani) {
-    for (const auto &step : ani->Steps) {
-      steps.insert(step.get());
-      for (const TPartList &direction : step->Directions)
-        for (const auto &part : direction)
-          parts.insert(part.get());
-    }
+    for (const auto &step : ani->Steps)
+      live.AddFrame(*step);
     for (const auto &actor : ani->Actors)
-      actors.insert(actor.get());
+      live.AddActor(*actor);
+    for (const auto &sprite : ani->Sprites)
+      live.Add(sprite.get());
   }
+  for (const auto &part : parts_)
+    live.Add(part.first);
+  for (const auto &actor : actors_)
+    live.AddActor(*actor.second);
+  for (const auto &entry : entries_)
+    entry->AddOwned(live);
   for (size_t i = 0; i < entries_.size(); ++i) {
     const TEditOperation &entry = *entries_[i];
     const std::string which = "entry " + std::to_string(i) + " (kind " + std::to_string(entry.Kind) + ")";
-    if (entry.IsPartEntry() && !steps.count(entry.Step))
+    if (entry.IsPartEntry() && !live.Has(entry.Step))
       return which + " names a frame that is gone";
     for (const TZeltoAniPart *part : entry.Parts)
-      if (!parts.count(part) && !parts_.count(part))
+      if (!live.Has(part))
         return which + " names a part that is gone";
-    if (entry.Actor && !actors.count(entry.Actor) && !actors_.count(entry.Actor))
+    if (entry.Actor && !live.Has(entry.Actor))
       return which + " names an actor that is gone";
+    if (const std::string dead = entry.DeadReference(live); !dead.empty())
+      return which + " names " + dead;
   }
   return {};
 }

@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "model/actor.h"
@@ -21,6 +22,35 @@ enum TOperationKind {
   okAddActor = 4,
   okDeleteActor = 5,
   okChangeActor = 6,
+  // The kinds after these carry their own forward and backward steps, one family per file.
+  okFrameList = 7,     // a frame added, deleted or inserted as a copy (frame_entries)
+  okReverseFrames = 8, // the frame order reversed (frame_entries)
+  okDirections = 9,    // four direction lists per frame to one, or back (direction_entries)
+  okTiming = 10,       // frame durations, sound ticks and the length (timing_entries)
+  okSoundList = 11,    // a frame sound added or taken out (sound_entries)
+  okSoundMove = 12,    // a frame sound moved (sound_entries)
+  okSoundFile = 13,    // a frame sound's file name (sound_entries)
+  okOption = 14,       // a header option or default slot (option_entries)
+  okPartSprite = 15,   // the sprite or slot a part shows (option_entries)
+  okDefinitions = 16,  // sprite definitions added, changed, deleted or imported (definition_entries)
+  okActorName = 17,    // an actor renamed (actor_name_entries)
+  okShiftParts = 18,   // parts moved by amounts of their own (shift_entries)
+};
+
+class TEditSession;
+
+// The objects alive in the document and the history, by address: what history entries may name.
+class TLiveObjects
+{
+public:
+  void Add(const void *object) { objects_.insert(object); }
+  // A frame with its parts and sounds; an actor with its keys.
+  void AddFrame(const TZeltoAniStep &frame);
+  void AddActor(const TZeltoActor &actor);
+  bool Has(const void *object) const { return objects_.count(object) > 0; }
+
+private:
+  std::unordered_set<const void *> objects_;
 };
 
 // One undo entry.
@@ -33,9 +63,32 @@ public:
       : Kind(kind), Step(step), Direction(direction), Parts{part}
   {
   }
+  virtual ~TEditOperation() = default;
+  TEditOperation(const TEditOperation &) = delete;
+  TEditOperation &operator=(const TEditOperation &) = delete;
 
   // Frame editing (kinds 0 to 3) rather than movie editing (kinds 4 to 6).
   bool IsPartEntry() const { return Kind <= okOrderParts; }
+
+  // The kinds after okChangeActor: the change done again, and undone. Each also shows where it
+  // changed the document (the frame, the time, the rows it touched).
+  virtual void Redo(TEditSession &) {}
+  virtual void Undo(TEditSession &) {}
+  // Takes in next, recorded just after this entry, when the two are one edit (a run of key
+  // presses on the same thing); true when it did, and next is dropped.
+  virtual bool Absorb(TEditOperation &next)
+  {
+    (void)next;
+    return false;
+  }
+  // What the entry owns: what it took out of the document, or what undo took out again.
+  virtual void AddOwned(TLiveObjects &live) const { (void)live; }
+  // The first object the entry names that is not alive, described; empty when all are.
+  virtual std::string DeadReference(const TLiveObjects &live) const
+  {
+    (void)live;
+    return {};
+  }
 
   int Kind;
   TZeltoAniStep *Step = nullptr; // the frame the entry changed

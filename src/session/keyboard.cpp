@@ -88,7 +88,10 @@ void TEditSession::ArrowKey(TKey key)
   if (horizontal && LastDragMode == dmFrameStart) {
     const int frame = Scene.LastFrameIndex;
     if (frame >= 0 && frame < int(ani->Steps.size())) {
+      // Presses on the same frame start merge into one entry, as nudges do.
+      BeginTiming(true);
       SetFrameStart(frame, ani->Steps[size_t(frame)]->StartTick + step);
+      EndTiming();
       // The current time may now fall in the neighbouring frame, as after a drag.
       ShowTime(GetCurrentTime());
     }
@@ -113,7 +116,9 @@ void TEditSession::StepLength(int step)
     if (!MovieMode && !ani->Steps.empty() && ani->Steps.back()->Duration >= MaxFrameDuration)
       return;
   }
-  SetLength(ani, ani->Length + step);
+  BeginTiming(true);
+  SetDocumentLength(ani->Length + step);
+  EndTiming();
   if (GridMode == 0)
     Show(TViewPart::OptionsGrid);
   ShowTimeWithinLength();

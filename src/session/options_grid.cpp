@@ -355,10 +355,12 @@ void TEditSession::SetFrameLength(int frame, std::string &value)
   // No longer than the reader accepts a frame to be.
   const int ticks = int(std::min<long long>(*typed, MaxFrameDuration));
   TZeltoAniStep &step = *ani->Steps[size_t(frame)];
+  BeginTiming();
   if (frame + 1 == int(ani->Steps.size()))
-    SetLength(ani, ClampTicks((long long)step.StartTick + ticks));
+    SetDocumentLength(ClampTicks((long long)step.StartTick + ticks));
   else
     SetFrameStart(frame + 1, ClampTicks((long long)step.StartTick + ticks));
+  EndTiming();
   NeedsRedraw = true;
   const std::optional<double> seconds = ParseReal(text);
   if (!seconds || step.Duration != *seconds * 20)

@@ -203,6 +203,7 @@ void TEditSession::TimelineFrameDrag(int x, bool pressed)
     Scene.LastFrameIndex = -1;
     Scene.DragMode = dmFrameStart;
     Scene.HeldRulerTicks = g.TimelineTicks;
+    BeginTiming(); // the whole drag is one entry, made at the release
     NeedsRedraw = true;
   } else if (Scene.DragMode == dmFrameStart && Scene.DragFrameIndex >= 1 && Scene.DragFrameIndex < count) {
     const int start = ani->Steps[Scene.DragFrameIndex]->StartTick;
@@ -212,6 +213,34 @@ void TEditSession::TimelineFrameDrag(int x, bool pressed)
     ShowTime(GetCurrentTime());
   }
   Show(TViewPart::SelectionInfo);
+}
+
+void TEditSession::BeginTiming(bool mergeable)
+{
+  if (!timing_)
+    timing_ = std::make_unique<TTimingEntry>(mergeable);
+}
+
+void TEditSession::EndTiming()
+{
+  std::unique_ptr<TTimingEntry> entry = std::move(timing_);
+  if (entry && GetCurrentAni() && entry->Finish(*GetCurrentAni()))
+    RecordOperation(std::move(entry));
+}
+
+void TEditSession::SetDocumentLength(int length)
+{
+  TZeltoAni *ani = GetCurrentAni();
+  if (!ani)
+    return;
+  const bool own = !timing_;
+  BeginTiming();
+  timing_->NoteLength(*ani);
+  if (!ani->IsMovie && !ani->Steps.empty())
+    timing_->NoteDuration(ani->Steps.back().get());
+  SetLength(ani, length);
+  if (own)
+    EndTiming();
 }
 
 void TEditSession::SetFrameStart(int index, int tick)
@@ -224,15 +253,22 @@ void TEditSession::SetFrameStart(int index, int tick)
   TZeltoAniStep &previous = *ani->Steps[index - 1];
   if (tick == step.StartTick || tick < previous.StartTick + 1)
     return;
+  const bool own = !timing_;
+  BeginTiming();
+  timing_->NoteDuration(&previous);
   previous.Duration = tick - previous.StartTick;
-  for (const auto &sound : previous.Sounds)
+  for (const auto &sound : previous.Sounds) {
+    timing_->NoteTick(sound.get());
     sound->Tick = std::min(sound->Tick, previous.Duration);
+  }
   const int difference = tick - step.StartTick;
   for (size_t i = index; i < ani->Steps.size(); ++i)
     ani->Steps[i]->StartTick += difference;
-  SetLength(ani, ani->Length + difference);
+  SetDocumentLength(ani->Length + difference);
   ::SetModified(ani, true);
   NeedsRedraw = true;
+  if (own)
+    EndTiming();
 }
 
 void TEditSession::TimelineRulerDrag(int x, int y, bool pressed)
@@ -244,8 +280,10 @@ void TEditSession::TimelineRulerDrag(int x, int y, bool pressed)
   int tick = RulerTickAt(g, x);
   if (pressed) {
     Scene.DragMode = ani->Length <= 0 || (tick >= ani->Length && GetCurrentTime() < ani->Length) ? dmLength : dmTime;
-    if (Scene.DragMode == dmLength)
+    if (Scene.DragMode == dmLength) {
       Scene.HeldRulerTicks = g.TimelineTicks;
+      BeginTiming(); // the whole drag is one entry, made at the release
+    }
   }
   tick = std::max(tick, 0);
   if (Scene.DragMode == dmTime) {
@@ -263,7 +301,7 @@ void TEditSession::TimelineRulerDrag(int x, int y, bool pressed)
     if (std::abs(p - x) >= 4 * tickWidth && view_)
       view_->MovePointer(p, y);
     if (tick != ani->Length) {
-      SetLength(ani, tick);
+      SetDocumentLength(tick);
       if (GridMode == 0)
         Show(TViewPart::OptionsGrid);
       ShowTimeWithinLength();

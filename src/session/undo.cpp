@@ -52,8 +52,10 @@ void TEditSession::RecordOperation(std::unique_ptr<TEditOperation> entry)
   History.BeginRecord(*entry);
   bool merged = false;
   TEditOperation *last = History.Last();
-  if (last && entry->Kind == okMoveParts && entry->Mergeable && last->Kind == okMoveParts && last->Mergeable &&
-      last->Step == entry->Step && SameParts(*last, *entry)) {
+  if (last && entry->Kind > okChangeActor && last->Kind == entry->Kind) {
+    merged = last->Absorb(*entry);
+  } else if (last && entry->Kind == okMoveParts && entry->Mergeable && last->Kind == okMoveParts && last->Mergeable &&
+             last->Step == entry->Step && SameParts(*last, *entry)) {
     // A run of nudges of the same selection becomes one entry.
     // Within the integers whose negation (the undo) is an integer too.
     last->DX = int(std::clamp((long long)last->DX + entry->DX, -(long long)INT_MAX, (long long)INT_MAX));
@@ -93,26 +95,38 @@ void TEditSession::RemoveActorHistory(TZeltoActor *actor)
 void TEditSession::ClearHistory()
 {
   pending_.reset();
+  timing_.reset();
   TrimHistory(0, nullptr);
 }
 
 // --- Undo and redo. ---
 
-void TEditSession::MakeEntryCurrent(const TEditOperation &entry)
+int TEditSession::FrameIndexOf(const TZeltoAniStep *frame) const
 {
-  TZeltoAni *ani = GetCurrentAni();
-  if (!entry.IsPartEntry() || !ani)
+  const TZeltoAni *ani = GetCurrentAni();
+  if (!ani || !frame)
+    return -1;
+  const auto found =
+      std::find_if(ani->Steps.begin(), ani->Steps.end(), [frame](const auto &step) { return step.get() == frame; });
+  return found == ani->Steps.end() ? -1 : int(found - ani->Steps.begin());
+}
+
+void TEditSession::ShowFrame(const TZeltoAniStep *frame, int dir)
+{
+  const int index = FrameIndexOf(frame);
+  if (index < 0 || MovieMode)
     return;
-  const auto found = std::find_if(ani->Steps.begin(), ani->Steps.end(),
-                                  [&entry](const auto &step) { return step.get() == entry.Step; });
-  if (found == ani->Steps.end())
-    return;
-  const int index = int(found - ani->Steps.begin());
   if (index != GetCurrentFrame())
     SetCurrentFrame(index);
-  EditActor->Dir = std::clamp(entry.Direction, 0, DirectionCount - 1);
+  EditActor->Dir = std::clamp(dir, 0, DirectionCount - 1);
   Show(TViewPart::Direction);
   Show(TViewPart::PartList);
+}
+
+void TEditSession::MakeEntryCurrent(const TEditOperation &entry)
+{
+  if (entry.IsPartEntry())
+    ShowFrame(entry.Step, entry.Direction);
 }
 
 void TEditSession::Undo()
@@ -146,6 +160,11 @@ void TEditSession::Redo()
 
 void TEditSession::RevertOperation(TEditOperation &entry)
 {
+  if (entry.Kind > okChangeActor) {
+    entry.Undo(*this);
+    NeedsRedraw = true;
+    return;
+  }
   switch (entry.Kind) {
   case okMoveParts:
     MoveParts(entry.Parts, -entry.DX, -entry.DY);
@@ -173,6 +192,11 @@ void TEditSession::RevertOperation(TEditOperation &entry)
 
 void TEditSession::ApplyOperation(int kind, TEditOperation &entry)
 {
+  if (kind > okChangeActor) {
+    entry.Redo(*this);
+    NeedsRedraw = true;
+    return;
+  }
   TPartList *parts = CurrentPartList();
   TZeltoAni *ani = GetCurrentAni();
   switch (kind) {

@@ -80,21 +80,37 @@ TEST_F(SessionTest, AddingAFrameWithoutDefinitionZeroGivesEmptyDirections)
     EXPECT_TRUE(direction.empty());
 }
 
-TEST_F(SessionTest, DeletingAFrameKeepsTheOtherFramesEntries)
+// A deleted frame goes into the history with its entries: undo brings back the very frame, and
+// the entries made in it before stay undoable.
+TEST_F(SessionTest, DeletingAFrameIsUndoneWithTheFrameItself)
 {
   TEditSession &s = StartNew();
   TZeltoAni &ani = ShadowFrames(s, {1, 1, 1});
-  TZeltoAniPart *kept = ani.Steps[0]->Directions[2][0].get();
+  const std::string start = AnimationText(&ani);
+  TZeltoAniStep *third = ani.Steps[2].get();
+  TZeltoAniPart *moved = third->Directions[2][0].get();
   s.Scene.Selection = {0};
   s.MoveSelection(1, 0); // frame 0
   s.SetCurrentFrame(2);
   s.Scene.Selection = {0};
   s.MoveSelection(0, 1); // frame 2
   s.DeleteFrame(2);
-  ASSERT_EQ(s.History.Count(), 1);
+  ASSERT_EQ(s.History.Count(), 3);
+  EXPECT_EQ(ani.Steps.size(), 2u);
+  EXPECT_EQ(s.History.LiveProblem(&ani), "");
   s.Undo();
-  EXPECT_EQ(kept->X, 12);
-  EXPECT_EQ(s.GetCurrentFrame(), 0);
+  ASSERT_EQ(ani.Steps.size(), 3u);
+  EXPECT_EQ(ani.Steps[2].get(), third);
+  EXPECT_EQ(s.GetCurrentFrame(), 2);
+  s.Undo();
+  EXPECT_EQ(moved->Y, 34);
+  s.Undo();
+  EXPECT_EQ(AnimationText(&ani), start);
+  s.Redo();
+  s.Redo();
+  s.Redo();
+  EXPECT_EQ(ani.Steps.size(), 2u);
+  EXPECT_EQ(s.GetCurrentFrame(), 1);
 }
 
 TEST_F(SessionTest, SingleDirectionRoundTripKeepsFramesAndSounds)
