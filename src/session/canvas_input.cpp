@@ -7,6 +7,7 @@
 #include "model/document.h"
 #include "scene/renderer.h"
 #include "session/edit_session.h"
+#include "session/sound_entries.h"
 
 void TEditSession::MouseDown(bool rightButton, int x, int y, bool shift, bool ctrl)
 {
@@ -204,6 +205,16 @@ void TEditSession::MoveDraggedParts(int dx, int dy)
   NeedsRedraw = true;
 }
 
+void TEditSession::RecordSoundDrag()
+{
+  TZeltoAniStep *step = CurrentStep();
+  if (Scene.DragMode != dmSound || !step || DragSoundIndex < 0 || DragSoundIndex >= int(step->Sounds.size()))
+    return;
+  TZeltoAniSound *sound = step->Sounds[size_t(DragSoundIndex)].get();
+  if (sound->X != sound->SavedX || sound->Y != sound->SavedY)
+    RecordOperation(std::make_unique<TSoundMoveEntry>(step, sound, sound->SavedX, sound->SavedY, false));
+}
+
 void TEditSession::FinishGesture()
 {
   if (MouseIsDown)
@@ -238,6 +249,7 @@ void TEditSession::MouseUp(int x, int y)
       RecordOperation(std::move(entry));
     }
     RecordNewParts();
+    RecordSoundDrag();
   } else if (MovieMode) {
     MovieMouseUp();
   }

@@ -13,6 +13,7 @@
 #include "model/document.h"
 #include "scene/renderer.h"
 #include "session/dialogs.h"
+#include "session/option_entries.h"
 
 namespace fs = std::filesystem;
 
@@ -304,12 +305,11 @@ void TEditSession::SetZelto2002Mode(bool on)
     body = "body.png";
   if (!body)
     return;
-  ani->DefaultBody = body;
-  SetBody(EditActor.get(), ani->DefaultBody);
-  // The default body is the document's: without the mark a close would lose it without asking.
-  ::SetModified(ani, true);
-  Show(TViewPart::OptionsGrid, 6);
-  NeedsRedraw = true;
+  // The default body is the document's: a change of it is marked and can be undone.
+  auto entry = std::make_unique<TOptionEntry>(*this, ofBody);
+  ApplyOption(ofBody, body);
+  if (entry->FinishChange(*this))
+    RecordOperation(std::move(entry));
 }
 
 bool TEditSession::ClickActorAttribute(TZeltoActor *actor, int row, std::string &value)

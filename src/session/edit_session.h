@@ -5,6 +5,7 @@
 // and shows what the session asks it to refresh.
 #pragma once
 
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -21,6 +22,9 @@ class TZeltoAni;
 struct TZeltoAniStep;
 struct TZeltoAniPart;
 using TPartList = std::vector<std::unique_ptr<TZeltoAniPart>>;
+// An actor's key lines by time and attribute name, to record a change of its keys.
+using TKeyLines = std::map<std::pair<int, std::string>, std::string>;
+TKeyLines KeyLinesOf(const TZeltoActor &actor);
 
 inline constexpr const char *BaseCaption = "Zeltrix - The Zelto Animation Editor";
 inline constexpr const char *AnimationFilter = "Zelto animations (*.velk)|*.velk|All files|*.*";
@@ -282,6 +286,10 @@ public:
   // applied now, and the row shows its stored value.
   void EndGridEdit();
   TGridRow ShowAniOption(int row) const;
+  // A header option or default slot (TOptionField) as text, and set from such a text with what
+  // follows from it (the player's head, body and slots); neither records an entry.
+  std::string OptionValue(int field) const;
+  void ApplyOption(int field, const std::string &value);
   bool ClickAniOption(int row, std::string &value);
   void SetAniOption(int row, std::string &value);
 
@@ -439,6 +447,8 @@ private:
   bool PressSound();
   void PressPart(int x, int y, bool shift, bool ctrl);
   void RecordNewParts();
+  // A sound dragged to another place is one entry, made at the release.
+  void RecordSoundDrag();
   void HoverSpriteList(int x, int y);
   void OpenSpriteListMenu(int x, int y);
   // Appends a part of the strip's entry to the current list (marked new), selects it; its index.
@@ -466,6 +476,9 @@ private:
   void SetLookOption(bool head, std::string &value);
   void DeleteSpriteFromFrames(TZeltoAni &ani, const TZeltoAniSprite *doomed);
   void DeleteSpriteFromActors(TZeltoAni &ani, const TZeltoAniSprite *doomed);
+  // Records what happened to the actor's keys since before, as one actor change entry.
+  void RecordKeyEdit(TZeltoActor *actor, const TKeyLines &before);
+  TKeyLines keysBeforeDrag_; // the dragged key's actor's keys at the press
   // True when a rectangle at (left, top) from the origin meets the visible scene.
   bool MeetsView(int left, int top, int width, int height, int margin) const;
   void MakeEntryCurrent(const TEditOperation &entry);
@@ -484,6 +497,10 @@ private:
   TSessionView *view_;
   std::unique_ptr<TEditOperation> pending_; // the actor change being recorded
   std::unique_ptr<TTimingEntry> timing_;    // the timing change being recorded
+  // The entry of the grid edit in progress, made when it begins and recorded when it ends.
+  std::unique_ptr<TEditOperation> gridEntry_;
+  void BeginGridRecord(int row);
+  void EndGridRecord();
   // Opens a file the user chose, once the save prompt is answered.
   void OpenChosenFile(const std::string &path);
   // Makes a document just read the edited one: the history and copy buffers go, the mode follows

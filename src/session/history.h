@@ -81,6 +81,13 @@ public:
     (void)next;
     return false;
   }
+  // An entry made before a change takes the values after it; false when nothing changed (it is
+  // then not recorded).
+  virtual bool FinishChange(TEditSession &session)
+  {
+    (void)session;
+    return true;
+  }
   // What the entry owns: what it took out of the document, or what undo took out again.
   virtual void AddOwned(TLiveObjects &live) const { (void)live; }
   // The first object the entry names that is not alive, described; empty when all are.

@@ -8,6 +8,7 @@
 #include "model/actor_attributes.h"
 #include "model/reader.h"
 #include "session/edit_session.h"
+#include "session/sound_entries.h"
 
 bool TEditSession::KeyDown(TKey key, bool ctrl, bool controlFocused)
 {
@@ -135,9 +136,12 @@ void TEditSession::MoveSound(int index, int direction)
   static const int dx[] = {0, -1, 0, 1}, dy[] = {-1, 0, 1, 0};
   if (direction < 0 || direction > 3)
     return;
+  const int oldX = sound.X, oldY = sound.Y;
   sound.X = SaturatedInt((long long)sound.X + dx[direction]);
   sound.Y = SaturatedInt((long long)sound.Y + dy[direction]);
   ::SetModified(GetCurrentAni(), true);
+  // Presses on the same sound merge into one entry, as nudges do.
+  RecordOperation(std::make_unique<TSoundMoveEntry>(step, &sound, oldX, oldY, true));
   NeedsRedraw = true;
 }
 

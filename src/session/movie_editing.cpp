@@ -34,6 +34,35 @@ int PositionRow(int kind, const char *name)
 
 } // namespace
 
+TKeyLines KeyLinesOf(const TZeltoActor &actor)
+{
+  TKeyLines lines;
+  for (const auto &key : actor.Keys)
+    for (const std::string &line : key->Mods)
+      lines.emplace(std::make_pair(key->Time, line.substr(0, line.find('='))), line);
+  return lines;
+}
+
+void TEditSession::RecordKeyEdit(TZeltoActor *actor, const TKeyLines &before)
+{
+  // The change as attribute changes: every line that went, came or changed, by time and name.
+  const TKeyLines after = KeyLinesOf(*actor);
+  auto entry = std::make_unique<TEditOperation>(okChangeActor);
+  entry->Actor = actor;
+  for (const auto &[where, line] : before) {
+    const auto now = after.find(where);
+    if (now == after.end())
+      entry->Changes.push_back({where.first, line, ""});
+    else if (now->second != line)
+      entry->Changes.push_back({where.first, line, now->second});
+  }
+  for (const auto &[where, line] : after)
+    if (!before.count(where))
+      entry->Changes.push_back({where.first, "", line});
+  if (!entry->Changes.empty())
+    RecordOperation(std::move(entry));
+}
+
 // --- The actor list and the selection. ---
 
 void TEditSession::RefreshActorList()
@@ -214,6 +243,9 @@ void TEditSession::InsertActor()
   ani->Actors.push_back(CopyActor(*ActorClipboard));
   TZeltoActor *inserted = ani->Actors.back().get();
   ::SetModified(ani, true);
+  auto entry = std::make_unique<TEditOperation>(okAddActor);
+  entry->Actor = inserted;
+  RecordOperation(std::move(entry));
   RefreshActorList();
   SelectActor(inserted);
   ShowTime(GetCurrentTime());
@@ -315,6 +347,8 @@ void TEditSession::MovieMouseUp()
   if (Scene.DragMode == dmKey && Scene.SelectedActor) {
     MergeKeysWithSameTime(Scene.SelectedActor);
     DragKey = nullptr;
+    // The whole drag is one entry.
+    RecordKeyEdit(Scene.SelectedActor, keysBeforeDrag_);
   }
   if (Scene.DragMode == dmActor || (Scene.DragMode == dmKey && Scene.SelectedActor))
     ShowTime(GetCurrentTime());
@@ -357,6 +391,7 @@ void TEditSession::PressKeyStrip(bool rightButton, int x, int y)
   DragKey = actor->Keys[size_t(index)].get();
   if (!rightButton) {
     Scene.DragMode = dmKey;
+    keysBeforeDrag_ = KeyLinesOf(*actor);
   } else if (index > 0) {
     // The first key cannot be deleted from the strip.
     MenuKey = DragKey;
@@ -413,7 +448,9 @@ void TEditSession::AddKey1Click()
   if (!actor || MenuRow < 0)
     return;
   std::string value = GetAttributeRow(*actor, MenuRow).Value;
+  BeginActorChange(actor, false);
   SetAttributeRow(actor, MenuRow, value);
+  EndActorChange();
   Show(TViewPart::OptionsGridLabels);
 }
 
@@ -429,6 +466,7 @@ void TEditSession::DeleteKey1Click()
     return;
   }
   const bool first = found == keys.begin();
+  const TKeyLines before = KeyLinesOf(*actor);
   if (MenuRow < 0) {
     if (!first) {
       keys.erase(found);
@@ -449,6 +487,7 @@ void TEditSession::DeleteKey1Click()
       MenuKey = nullptr;
     }
   }
+  RecordKeyEdit(actor, before);
   ShowTime(GetCurrentTime());
   NeedsRedraw = true;
 }

@@ -12,8 +12,11 @@
 #include "images/file_index.h"
 #include "model/actor_attributes.h"
 #include "model/reader.h"
+#include "session/actor_name_entries.h"
 #include "session/dialogs.h"
 #include "session/edit_session.h"
+#include "session/option_entries.h"
+#include "session/sound_entries.h"
 
 namespace {
 
@@ -38,6 +41,31 @@ int SpriteRowOf(int movieRow)
   static const int rows[] = {orProperty, orLoop, orContinuous, orBackColor, orSetBackTo, orHead, orBody,
                              10,         11,     12,           13,          14,          15};
   return movieRow >= 0 && movieRow < int(std::size(rows)) ? rows[movieRow] : -1;
+}
+
+// The option a sprite-mode row shows, or -1.
+int FieldOfRow(int row)
+{
+  switch (row) {
+  case orLoop:
+    return ofLoop;
+  case orContinuous:
+    return ofContinuous;
+  case orBackColor:
+    return ofBackColor;
+  case orSetBackTo:
+    return ofSetBackTo;
+  case orHead:
+    return ofHead;
+  case orBody:
+    return ofBody;
+  default:
+    if (row >= orFirstAttr && row < orFirstParam)
+      return ofAttr + row - orFirstAttr;
+    if (row >= orFirstParam && row <= orLast)
+      return ofParam + row - orFirstParam;
+    return -1;
+  }
 }
 
 std::string HexColor(int color)
@@ -108,16 +136,20 @@ bool TEditSession::ClickGridRow(int row, std::string &value)
     typed = !ClickActorAttribute(actor, row, value);
     EndActorChange();
   }
-  if (typed)
+  if (typed) {
     EditRow = row;
+    BeginGridRecord(row);
+  }
   return typed;
 }
 
 void TEditSession::TypeGridRow(int row, std::string &value)
 {
-  if (row != EditRow)
+  if (row != EditRow) {
     EndGridEdit();
-  EditRow = row;
+    EditRow = row;
+    BeginGridRecord(row);
+  }
   const int frame = PropertyFrame();
   if (GridMode != 1 && !MovieMode && row == orProperty && LastDragMode == dmFrameStart && frame >= 0) {
     PendingLengthText = value;
@@ -143,13 +175,20 @@ void TEditSession::EndGridEdit()
     if (ani && found != ani->Steps.end())
       SetFrameLength(int(found - ani->Steps.begin()), text);
   }
+  EndGridRecord();
   Show(TViewPart::OptionsGrid, row);
 }
 
 void TEditSession::SetGridRow(int row, std::string &value)
 {
+  // Outside an edit of the row (a value set at once), the change is an entry of its own.
+  const bool inEdit = EditRow == row;
+  if (!inEdit)
+    BeginGridRecord(row);
   if (GridMode != 1) {
     SetAniOption(row, value);
+    if (!inEdit)
+      EndGridRecord();
     return;
   }
   if (TZeltoActor *actor = Scene.SelectedActor) {
@@ -164,6 +203,8 @@ void TEditSession::SetGridRow(int row, std::string &value)
         view_->SelectActor(actor);
     }
   }
+  if (!inEdit)
+    EndGridRecord();
 }
 
 const TZeltoAniSound *TEditSession::PropertySound() const
@@ -235,10 +276,13 @@ bool TEditSession::ClickAniOption(int row, std::string &value)
   switch (option) {
   case orLoop:
   case orContinuous: {
+    auto entry = std::make_unique<TOptionEntry>(*this, FieldOfRow(option));
     bool &flag = option == orLoop ? ani->Loop : ani->Continuous;
     flag = !flag;
     value = BoolToText(flag);
     ::SetModified(ani, true);
+    entry->FinishChange(*this);
+    RecordOperation(std::move(entry));
     return false;
   }
   case orSingleDirection:
@@ -250,9 +294,12 @@ bool TEditSession::ClickAniOption(int row, std::string &value)
     // The dialog works in the platform's colour order.
     uint32_t color = SwapRedBlue(uint32_t(ani->BackColor));
     if (Dialogs().ChooseColor(color)) {
+      auto entry = std::make_unique<TOptionEntry>(*this, ofBackColor);
       ani->BackColor = int(SwapRedBlue(color) & 0xFFFFFF);
       value = HexColor(ani->BackColor);
       ::SetModified(ani, true);
+      if (entry->FinishChange(*this))
+        RecordOperation(std::move(entry));
       DrawCanvas();
     }
     return false;
@@ -283,28 +330,129 @@ void TEditSession::SetAniOption(int row, std::string &value)
       SetPartSpriteOption(value);
     return;
   }
-  if (row == orSetBackTo) {
-    const std::string word = OneWord(value);
-    if (word != ani->SetBackTo) {
-      ani->SetBackTo = word;
-      ::SetModified(ani, true);
-    }
-  } else if (row == orHead || row == orBody) {
+  if (row == orHead || row == orBody) {
     SetLookOption(row == orHead, value);
-  } else if (row >= orFirstAttr && row <= orLast) {
-    const bool isAttr = row < orFirstParam;
-    const int slot = isAttr ? row - orFirstAttr : row - orFirstParam;
-    std::string &stored = isAttr ? ani->DefaultAttrs[size_t(slot)] : ani->DefaultParams[size_t(slot)];
+  } else if (const int field = FieldOfRow(row); field == ofSetBackTo || field >= ofAttr) {
     const std::string word = OneWord(value);
-    if (word == stored)
-      return;
-    stored = word;
-    ::SetModified(ani, true);
-    SetSlot(EditActor.get(), isAttr, slot, word);
-    // Sprites that show a slot's image may change their size.
-    UpdateSpriteListLayout();
-    NeedsRedraw = true;
+    if (word != OptionValue(field))
+      ApplyOption(field, word);
   }
+}
+
+std::string TEditSession::OptionValue(int field) const
+{
+  const TZeltoAni *ani = GetCurrentAni();
+  if (!ani)
+    return {};
+  switch (field) {
+  case ofLoop:
+    return BoolToText(ani->Loop);
+  case ofContinuous:
+    return BoolToText(ani->Continuous);
+  case ofBackColor:
+    return std::to_string(ani->BackColor);
+  case ofSetBackTo:
+    return ani->SetBackTo;
+  case ofHead:
+    return ani->DefaultHead;
+  case ofBody:
+    return ani->DefaultBody;
+  default:
+    if (field >= ofAttr && field < ofParam)
+      return ani->DefaultAttrs[size_t(field - ofAttr)];
+    if (field >= ofParam && field < ofFieldCount)
+      return ani->DefaultParams[size_t(field - ofParam)];
+    return {};
+  }
+}
+
+void TEditSession::ApplyOption(int field, const std::string &value)
+{
+  TZeltoAni *ani = GetCurrentAni();
+  if (!ani)
+    return;
+  switch (field) {
+  case ofLoop:
+    ani->Loop = TextToBool(value);
+    break;
+  case ofContinuous:
+    ani->Continuous = TextToBool(value);
+    break;
+  case ofBackColor:
+    ani->BackColor = ParseInt(value).value_or(ani->BackColor);
+    break;
+  case ofSetBackTo:
+    ani->SetBackTo = value;
+    break;
+  case ofHead:
+    ani->DefaultHead = value;
+    EditActor->HeadImage->Load(value);
+    break;
+  case ofBody:
+    // SetBody stores the name as the document's body too.
+    SetBody(EditActor.get(), value);
+    break;
+  default:
+    if (field >= ofAttr && field < ofFieldCount) {
+      const bool isAttr = field < ofParam;
+      const int slot = isAttr ? field - ofAttr : field - ofParam;
+      (isAttr ? ani->DefaultAttrs[size_t(slot)] : ani->DefaultParams[size_t(slot)]) = value;
+      SetSlot(EditActor.get(), isAttr, slot, value);
+      // Sprites that show a slot's image may change their size.
+      UpdateSpriteListLayout();
+    }
+    break;
+  }
+  ::SetModified(ani, true);
+  Show(TViewPart::OptionsGrid);
+  NeedsRedraw = true;
+}
+
+void TEditSession::BeginGridRecord(int row)
+{
+  gridEntry_.reset();
+  TZeltoAni *ani = GetCurrentAni();
+  if (!ani)
+    return;
+  if (GridMode == 1) {
+    TZeltoActor *actor = Scene.SelectedActor;
+    // Other attribute rows write key lines, which the actor change entries record.
+    if (actor && GetAttributeRow(*actor, row).Name == "name")
+      gridEntry_ = std::make_unique<TActorNameEntry>(actor);
+    return;
+  }
+  if (MovieMode && row == 0) {
+    auto timing = std::make_unique<TTimingEntry>();
+    timing->NoteLength(*ani);
+    gridEntry_ = std::move(timing);
+    return;
+  }
+  if (MovieMode)
+    row = SpriteRowOf(row);
+  if (row != orProperty) {
+    if (FieldOfRow(row) >= 0)
+      gridEntry_ = std::make_unique<TOptionEntry>(*this, FieldOfRow(row));
+    return;
+  }
+  // A frame's length typed is applied, and recorded, when the edit ends.
+  if (LastDragMode == dmFrameStart)
+    return;
+  TZeltoAniStep *step = CurrentStep();
+  if (LastDragMode == dmSound) {
+    if (step && LastSoundIndex >= 0 && LastSoundIndex < int(step->Sounds.size())) {
+      TZeltoAniSound *sound = step->Sounds[size_t(LastSoundIndex)].get();
+      gridEntry_ = std::make_unique<TSoundFileEntry>(step, sound, sound->FileName);
+    }
+  } else if (const int primary = PrimarySelection(); primary >= 0) {
+    gridEntry_ = std::make_unique<TPartSpriteEntry>(step, EditActor->Dir, (*CurrentPartList())[size_t(primary)].get());
+  }
+}
+
+void TEditSession::EndGridRecord()
+{
+  std::unique_ptr<TEditOperation> entry = std::move(gridEntry_);
+  if (entry && GetCurrentAni() && entry->FinishChange(*this))
+    RecordOperation(std::move(entry));
 }
 
 void TEditSession::SetMovieLength(std::string &value)
@@ -409,15 +557,6 @@ void TEditSession::SetLookOption(bool head, std::string &value)
   const std::string name = ExtractKey(OneWord(value));
   std::string &stored = head ? ani->DefaultHead : ani->DefaultBody;
   // A file the game folder does not know is not taken; the text stays until the edit ends.
-  if (name == stored || (!name.empty() && !FileKnown(name)))
-    return;
-  if (head) {
-    stored = name;
-    EditActor->HeadImage->Load(name);
-  } else {
-    // SetBody stores the name as the document's body too.
-    SetBody(EditActor.get(), name);
-  }
-  ::SetModified(ani, true);
-  NeedsRedraw = true;
+  if (name != stored && (name.empty() || FileKnown(name)))
+    ApplyOption(head ? ofHead : ofBody, name);
 }

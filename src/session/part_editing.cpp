@@ -10,6 +10,7 @@
 #include "scene/renderer.h"
 #include "session/dialogs.h"
 #include "session/edit_session.h"
+#include "session/sound_entries.h"
 
 namespace {
 
@@ -196,13 +197,20 @@ void TEditSession::RemoveSoundOutsideView(int margin)
   TZeltoAniStep *step = CurrentStep();
   if (!step || DragSoundIndex < 0 || DragSoundIndex >= int(step->Sounds.size()))
     return;
-  const TZeltoAniSound &sound = *step->Sounds[size_t(DragSoundIndex)];
+  TZeltoAniSound &sound = *step->Sounds[size_t(DragSoundIndex)];
   if (MeetsView(sound.X, sound.Y, 32, 32, margin))
     return;
+  // The sound goes into the history, where it was before the drag, and undo brings it back.
+  sound.X = sound.SavedX;
+  sound.Y = sound.SavedY;
+  std::unique_ptr<TZeltoAniSound> taken = std::move(step->Sounds[size_t(DragSoundIndex)]);
   step->Sounds.erase(step->Sounds.begin() + DragSoundIndex);
+  const int index = DragSoundIndex;
   DragSoundIndex = -1;
   ::SetModified(GetCurrentAni(), true);
   NeedsRedraw = true;
+  TZeltoAniSound *removed = taken.get();
+  RecordOperation(std::make_unique<TSoundListEntry>(step, removed, index, std::move(taken)));
 }
 
 void TEditSession::DropFiles(const std::vector<std::string> &files, int canvasX, int canvasY)

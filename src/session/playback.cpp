@@ -9,6 +9,7 @@
 #include "model/actor_attributes.h"
 #include "model/document.h"
 #include "session/edit_session.h"
+#include "session/sound_entries.h"
 
 void TEditSession::Tick()
 {
@@ -137,8 +138,10 @@ void TEditSession::AddSound(const std::string &file, int x, int y)
   sound->X = x;
   sound->Y = y;
   auto &sounds = ani->Steps[frame]->Sounds;
+  TZeltoAniSound *added = sound.get();
   sounds.push_back(std::move(sound));
   ::SetModified(ani, true);
+  RecordOperation(std::make_unique<TSoundListEntry>(ani->Steps[frame].get(), added, int(sounds.size()) - 1, nullptr));
   if (!file.empty())
     PlaySoundFile(file);
   Scene.Selection.clear();

@@ -39,6 +39,11 @@ bool TTimingEntry::Finish(const TZeltoAni &ani)
   return !durations_.empty() || !ticks_.empty() || hasLength_;
 }
 
+bool TTimingEntry::FinishChange(TEditSession &session)
+{
+  return session.GetCurrentAni() && Finish(*session.GetCurrentAni());
+}
+
 void TTimingEntry::Put(TEditSession &session, bool forward)
 {
   TZeltoAni *ani = session.GetCurrentAni();

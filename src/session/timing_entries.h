@@ -24,6 +24,7 @@ public:
   void Redo(TEditSession &session) override { Put(session, true); }
   void Undo(TEditSession &session) override { Put(session, false); }
   bool Absorb(TEditOperation &next) override;
+  bool FinishChange(TEditSession &session) override;
   std::string DeadReference(const TLiveObjects &live) const override;
 
 private:

@@ -96,6 +96,7 @@ void TEditSession::ClearHistory()
 {
   pending_.reset();
   timing_.reset();
+  gridEntry_.reset();
   TrimHistory(0, nullptr);
 }
 

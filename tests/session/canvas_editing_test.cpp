@@ -467,7 +467,30 @@ TEST_F(SessionTest, SoundIconsDragAndLeaveWithTheView)
   s.MouseMove(icon.x() - 1000, icon.y());
   EXPECT_TRUE(s.GetCurrentAni()->Steps[0]->Sounds.empty());
   s.MouseUp(icon.x() - 1000, icon.y());
-  EXPECT_EQ(s.History.Count(), 0) << "sounds record nothing";
+  // Added, then dragged out of the view: two entries; undo brings the very sound back where the
+  // drag began.
+  ASSERT_EQ(s.History.Count(), 2);
+  s.Undo();
+  ASSERT_EQ(s.GetCurrentAni()->Steps[0]->Sounds.size(), 1u);
+  EXPECT_EQ(s.GetCurrentAni()->Steps[0]->Sounds[0].get(), &sound);
+  EXPECT_EQ(sound.X, 40);
+  // A drag within the view is one move entry; key moves merge.
+  s.MouseDown(false, icon.x(), icon.y());
+  s.MouseMove(icon.x() + 3, icon.y());
+  s.MouseMove(icon.x() + 7, icon.y() + 2);
+  s.MouseUp(icon.x() + 7, icon.y() + 2);
+  EXPECT_EQ(s.History.Count(), 2);
+  for (int i = 0; i < 3; ++i)
+    s.KeyDown(TKey::Up, false, false);
+  EXPECT_EQ(s.History.Count(), 3);
+  EXPECT_EQ(sound.Y, 39);
+  s.Undo();
+  EXPECT_EQ(sound.Y, 42);
+  s.Undo();
+  EXPECT_EQ(sound.X, 40);
+  s.Undo();
+  EXPECT_TRUE(s.GetCurrentAni()->Steps[0]->Sounds.empty());
+  EXPECT_EQ(s.History.LiveProblem(s.GetCurrentAni()), "");
 }
 
 // --- Movie entries, tested on actors so that movie editing only has to record. ---

@@ -168,8 +168,8 @@ TEST_F(MovieEditingTest, KeysDragAlongTheTimeLineAndMergeOnRelease)
   EXPECT_EQ(s.DragKey, nullptr);
 }
 
-// An undo in the middle of a key drag ends the drag first: the undo may take the key's actor out
-// of the movie, and the rest of the drag must not write the key.
+// An undo in the middle of a key drag ends the drag first, which records it, and undoes it; the
+// rest of the drag writes nothing, and a further undo may take the key's actor out of the movie.
 TEST_F(MovieEditingTest, UndoInTheMiddleOfAKeyDragEndsItFirst)
 {
   TEditSession &s = StartMovie();
@@ -180,11 +180,15 @@ TEST_F(MovieEditingTest, UndoInTheMiddleOfAKeyDragEndsItFirst)
   const int strip = g.TimelineTop + 8;
   s.MouseDown(false, RulerX(g, 20), strip);
   s.MouseMove(RulerX(g, 10), strip);
-  s.Undo(); // takes the text actor out again
+  s.Undo();
   EXPECT_EQ(s.DragKey, nullptr);
-  EXPECT_TRUE(s.GetCurrentAni()->Actors.empty());
+  EXPECT_EQ(text->Keys.back()->Time, 20) << "the drag is undone";
   s.MouseMove(RulerX(g, 30), strip);
   s.MouseUp(RulerX(g, 30), strip);
+  EXPECT_EQ(text->Keys.back()->Time, 20) << "the rest of the drag writes nothing";
+  s.Undo(); // the text actor goes
+  EXPECT_TRUE(s.GetCurrentAni()->Actors.empty());
+  s.Redo();
   s.Redo();
   ASSERT_EQ(s.GetCurrentAni()->Actors.size(), 1u);
   EXPECT_EQ(text->Keys.back()->Time, 10) << "the key stays where the drag was let go";
