@@ -465,7 +465,12 @@ private:
   // One action; true when it opens, makes or saves a document.
   bool Act()
   {
-    switch (in_.Below(23)) {
+    const int what = in_.Below(23);
+    // ZELTRIX_FUZZ_TRACE=1 lists the actions of an input, to see how a failure came about.
+    static const bool trace = std::getenv("ZELTRIX_FUZZ_TRACE") != nullptr;
+    if (trace)
+      std::fprintf(stderr, "action %d: %s\n", what, ActionName(what));
+    switch (what) {
     case 0:
       Press();
       break;
@@ -576,6 +581,16 @@ private:
       break;
     }
     return false;
+  }
+
+  static const char *ActionName(int what)
+  {
+    static const char *names[] = {"press",         "move",         "release",       "click",        "drag",
+                                  "key",           "undo",         "redo",          "grid click",   "grid type",
+                                  "grid type",     "grid end",     "frame command", "part command", "sound command",
+                                  "sprite command", "actor command", "mode switch", "file command", "playback",
+                                  "wheel or zoom", "drop",         "option toggle"};
+    return what >= 0 && what < int(std::size(names)) ? names[what] : "?";
   }
 
   void Check(int action, bool opensOrSaves)

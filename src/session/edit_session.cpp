@@ -274,6 +274,9 @@ void TEditSession::SwitchMovieMode(bool on)
       ani->Modified = true;
     }
     EditActor->Dir = 2;
+    // The movie's time says nothing about the frames: the first one is current.
+    SetCurrentFrame(ani->Steps.empty() ? -1 : 0);
+    EditActor->FrameTick = 0;
   }
   Show(TViewPart::Mode);
   if (on)

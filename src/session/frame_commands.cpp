@@ -13,7 +13,7 @@ void TEditSession::AddFrame()
   if (!ani)
     return;
   const int before = GetCurrentFrame();
-  const int position = std::max(before, -1) + 1;
+  const int position = std::clamp(before + 1, 0, int(ani->Steps.size()));
   InsertDefaultFrame(ani, position);
   ::SetModified(ani, true);
   SetCurrentFrame(position);
