@@ -1,12 +1,11 @@
 #include "cli/animation_inputs.h"
 
-#include <QFileInfo>
 #include <algorithm>
 #include <filesystem>
 #include <system_error>
 
+#include "cli/byte_names.h"
 #include "core/helpers.h"
-#include "core/qt_text.h"
 
 namespace fs = std::filesystem;
 
@@ -40,18 +39,19 @@ void AddFolder(const std::string &folder, std::vector<TAnimationInput> &inputs)
 
 bool IsFolderArgument(const QString &argument)
 {
-  return QFileInfo(argument).isDir();
+  std::error_code error;
+  return fs::is_directory(NameFromQt(argument), error);
 }
 
 std::vector<TAnimationInput> CollectAnimations(const QStringList &arguments)
 {
   std::vector<TAnimationInput> inputs;
   for (const QString &argument : arguments) {
-    const std::string name = PathFromQt(argument);
+    const std::string name = NameFromQt(argument);
     if (IsFolderArgument(argument))
       AddFolder(name, inputs);
     else
-      inputs.push_back({name, PathFromQt(QFileInfo(argument).completeBaseName())});
+      inputs.push_back({name, WithoutExtension(fs::path(name).filename())});
     if (inputs.size() >= MaxInputs) {
       inputs.resize(MaxInputs);
       break;

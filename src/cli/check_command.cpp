@@ -45,7 +45,7 @@ std::string FindingLine(const std::string &file, const TFinding &finding)
 
 QJsonObject FindingObject(const std::string &file, const TFinding &finding)
 {
-  return {{"file", PathToQt(file)},
+  return {{"file", NameToQt(file)},
           {"line", finding.Line > 0 ? QJsonValue(finding.Line) : QJsonValue()},
           {"message", ToQt(finding.Message)}};
 }
@@ -56,9 +56,7 @@ int RunCheck(const QStringList &args)
 {
   QCommandLineParser parser;
   QCommandLineOption jsonOption("json", "Print the findings as a JSON array of {file, line, message}.");
-  QCommandLineOption workerOption("worker", "Serve items on standard input (used by velk itself).");
-  workerOption.setFlags(QCommandLineOption::HiddenFromHelp);
-  parser.addOptions({jsonOption, JobsOption(), workerOption});
+  parser.addOptions({jsonOption, JobsOption()});
   parser.setApplicationDescription(
       "Checks animations and folders of them (every .velk file below, recursively) and prints one line per "
       "finding, FILE:LINE: message. Exit status 1 when anything was found, 0 when all is clean.");
@@ -70,7 +68,7 @@ int RunCheck(const QStringList &args)
   if (!ApplyJobsOption(parser, run))
     return ExitUsageError;
   SetUpGameFolder(parser);
-  if (parser.isSet(workerOption))
+  if (WorkerMode())
     return ServeTasks(CheckTask(std::make_shared<TAnimationChecker>()));
 
   const std::vector<TAnimationInput> inputs = CollectAnimations(parser.positionalArguments());

@@ -63,9 +63,7 @@ bool ParseExportOptions(const QStringList &args, QCommandLineParser &parser, TEx
   QCommandLineOption zoomOption("zoom", "Scales the frames, nearest neighbour: 1 to 16 (default 1).", "Z", "1");
   QCommandLineOption backgroundOption("background", "#RRGGBB, or transparent; default the document's back colour.",
                                       "COLOR");
-  QCommandLineOption workerOption("worker", "Serve items on standard input (used by velk itself).");
-  workerOption.setFlags(QCommandLineOption::HiddenFromHelp);
-  parser.addOptions({outOption, formatOption, dirOption, zoomOption, backgroundOption, JobsOption(), workerOption});
+  parser.addOptions({outOption, formatOption, dirOption, zoomOption, backgroundOption, JobsOption()});
   parser.setApplicationDescription(
       "Draws animations without the editor's strip, guides and time line, each in the box of all its frames, "
       "into an animated GIF, one PNG per frame (FILE-dD-fN.png) or a sprite sheet of all four directions.");
@@ -73,7 +71,7 @@ bool ParseExportOptions(const QStringList &args, QCommandLineParser &parser, TEx
                                "FILE...");
   if (!ParseSubcommand(parser, args, 1, true))
     return false;
-  options.Worker = parser.isSet(workerOption);
+  options.Worker = WorkerMode();
   options.Output = parser.value(outOption);
   const QString format = parser.value(formatOption);
   if (format == "gif")
@@ -194,7 +192,7 @@ TTask ExportTask(const TExportOptions &options, std::shared_ptr<TExportRenderer>
 std::vector<TExportItem> PlanItems(const TExportOptions &options, const QStringList &arguments)
 {
   const bool several = arguments.size() > 1 || IsFolderArgument(arguments.first());
-  const std::string out = PathFromQt(options.Output);
+  const std::string out = NameFromQt(options.Output);
   const char *extension = options.Format == TFormat::Gif ? ".gif" : ".png";
   std::vector<TExportItem> items;
   for (const TAnimationInput &input : CollectAnimations(arguments)) {

@@ -16,9 +16,9 @@ bool OpenFileArgument(const QCommandLineParser &parser, LoadedAnimation &loaded)
   const QString file = parser.positionalArguments().first();
   loaded.Owner = std::make_unique<TZeltoActor>(nullptr, MainActorCode);
   std::string reason;
-  loaded.Ani = ReadAnimation(loaded.Owner.get(), PathFromQt(file), &reason);
+  loaded.Ani = ReadAnimation(loaded.Owner.get(), NameFromQt(file), &reason);
   if (!loaded.Ani) {
-    Fail("cannot read " + PathFromQt(file) + (reason.empty() ? "" : ": " + reason));
+    Fail("cannot read " + NameFromQt(file) + (reason.empty() ? "" : ": " + reason));
     return false;
   }
   return true;

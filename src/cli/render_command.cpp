@@ -112,5 +112,5 @@ int RunRender(const QStringList &args)
   buffer.open(QIODevice::WriteOnly);
   if (!canvas.save(&buffer, "PNG"))
     return Fail("cannot encode the image");
-  return WriteOutputFile(PathFromQt(options.Output), png);
+  return WriteOutputFile(NameFromQt(options.Output), png);
 }
