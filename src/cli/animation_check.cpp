@@ -1,8 +1,10 @@
 #include "cli/animation_check.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <functional>
 
+#include "cli/animation_folder.h"
 #include "core/file_io.h"
 #include "core/helpers.h"
 #include "images/file_index.h"
@@ -11,6 +13,8 @@
 #include "model/actor_keys.h"
 #include "model/document.h"
 #include "model/reader.h"
+
+namespace fs = std::filesystem;
 
 namespace {
 
@@ -258,25 +262,36 @@ std::vector<TFinding> TAnimationChecker::Check(const std::string &name)
   std::vector<TFinding> findings;
   TZeltoActor &owner = *owner_;
   std::string reason, bytes;
-  std::unique_ptr<TZeltoAni> ani;
-  if (IsBareAnimationName(name)) {
-    // A bare name is found in the game folder by the reader; its text is read again from there.
-    ani = ReadAnimation(&owner, name, &reason);
-    if (ani && !ReadWholeFile(ani->FileName, MaxAnimationFileSize, bytes, &reason))
-      ani.reset();
-  } else if (ReadWholeFile(name, MaxAnimationFileSize, bytes, &reason)) {
-    // A path: its text is read once and handed to the reader's parser, as ReadAnimation does.
-    ani = std::make_unique<TZeltoAni>();
-    ani->FileName = name;
-    if (!ParseAnimation(*ani, &owner, bytes)) {
-      // What in the text stopped the reader, if anything, says why.
-      findings = ScanSource(bytes).Findings;
-      findings.insert(findings.begin(), {0, "cannot read: holds neither a frame nor a movie"});
-      return findings;
-    }
-  }
-  if (!ani)
+  // Read as the reader reads it, inside its folder (cli/animation_folder.h): the text once, handed
+  // to the reader's parser.
+  TAnimationFolder folder;
+  std::error_code failure;
+  const std::string file = AnimationFile(name);
+  const fs::path absolute = file.empty() ? fs::path() : fs::absolute(file, failure);
+  if (file.empty())
+    reason = "not found in the game folder";
+  else if (failure)
+    reason = failure.message();
+  else if (ReadWholeFile(absolute.string(), MaxAnimationFileSize, bytes, &reason) &&
+           !folder.Enter(absolute.parent_path().string(), reason))
+    bytes.clear();
+  if (!reason.empty())
     return {{0, "cannot read: " + reason}};
+  if (folder.Folder() != folder_) {
+    // Names resolve from the animation's folder first: what was resolved for another folder is not kept.
+    resolved_.clear();
+    folder_ = folder.Folder();
+  }
+  auto ani = std::make_unique<TZeltoAni>();
+  ani->Name = LowerCase(TrimControl(name));
+  ani->FileName = file;
+  ani->Clear();
+  if (!ParseAnimation(*ani, &owner, bytes)) {
+    // What in the text stopped the reader, if anything, says why.
+    findings = ScanSource(bytes).Findings;
+    findings.insert(findings.begin(), {0, "cannot read: holds neither a frame nor a movie"});
+    return findings;
+  }
 
   TSourceMap map = ScanSource(bytes);
   findings = std::move(map.Findings);

@@ -38,6 +38,7 @@ private:
   // The player every file is read for (a movie's actors are its children while the file is
   // checked): one for all files, as making an actor resolves its default images.
   std::unique_ptr<TZeltoActor> owner_;
+  std::string folder_; // the folder of the last animation checked, where resolved_ holds
   std::unordered_map<std::string, std::string> resolved_;
   std::unordered_map<std::string, std::string> decodeProblems_;
 };

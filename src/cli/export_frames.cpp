@@ -6,7 +6,6 @@
 #include "cli/open_animation.h"
 #include "images/image_cache.h"
 #include "model/actor_attributes.h"
-#include "model/reader.h"
 #include "platform/surface.h"
 #include "scene/renderer.h"
 
@@ -159,11 +158,19 @@ QImage Opaque(const QImage &drawn)
 
 } // namespace
 
-TExportRenderer::TExportRenderer()
+TExportRenderer::TExportRenderer() = default;
+
+void TExportRenderer::SetUpFor(const std::string &folder)
 {
-  setup_.InitializeDisplay();
-  setup_.LoadFixedImages();
-  link_ = std::make_unique<TImageCacheLink>(setup_);
+  if (setup_ && folder == folder_)
+    return;
+  link_.reset();
+  setup_.reset();
+  setup_ = std::make_unique<TSceneSetup>();
+  setup_->InitializeDisplay();
+  setup_->LoadFixedImages();
+  link_ = std::make_unique<TImageCacheLink>(*setup_);
+  folder_ = folder;
 }
 
 TExportRenderer::~TExportRenderer() = default;
@@ -171,15 +178,16 @@ TExportRenderer::~TExportRenderer() = default;
 bool TExportRenderer::Draw(const std::string &name, const std::vector<int> &directions, const TExportLook &look,
                            TExportedAnimation &animation, std::string &error)
 {
-  if (!setup_.Display.CanDraw()) {
+  LoadedAnimation loaded;
+  loaded.Owner = std::make_unique<TZeltoActor>(nullptr, MainActorCode);
+  loaded.Ani = ReadInItsFolder(loaded.Owner.get(), name, loaded.Folder, error);
+  if (!loaded.Ani)
+    return false;
+  SetUpFor(loaded.Folder.Folder());
+  if (!setup_->Display.CanDraw()) {
     error = "cannot create the drawing surface";
     return false;
   }
-  LoadedAnimation loaded;
-  loaded.Owner = std::make_unique<TZeltoActor>(nullptr, MainActorCode);
-  loaded.Ani = ReadAnimation(loaded.Owner.get(), name, &error);
-  if (!loaded.Ani)
-    return false;
   const TZeltoAni &ani = *loaded.Ani;
   if (ani.IsMovie) {
     error = "a movie has no frames in directions to export";
@@ -194,7 +202,7 @@ bool TExportRenderer::Draw(const std::string &name, const std::vector<int> &dire
   ApplyDefaultSlots(&player, ani);
 
   TFrameGeometry geometry;
-  if (!FitFrames(DrawingBox(setup_.Scene, player, ani), look, ani.Steps.size() * directions.size(), geometry, error))
+  if (!FitFrames(DrawingBox(setup_->Scene, player, ani), look, ani.Steps.size() * directions.size(), geometry, error))
     return false;
   TSurface surface, second;
   if (!surface.SetSize(geometry.Width, geometry.Height) ||
@@ -215,13 +223,13 @@ bool TExportRenderer::Draw(const std::string &name, const std::vector<int> &dire
       player.Dir = dir; // with SingleDirection the renderer draws the one list for every direction
       QImage image;
       if (look.Transparent) {
-        DrawOn(setup_.Scene, player, surface, 0x000000, geometry.Origin);
-        DrawOn(setup_.Scene, player, second, 0xFFFFFF, geometry.Origin);
+        DrawOn(setup_->Scene, player, surface, 0x000000, geometry.Origin);
+        DrawOn(setup_->Scene, player, second, 0xFFFFFF, geometry.Origin);
         image = Transparent(surface.Image(), second.Image());
       } else {
         const uint32_t fill =
             TSurface::ColorMatch(qRgb(background >> 16 & 0xFF, background >> 8 & 0xFF, background & 0xFF));
-        DrawOn(setup_.Scene, player, surface, fill, geometry.Origin);
+        DrawOn(setup_->Scene, player, surface, fill, geometry.Origin);
         image = Opaque(surface.Image());
       }
       if (geometry.ZoomedWidth != geometry.Width || geometry.ZoomedHeight != geometry.Height)

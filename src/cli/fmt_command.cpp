@@ -13,6 +13,7 @@ int RunFmt(const QStringList &args)
   LoadedAnimation loaded;
   if (!OpenFileArgument(parser, loaded))
     return ExitInputError;
+  loaded.Folder.Leave();
   if (!parser.isSet("o"))
     return Print(AnimationText(loaded.Ani.get()));
   loaded.Ani->FileName = NameFromQt(parser.value("o"));

@@ -80,11 +80,12 @@ int RunRender(const QStringList &args)
   setup.InitializeDisplay();
   if (!setup.Display.CanDraw())
     return Fail("cannot create the drawing surface");
-  setup.LoadFixedImages();
   TImageCacheLink link(setup);
   LoadedAnimation loaded;
   if (!OpenFileArgument(parser, loaded))
     return ExitInputError;
+  // In the animation's folder, as the editor started with it loads them.
+  setup.LoadFixedImages();
   RegisterSpriteImages(*loaded.Ani);
 
   TZeltoActor &player = *loaded.Owner;
@@ -107,6 +108,7 @@ int RunRender(const QStringList &args)
   setup.Draw();
 
   const QImage canvas = setup.Display.Surface().Image().copy(0, 0, options.Width, options.Height);
+  loaded.Folder.Leave();
   QByteArray png;
   QBuffer buffer(&png);
   buffer.open(QIODevice::WriteOnly);
