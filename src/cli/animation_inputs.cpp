@@ -43,19 +43,24 @@ bool IsFolderArgument(const QString &argument)
   return fs::is_directory(NameFromQt(argument), error);
 }
 
-std::vector<TAnimationInput> CollectAnimations(const QStringList &arguments)
+TAnimationInputs CollectAnimations(const QStringList &arguments)
 {
-  std::vector<TAnimationInput> inputs;
+  TAnimationInputs collected;
+  std::vector<TAnimationInput> &inputs = collected.Files;
   for (const QString &argument : arguments) {
     const std::string name = NameFromQt(argument);
-    if (IsFolderArgument(argument))
+    const size_t before = inputs.size();
+    if (IsFolderArgument(argument)) {
       AddFolder(name, inputs);
-    else
+      if (inputs.size() == before)
+        collected.EmptyFolders.push_back(name);
+    } else {
       inputs.push_back({name, WithoutExtension(fs::path(name).filename())});
+    }
     if (inputs.size() >= MaxInputs) {
       inputs.resize(MaxInputs);
       break;
     }
   }
-  return inputs;
+  return collected;
 }

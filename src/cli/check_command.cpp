@@ -71,7 +71,8 @@ int RunCheck(const QStringList &args)
   if (WorkerMode())
     return ServeTasks(CheckTask(std::make_shared<TAnimationChecker>()));
 
-  const std::vector<TAnimationInput> inputs = CollectAnimations(parser.positionalArguments());
+  const TAnimationInputs collected = CollectAnimations(parser.positionalArguments());
+  const std::vector<TAnimationInput> &inputs = collected.Files;
   run.ProgressVerb = "checking";
   run.WorkerArguments = args.mid(1);
   run.WorkerArguments.prepend("check");
@@ -83,6 +84,15 @@ int RunCheck(const QStringList &args)
   bool found = false;
   TStandardOutput out;
   QJsonArray array;
+  // A folder without animations is a finding of its own: a check of it passes nothing.
+  for (const std::string &folder : collected.EmptyFolders) {
+    found = true;
+    const TFinding finding{0, "holds no .velk files"};
+    if (parser.isSet(jsonOption))
+      array.append(FindingObject(folder, finding));
+    else
+      out.Write(FindingLine(folder, finding));
+  }
   for (size_t i = 0; i < inputs.size(); ++i)
     for (const TFinding &finding : DecodeFindings(results[i])) {
       found = true;

@@ -1,11 +1,14 @@
 #include "cli/export_frames.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 #include "cli/open_animation.h"
 #include "images/image_cache.h"
 #include "model/actor_attributes.h"
+#include "model/default_frame.h"
+#include "model/document.h"
 #include "platform/surface.h"
 #include "scene/renderer.h"
 
@@ -156,6 +159,56 @@ QImage Opaque(const QImage &drawn)
   return image;
 }
 
+bool SameParts(const TPartList &a, const TPartList &b)
+{
+  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](const auto &x, const auto &y) {
+    return x->Sprite == y->Sprite && x->ParamSlot == y->ParamSlot && x->AttrSlot == y->AttrSlot && x->X == y->X &&
+           x->Y == y->Y;
+  });
+}
+
+std::string DirectionName(int dir)
+{
+  return std::to_string(dir) + " (" + DirectionNames[size_t(dir)] + ")";
+}
+
+// Why a picture of direction dir would show nothing the animation is about: in every frame it holds
+// no part, or only the parts a new frame starts with (its shadow), while another direction holds
+// more. Empty when it is worth drawing.
+std::string BareDirectionProblem(TZeltoAni &ani, int dir)
+{
+  if (ani.SingleDirection || ani.Steps.empty())
+    return {};
+  // The parts a new frame starts with, as the model makes them.
+  InsertDefaultFrame(&ani, int(ani.Steps.size()));
+  const std::unique_ptr<TZeltoAniStep> fresh = std::move(ani.Steps.back());
+  ani.Steps.pop_back();
+  std::array<bool, DirectionCount> bare{}, empty{};
+  for (int d = 0; d < DirectionCount; ++d) {
+    bare[size_t(d)] = empty[size_t(d)] = true;
+    for (const auto &step : ani.Steps) {
+      const TPartList *parts = size_t(d) < step->Directions.size() ? &step->Directions[size_t(d)] : nullptr;
+      if (parts && !parts->empty())
+        empty[size_t(d)] = false;
+      if (parts && !parts->empty() && !SameParts(*parts, fresh->Directions[size_t(d)]))
+        bare[size_t(d)] = false;
+    }
+  }
+  std::vector<int> others;
+  for (int d = 0; d < DirectionCount; ++d)
+    if (d != dir && !bare[size_t(d)])
+      others.push_back(d);
+  if (!bare[size_t(dir)] || others.empty())
+    return {};
+  std::string where;
+  for (size_t i = 0; i < others.size(); ++i)
+    where += (i == 0 ? "" : i + 1 == others.size() ? " and " : ", ") + DirectionName(others[i]);
+  const TZeltoAniSprite *shadow = fresh->Directions[size_t(dir)].empty() ? nullptr : FindSprite(&ani, 0);
+  const std::string shown = shadow && !shadow->Description.empty() ? "the " + shadow->Description : "sprite 0";
+  return "direction " + DirectionName(dir) + (empty[size_t(dir)] ? " has no parts" : " draws only " + shown) +
+         "; its parts are in direction" + (others.size() > 1 ? "s " : " ") + where;
+}
+
 } // namespace
 
 TExportRenderer::TExportRenderer() = default;
@@ -193,6 +246,8 @@ bool TExportRenderer::Draw(const std::string &name, const std::vector<int> &dire
     error = "a movie has no frames in directions to export";
     return false;
   }
+  if (directions.size() == 1 && !(error = BareDirectionProblem(*loaded.Ani, directions.front())).empty())
+    return false;
   RegisterSpriteImages(ani);
   // The main actor wears the document's default head, body and slots, as when the editor opens it.
   TZeltoActor &player = *loaded.Owner;

@@ -3,8 +3,10 @@
 #include <QBuffer>
 #include <QRegularExpression>
 
+#include "cli/animation_folder.h"
 #include "cli/command.h"
 #include "cli/open_animation.h"
+#include "cli/output_set.h"
 #include "model/actor_attributes.h"
 #include "scene/scene_setup.h"
 
@@ -74,9 +76,15 @@ int RunRender(const QStringList &args)
   if (!ParseRenderOptions(args, parser, options))
     return ExitUsageError;
 
+  SetUpGameFolder(parser);
+  const std::string output = NameFromQt(options.Output);
+  if (const std::string input =
+          TInputFiles({AnimationFile(NameFromQt(parser.positionalArguments().first()))}).Find(output);
+      !input.empty())
+    return Fail(output + " would overwrite the input " + input, ExitUsageError);
+
   // The canvas as the window sets it up: display first, so surfaces are made as images load.
   TSceneSetup setup;
-  SetUpGameFolder(parser);
   setup.InitializeDisplay();
   if (!setup.Display.CanDraw())
     return Fail("cannot create the drawing surface");
@@ -114,5 +122,5 @@ int RunRender(const QStringList &args)
   buffer.open(QIODevice::WriteOnly);
   if (!canvas.save(&buffer, "PNG"))
     return Fail("cannot encode the image");
-  return WriteOutputFile(NameFromQt(options.Output), png);
+  return WriteOutputFile(output, png);
 }
