@@ -159,11 +159,12 @@ QImage Opaque(const QImage &drawn)
   return image;
 }
 
+// A slot below 1 shows nothing, whether it is 0 (a new part) or -1 (a part read from a file).
 bool SameParts(const TPartList &a, const TPartList &b)
 {
   return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](const auto &x, const auto &y) {
-    return x->Sprite == y->Sprite && x->ParamSlot == y->ParamSlot && x->AttrSlot == y->AttrSlot && x->X == y->X &&
-           x->Y == y->Y;
+    return x->Sprite == y->Sprite && std::max(x->ParamSlot, 0) == std::max(y->ParamSlot, 0) &&
+           std::max(x->AttrSlot, 0) == std::max(y->AttrSlot, 0) && x->X == y->X && x->Y == y->Y;
   });
 }
 
