@@ -5,6 +5,7 @@
 #include <memory>
 #include <unistd.h>
 
+#include "cli/animation_check.h"
 #include "cli/command.h"
 #include "core/helpers.h"
 #include "images/file_index.h"
@@ -59,6 +60,9 @@ int RunImage(const QStringList &args)
   try {
     std::unique_ptr<TImageAnimation> image = DecodeImageFile(path);
     const int delay = image->NextFrame();
+    // The editor draws what a damaged file holds; a pipeline is told it is damaged.
+    if (const std::string defect = ImageDefect(*image); !defect.empty())
+      return Fail(file + " is damaged: " + defect);
     json = QJsonDocument(ImageJson(*image, delay)).toJson(QJsonDocument::Indented);
   } catch (const std::exception &error) {
     return Fail(error.what());
