@@ -318,7 +318,13 @@ std::vector<TFinding> TAnimationChecker::Check(const std::string &name)
   std::string reason, bytes;
   // Read as the reader reads it, inside its folder (cli/animation_folder.h): the text once, handed
   // to the reader's parser.
-  TAnimationFolder folder;
+  // Back in the shell's folder when the check ends, however it ends.
+  struct TLeave
+  {
+    TAnimationFolder &Folder;
+    ~TLeave() { Folder.Leave(); }
+  } leave{folder_};
+  TAnimationFolder &folder = folder_;
   std::error_code failure;
   const std::string file = AnimationFile(name);
   const fs::path absolute = file.empty() ? fs::path() : fs::absolute(file, failure);
@@ -331,10 +337,10 @@ std::vector<TFinding> TAnimationChecker::Check(const std::string &name)
     bytes.clear();
   if (!reason.empty())
     return {{0, "cannot read: " + reason}};
-  if (folder.Folder() != folder_) {
+  if (folder.Folder() != resolvedIn_) {
     // Names resolve from the animation's folder first: what was resolved for another folder is not kept.
     resolved_.clear();
-    folder_ = folder.Folder();
+    resolvedIn_ = folder.Folder();
   }
   auto ani = std::make_unique<TZeltoAni>();
   ani->Name = LowerCase(TrimControl(name));

@@ -9,6 +9,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "cli/animation_folder.h"
 #include "cli/source_scan.h"
 
 // At most this many attachment cycles are reported per file.
@@ -46,7 +47,9 @@ private:
   // The player every file is read for (a movie's actors are its children while the file is
   // checked): one for all files, as making an actor resolves its default images.
   std::unique_ptr<TZeltoActor> owner_;
-  std::string folder_; // the folder of the last animation checked, where resolved_ holds
+  // The folder each animation is checked in, entered for the check only.
+  TAnimationFolder folder_;
+  std::string resolvedIn_; // the folder where the names of resolved_ were resolved
   std::unordered_map<std::string, std::string> resolved_;
   std::unordered_map<std::string, std::string> decodeProblems_;
 };
