@@ -1,8 +1,10 @@
 #include "cli/animation_check.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <functional>
 
+#include "cli/animation_folder.h"
 #include "core/file_io.h"
 #include "core/helpers.h"
 #include "images/file_index.h"
@@ -11,6 +13,8 @@
 #include "model/actor_keys.h"
 #include "model/document.h"
 #include "model/reader.h"
+
+namespace fs = std::filesystem;
 
 namespace {
 
@@ -215,9 +219,12 @@ const std::string &TAnimationChecker::DecodeProblem(const std::string &path)
   std::string problem;
   try {
     // As the image cache does: decode, then render the first frame.
-    DecodeImageFile(path)->NextFrame();
+    std::unique_ptr<TImageAnimation> image = DecodeImageFile(path);
+    image->NextFrame();
+    if (const std::string defect = ImageDefect(*image); !defect.empty())
+      problem = "is damaged: " + defect;
   } catch (const std::exception &error) {
-    problem = error.what();
+    problem = std::string("does not decode: ") + error.what();
   }
   return decodeProblems_.emplace(path, problem).first->second;
 }
@@ -229,7 +236,58 @@ void TAnimationChecker::CheckImage(const std::string &image, int line, const std
   if (path.empty())
     findings.push_back({line, what + " " + Quoted(image) + " is not in the game folder"});
   else if (const std::string &problem = DecodeProblem(path); !problem.empty())
-    findings.push_back({line, what + " " + Quoted(image) + " does not decode: " + problem});
+    findings.push_back({line, what + " " + Quoted(image) + " " + problem});
+}
+
+void TAnimationChecker::CheckMovieKeys(const TZeltoAni &ani, const TSourceMap &map, std::vector<TFinding> &findings)
+{
+  // Lines are known only while the text's actors are the document's.
+  const bool lined = map.KeyLines.size() == ani.Actors.size();
+  for (size_t a = 0; a < ani.Actors.size(); ++a) {
+    const TZeltoActor &actor = *ani.Actors[a];
+    const std::string who = "actor " + Quoted(actor.Name) + "'s ";
+    for (size_t k = 0; k < actor.Keys.size(); ++k) {
+      const TZeltoActorMod &key = *actor.Keys[k];
+      const int line = lined && k < map.KeyLines[a].size() ? map.KeyLines[a][k] : 0;
+      std::string value;
+      if (actor.Kind == akSound) {
+        if (GetModValue(key, "file", &value) && !(value = TrimControl(value)).empty() && Resolve(value).empty())
+          findings.push_back({line, who + "sound " + Quoted(value) + " is not in the game folder"});
+        continue;
+      }
+      if (actor.Kind != akCharacter)
+        continue;
+      if (GetModValue(key, "ani", &value) && !(value = TrimControl(value)).empty()) {
+        // Found as the reader finds an animation by name, from this file's folder.
+        const std::string file = AnimationFile(value);
+        if (file.empty())
+          findings.push_back({line, who + "animation " + Quoted(value) + " is not in the game folder"});
+        else if (const std::string problem = RegularFileProblem(file); !problem.empty())
+          findings.push_back({line, who + "animation " + Quoted(value) + ": " + problem});
+      }
+      for (const char *look : {"head", "body", "sword", "shield", "horse"})
+        if (GetModValue(key, look, &value) && !value.empty())
+          CheckImage(value, line, who + look, findings);
+      // A slot holds a number or an image.
+      for (const auto &[prefix, count] : {std::pair{"param", ParamSlotCount}, {"attr", AttrSlotCount}})
+        for (int slot = 1; slot <= count; ++slot) {
+          const std::string name = prefix + std::to_string(slot);
+          if (GetModValue(key, name, &value) && !value.empty() && !ParseInt(value))
+            CheckImage(value, line, who + name, findings);
+        }
+    }
+  }
+}
+
+std::string ImageDefect(const TImageAnimation &image)
+{
+  if (!image.Damage.empty())
+    return image.Damage;
+  if (image.FrameCount == 0)
+    return "it holds no image";
+  if (image.ColorCount == 0)
+    return "it has no palette";
+  return {};
 }
 
 void TAnimationChecker::CheckHeaderImages(const TZeltoAni &ani, const TSourceMap &map, std::vector<TFinding> &findings)
@@ -258,25 +316,46 @@ std::vector<TFinding> TAnimationChecker::Check(const std::string &name)
   std::vector<TFinding> findings;
   TZeltoActor &owner = *owner_;
   std::string reason, bytes;
-  std::unique_ptr<TZeltoAni> ani;
-  if (IsBareAnimationName(name)) {
-    // A bare name is found in the game folder by the reader; its text is read again from there.
-    ani = ReadAnimation(&owner, name, &reason);
-    if (ani && !ReadWholeFile(ani->FileName, MaxAnimationFileSize, bytes, &reason))
-      ani.reset();
-  } else if (ReadWholeFile(name, MaxAnimationFileSize, bytes, &reason)) {
-    // A path: its text is read once and handed to the reader's parser, as ReadAnimation does.
-    ani = std::make_unique<TZeltoAni>();
-    ani->FileName = name;
-    if (!ParseAnimation(*ani, &owner, bytes)) {
-      // What in the text stopped the reader, if anything, says why.
-      findings = ScanSource(bytes).Findings;
-      findings.insert(findings.begin(), {0, "cannot read: holds neither a frame nor a movie"});
-      return findings;
-    }
-  }
-  if (!ani)
+  // Read as the reader reads it, inside its folder (cli/animation_folder.h): the text once, handed
+  // to the reader's parser.
+  // Back in the shell's folder when the check ends, however it ends.
+  struct TLeave
+  {
+    TAnimationFolder &Folder;
+    ~TLeave() { Folder.Leave(); }
+  } leave{folder_};
+  TAnimationFolder &folder = folder_;
+  std::error_code failure;
+  const std::string file = AnimationFile(name);
+  const fs::path absolute = file.empty() ? fs::path() : fs::absolute(file, failure);
+  if (file.empty())
+    reason = "not found in the game folder";
+  else if (failure)
+    reason = failure.message();
+  else if (ReadWholeFile(absolute.string(), MaxAnimationFileSize, bytes, &reason) &&
+           !folder.Enter(absolute.parent_path().string(), reason))
+    bytes.clear();
+  if (!reason.empty())
     return {{0, "cannot read: " + reason}};
+  if (folder.Folder() != resolvedIn_) {
+    // Names resolve from the animation's folder first: what was resolved for another folder is not kept.
+    resolved_.clear();
+    resolvedIn_ = folder.Folder();
+  }
+  auto ani = std::make_unique<TZeltoAni>();
+  ani->Name = LowerCase(TrimControl(name));
+  ani->FileName = file;
+  ani->Clear();
+  if (!ParseAnimation(*ani, &owner, bytes)) {
+    // What in the text stopped the reader, if anything, says why.
+    // What in the text stopped the reader, if anything, says why; the failure is reported there.
+    TSourceMap map = ScanSource(bytes);
+    findings = std::move(map.Findings);
+    findings.insert(findings.begin(), {map.StopLine, "cannot read: holds neither a frame nor a movie"});
+    std::stable_sort(findings.begin(), findings.end(),
+                     [](const TFinding &a, const TFinding &b) { return a.Line < b.Line; });
+    return findings;
+  }
 
   TSourceMap map = ScanSource(bytes);
   findings = std::move(map.Findings);
@@ -289,6 +368,7 @@ std::vector<TFinding> TAnimationChecker::Check(const std::string &name)
   CheckHeaderImages(*ani, map, findings);
   CheckFrames(
       *ani, map, [this](const std::string &file) { return !Resolve(file).empty(); }, findings);
+  CheckMovieKeys(*ani, map, findings);
   CheckCycles(sprites, map, findings);
   CheckUnused(*ani, sprites, findings);
   std::stable_sort(findings.begin(), findings.end(),

@@ -1,12 +1,11 @@
 #include "cli/animation_inputs.h"
 
-#include <QFileInfo>
 #include <algorithm>
 #include <filesystem>
 #include <system_error>
 
+#include "cli/byte_names.h"
 #include "core/helpers.h"
-#include "core/qt_text.h"
 
 namespace fs = std::filesystem;
 
@@ -40,22 +39,28 @@ void AddFolder(const std::string &folder, std::vector<TAnimationInput> &inputs)
 
 bool IsFolderArgument(const QString &argument)
 {
-  return QFileInfo(argument).isDir();
+  std::error_code error;
+  return fs::is_directory(NameFromQt(argument), error);
 }
 
-std::vector<TAnimationInput> CollectAnimations(const QStringList &arguments)
+TAnimationInputs CollectAnimations(const QStringList &arguments)
 {
-  std::vector<TAnimationInput> inputs;
+  TAnimationInputs collected;
+  std::vector<TAnimationInput> &inputs = collected.Files;
   for (const QString &argument : arguments) {
-    const std::string name = PathFromQt(argument);
-    if (IsFolderArgument(argument))
+    const std::string name = NameFromQt(argument);
+    const size_t before = inputs.size();
+    if (IsFolderArgument(argument)) {
       AddFolder(name, inputs);
-    else
-      inputs.push_back({name, PathFromQt(QFileInfo(argument).completeBaseName())});
+      if (inputs.size() == before)
+        collected.EmptyFolders.push_back(name);
+    } else {
+      inputs.push_back({name, WithoutExtension(fs::path(name).filename())});
+    }
     if (inputs.size() >= MaxInputs) {
       inputs.resize(MaxInputs);
       break;
     }
   }
-  return inputs;
+  return collected;
 }

@@ -13,10 +13,16 @@ struct TAnimationInput
   std::string OutputStem;
 };
 
+struct TAnimationInputs
+{
+  std::vector<TAnimationInput> Files;
+  std::vector<std::string> EmptyFolders; // folder arguments without a ".velk" file below them
+};
+
 // Folders contribute every ".velk" file below them (any case, symbolic links to folders not
 // followed), sorted by path; any other argument is taken as it stands. At most MaxInputs files.
 inline constexpr size_t MaxInputs = 1000000;
-std::vector<TAnimationInput> CollectAnimations(const QStringList &arguments);
+TAnimationInputs CollectAnimations(const QStringList &arguments);
 
 // True when the argument names a folder.
 bool IsFolderArgument(const QString &argument);

@@ -45,7 +45,7 @@ std::string FindingLine(const std::string &file, const TFinding &finding)
 
 QJsonObject FindingObject(const std::string &file, const TFinding &finding)
 {
-  return {{"file", PathToQt(file)},
+  return {{"file", NameToQt(file)},
           {"line", finding.Line > 0 ? QJsonValue(finding.Line) : QJsonValue()},
           {"message", ToQt(finding.Message)}};
 }
@@ -56,9 +56,7 @@ int RunCheck(const QStringList &args)
 {
   QCommandLineParser parser;
   QCommandLineOption jsonOption("json", "Print the findings as a JSON array of {file, line, message}.");
-  QCommandLineOption workerOption("worker", "Serve items on standard input (used by velk itself).");
-  workerOption.setFlags(QCommandLineOption::HiddenFromHelp);
-  parser.addOptions({jsonOption, JobsOption(), workerOption});
+  parser.addOptions({jsonOption, JobsOption()});
   parser.setApplicationDescription(
       "Checks animations and folders of them (every .velk file below, recursively) and prints one line per "
       "finding, FILE:LINE: message. Exit status 1 when anything was found, 0 when all is clean.");
@@ -70,10 +68,11 @@ int RunCheck(const QStringList &args)
   if (!ApplyJobsOption(parser, run))
     return ExitUsageError;
   SetUpGameFolder(parser);
-  if (parser.isSet(workerOption))
+  if (WorkerMode())
     return ServeTasks(CheckTask(std::make_shared<TAnimationChecker>()));
 
-  const std::vector<TAnimationInput> inputs = CollectAnimations(parser.positionalArguments());
+  const TAnimationInputs collected = CollectAnimations(parser.positionalArguments());
+  const std::vector<TAnimationInput> &inputs = collected.Files;
   run.ProgressVerb = "checking";
   run.WorkerArguments = args.mid(1);
   run.WorkerArguments.prepend("check");
@@ -85,6 +84,15 @@ int RunCheck(const QStringList &args)
   bool found = false;
   TStandardOutput out;
   QJsonArray array;
+  // A folder without animations is a finding of its own: a check of it passes nothing.
+  for (const std::string &folder : collected.EmptyFolders) {
+    found = true;
+    const TFinding finding{0, "holds no .velk files"};
+    if (parser.isSet(jsonOption))
+      array.append(FindingObject(folder, finding));
+    else
+      out.Write(FindingLine(folder, finding));
+  }
   for (size_t i = 0; i < inputs.size(); ++i)
     for (const TFinding &finding : DecodeFindings(results[i])) {
       found = true;

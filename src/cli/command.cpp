@@ -7,9 +7,12 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 
 #include "core/file_io.h"
 #include "images/file_index.h"
+
+namespace fs = std::filesystem;
 
 int Fail(const std::string &message, int code)
 {
@@ -60,25 +63,52 @@ int WriteOutputFile(const std::string &path, const QByteArray &bytes)
 
 void PrintAndExit(const QString &text)
 {
-  std::exit(Print(text.toLocal8Bit()));
+  std::exit(Print(text.toUtf8()));
 }
 
-bool ParseSubcommand(QCommandLineParser &parser, const QStringList &args, int positionalCount, bool orMore)
+QCommandLineOption HelpOption()
 {
-  parser.addOption({"game-dir", "Use DIR as the game folder whose tree is indexed.", "DIR"});
-  parser.addHelpOption();
+  return QCommandLineOption({"h", "help"}, "Displays this help.");
+}
+
+QString HelpText(const QCommandLineParser &parser, const QString &command)
+{
+  // Qt names the program by its path; the usage line names the command as it is typed.
+  QString text = parser.helpText();
+  const qsizetype options = text.indexOf(" [options]");
+  const qsizetype lineEnd = text.indexOf('\n');
+  if (text.startsWith("Usage: ") && options > 0 && options < lineEnd)
+    text.replace(7, options - 7, command);
+  return text;
+}
+
+bool ParseSubcommand(QCommandLineParser &parser, const QStringList &args, int positionalCount, bool orMore,
+                     TGameDir gameDir)
+{
+  if (gameDir == TGameDir::Taken)
+    parser.addOption({"game-dir", "Use DIR as the game folder whose tree is indexed.", "DIR"});
+  parser.addOption(HelpOption());
   if (!parser.parse(args)) {
-    Fail(FromQt(parser.errorText()), ExitUsageError);
+    Fail(NameFromQt(parser.errorText()), ExitUsageError);
     return false;
   }
   if (parser.isSet("help"))
-    PrintAndExit(parser.helpText());
+    PrintAndExit(HelpText(parser, args.first()));
   const qsizetype given = parser.positionalArguments().size();
   if (orMore ? given < positionalCount : given != positionalCount) {
     Fail("expected " + std::string(orMore ? "at least " : "") + std::to_string(positionalCount) +
              " argument(s); see --help",
          ExitUsageError);
     return false;
+  }
+  if (gameDir == TGameDir::Taken && parser.isSet("game-dir")) {
+    const std::string folder = NameFromQt(parser.value("game-dir"));
+    std::error_code error;
+    if (!fs::is_directory(folder, error)) {
+      Fail("--game-dir " + folder + ": " + (fs::exists(folder, error) ? "not a folder" : "no such folder"),
+           ExitUsageError);
+      return false;
+    }
   }
   return true;
 }
@@ -100,6 +130,16 @@ bool ParseTicks(const QString &text, int *ticks)
   return false;
 }
 
+std::string ProgramFolder()
+{
+  // The link names the program as the file system does, whatever bytes its path holds.
+  std::error_code error;
+  const fs::path program = fs::read_symlink("/proc/self/exe", error);
+  if (!error)
+    return program.parent_path().string();
+  return NameFromQt(QCoreApplication::applicationDirPath());
+}
+
 void SetUpGameFolder(const QCommandLineParser &parser)
 {
   static bool done = false;
@@ -107,7 +147,23 @@ void SetUpGameFolder(const QCommandLineParser &parser)
     return;
   done = true;
   if (parser.isSet("game-dir"))
-    UseGameFolder(PathFromQt(parser.value("game-dir")));
+    UseGameFolder(NameFromQt(parser.value("game-dir")));
   else
-    FindGameFolder(PathFromQt(QCoreApplication::applicationDirPath()));
+    FindGameFolder(ProgramFolder());
+}
+
+namespace {
+
+bool workerMode = false;
+
+} // namespace
+
+bool WorkerMode()
+{
+  return workerMode;
+}
+
+void SetWorkerMode()
+{
+  workerMode = true;
 }

@@ -6,6 +6,7 @@
 #include <QStringList>
 #include <string>
 
+#include "cli/byte_names.h"
 #include "core/qt_text.h"
 
 enum ExitCode { ExitOk = 0, ExitInputError = 1, ExitUsageError = 2 };
@@ -39,10 +40,21 @@ int Print(const std::string &text);
 // after printing "cannot write PATH: REASON".
 int WriteOutputFile(const std::string &path, const QByteArray &bytes);
 
-// Parses a subcommand's arguments (args[0] is "velk SUBCOMMAND"). Adds --game-dir and --help;
-// on --help prints the help and exits; on an error prints it and returns false. The subcommand
-// takes exactly positionalCount arguments, or at least that many when orMore is set.
-bool ParseSubcommand(QCommandLineParser &parser, const QStringList &args, int positionalCount, bool orMore = false);
+// Whether a subcommand takes --game-dir: those that resolve names do, index (whose DIR is the
+// game folder) does not.
+enum class TGameDir { Taken, NotTaken };
+
+// Parses a subcommand's arguments (args[0] is "velk SUBCOMMAND"). Adds --game-dir (unless not
+// taken) and --help; on --help prints the help and exits; on an error prints it and returns false.
+// The subcommand takes exactly positionalCount arguments, or at least that many when orMore is
+// set. A --game-dir that names no folder is an error.
+bool ParseSubcommand(QCommandLineParser &parser, const QStringList &args, int positionalCount, bool orMore = false,
+                     TGameDir gameDir = TGameDir::Taken);
+
+// The -h, --help option (Qt's own adds --help-all, which lists Qt's options: velk takes none).
+QCommandLineOption HelpOption();
+// The parser's help with its usage line naming the command as given ("velk export").
+QString HelpText(const QCommandLineParser &parser, const QString &command);
 
 // Prints text on standard output and exits: 0, or 1 when it could not be written.
 [[noreturn]] void PrintAndExit(const QString &text);
@@ -53,6 +65,14 @@ bool ParseTicks(const QString &text, int *ticks);
 
 // Applies --game-dir, or finds the game folder from the program's location.
 void SetUpGameFolder(const QCommandLineParser &parser);
+
+// The folder of the running program, as bytes.
+std::string ProgramFolder();
+
+// A worker process serves items that its velk hands it (cli/task_pool.h); it was started with its
+// arguments on standard input instead of on its command line.
+bool WorkerMode();
+void SetWorkerMode();
 
 int RunDump(const QStringList &args);
 int RunFmt(const QStringList &args);

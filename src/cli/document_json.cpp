@@ -2,6 +2,7 @@
 
 #include <QJsonArray>
 
+#include "cli/byte_names.h"
 #include "core/qt_text.h"
 
 namespace {
@@ -67,7 +68,7 @@ QJsonObject ActorJson(const TZeltoActor &actor)
 QJsonObject DocumentFieldsJson(const TZeltoAni &ani)
 {
   return {{"Name", ToQt(ani.Name)},
-          {"FileName", ToQt(ani.FileName)},
+          {"FileName", NameToQt(ani.FileName)},
           {"IsMovie", ani.IsMovie},
           {"Length", ani.Length},
           {"Loop", ani.Loop},

@@ -1,19 +1,23 @@
 // velk export FILE... -o OUT: animations drawn by the scene renderer into animated GIFs, PNG frames
 // or sprite sheets; several files on every core (cli/task_pool.h).
 #include <QBuffer>
-#include <QFileInfo>
 #include <QRegularExpression>
 #include <filesystem>
 #include <set>
 
+#include "cli/animation_folder.h"
 #include "cli/animation_inputs.h"
 #include "cli/command.h"
 #include "cli/export_frames.h"
 #include "cli/gif_writer.h"
+#include "cli/output_set.h"
 #include "cli/sprite_sheet.h"
 #include "cli/task_pool.h"
 #include "core/file_io.h"
+#include "core/helpers.h"
+#include "model/actor_attributes.h"
 #include "model/document.h"
+#include "scene/renderer.h"
 
 namespace fs = std::filesystem;
 
@@ -37,12 +41,20 @@ bool Usage(const std::string &message)
   return false;
 }
 
+// "#RRGGBB", "transparent" or a colour name of the movies' attributes ("white", "darkred"...), in
+// any case.
 bool ParseBackground(const QString &text, TExportLook &look)
 {
-  if (text == "transparent") {
+  const std::string word = LowerCase(NameFromQt(text));
+  if (word == "transparent") {
     look.Transparent = true;
     return true;
   }
+  for (int i = 0; i < ColorNameCount; ++i)
+    if (word == ColorNames[size_t(i)]) {
+      look.Background = ColorNameRgb(i);
+      return true;
+    }
   static const QRegularExpression colour("^#([0-9A-Fa-f]{6})$");
   const QRegularExpressionMatch match = colour.match(text);
   if (match.hasMatch())
@@ -61,11 +73,12 @@ bool ParseExportOptions(const QStringList &args, QCommandLineParser &parser, TEx
   QCommandLineOption dirOption("dir", "The direction of gif and png: 0 up, 1 left, 2 down (default), 3 right.", "D",
                                "2");
   QCommandLineOption zoomOption("zoom", "Scales the frames, nearest neighbour: 1 to 16 (default 1).", "Z", "1");
-  QCommandLineOption backgroundOption("background", "#RRGGBB, or transparent; default the document's back colour.",
-                                      "COLOR");
-  QCommandLineOption workerOption("worker", "Serve items on standard input (used by velk itself).");
-  workerOption.setFlags(QCommandLineOption::HiddenFromHelp);
-  parser.addOptions({outOption, formatOption, dirOption, zoomOption, backgroundOption, JobsOption(), workerOption});
+  QCommandLineOption backgroundOption(
+      "background",
+      "#RRGGBB, a colour name (white, black, red...) or transparent, in any case; default the document's "
+      "back colour.",
+      "COLOR");
+  parser.addOptions({outOption, formatOption, dirOption, zoomOption, backgroundOption, JobsOption()});
   parser.setApplicationDescription(
       "Draws animations without the editor's strip, guides and time line, each in the box of all its frames, "
       "into an animated GIF, one PNG per frame (FILE-dD-fN.png) or a sprite sheet of all four directions.");
@@ -73,7 +86,7 @@ bool ParseExportOptions(const QStringList &args, QCommandLineParser &parser, TEx
                                "FILE...");
   if (!ParseSubcommand(parser, args, 1, true))
     return false;
-  options.Worker = parser.isSet(workerOption);
+  options.Worker = WorkerMode();
   options.Output = parser.value(outOption);
   const QString format = parser.value(formatOption);
   if (format == "gif")
@@ -94,21 +107,29 @@ bool ParseExportOptions(const QStringList &args, QCommandLineParser &parser, TEx
   if (!zoomOk || !(options.Look.Zoom >= 1.0 && options.Look.Zoom <= MaxExportZoom))
     return Usage("--zoom must lie between 1 and 16");
   if (parser.isSet(backgroundOption) && !ParseBackground(parser.value(backgroundOption), options.Look))
-    return Usage("--background must be #RRGGBB or transparent");
+    return Usage("--background must be #RRGGBB, a colour name or transparent");
   return ApplyJobsOption(parser, options.Run);
 }
 
-// One animation to export: where it is read from and the path its outputs are named after (the
-// GIF or sheet file itself, or the prefix of the PNG frames).
+// One animation to export: where it is read from, the path its outputs are named after (the GIF
+// or sheet file itself, or the prefix of the PNG frames), and the animation's name without
+// extension, after which a sheet's index names the frames as the png format names their files.
 struct TExportItem
 {
-  std::string Name, Target;
+  std::string Name, Target, Stem;
 
-  QByteArray Encode() const { return QByteArray::fromStdString(Name) + '\0' + QByteArray::fromStdString(Target); }
+  // Names hold any byte but NUL.
+  QByteArray Encode() const
+  {
+    return QByteArray::fromStdString(Name) + '\0' + QByteArray::fromStdString(Target) + '\0' +
+           QByteArray::fromStdString(Stem);
+  }
   static TExportItem Decode(const QByteArray &bytes)
   {
-    const qsizetype zero = bytes.indexOf('\0');
-    return {bytes.left(zero).toStdString(), bytes.mid(zero + 1).toStdString()};
+    const QList<QByteArray> fields = bytes.split('\0');
+    if (fields.size() != 3)
+      return {};
+    return {fields[0].toStdString(), fields[1].toStdString(), fields[2].toStdString()};
   }
 };
 
@@ -118,27 +139,14 @@ bool EncodePng(const QImage &image, QByteArray &png)
   return buffer.open(QIODevice::WriteOnly) && image.save(&buffer, "PNG");
 }
 
-bool WriteFile(const std::string &path, const QByteArray &bytes, std::string &error)
-{
-  std::error_code ignored;
-  const fs::path folder = fs::path(path).parent_path();
-  if (!folder.empty())
-    fs::create_directories(folder, ignored);
-  // Synced once for the whole run, at its end.
-  if (WriteWholeFile(path, bytes.constData(), size_t(bytes.size()), &error, TSync::Later))
-    return true;
-  error = "cannot write " + path + ": " + error;
-  return false;
-}
-
-bool WritePng(const QImage &image, const std::string &path, std::string &error)
+bool AddPng(TOutputSet &outputs, const QImage &image, const std::string &path, std::string &error)
 {
   QByteArray png;
   if (!EncodePng(image, png)) {
     error = "cannot encode " + path;
     return false;
   }
-  return WriteFile(path, png, error);
+  return outputs.Add(path, png, error);
 }
 
 std::string JsonPathFor(const std::string &sheetPath)
@@ -147,7 +155,7 @@ std::string JsonPathFor(const std::string &sheetPath)
   return path.replace_extension(".json").string();
 }
 
-// Draws one animation and writes its outputs; false with the reason.
+// Draws one animation and writes its outputs, all or none; false with the reason.
 bool ExportOne(TExportRenderer &renderer, const TExportOptions &options, const TExportItem &item, std::string &error)
 {
   const std::vector<int> directions =
@@ -155,28 +163,32 @@ bool ExportOne(TExportRenderer &renderer, const TExportOptions &options, const T
   TExportedAnimation animation;
   if (!renderer.Draw(item.Name, directions, options.Look, animation, error))
     return false;
+  TOutputSet outputs;
   switch (options.Format) {
   case TFormat::Gif: {
     std::vector<TGifFrame> frames;
     for (const TExportFrame &frame : animation.Frames)
       frames.push_back({&frame.Image, frame.Ticks});
     QByteArray gif;
-    return EncodeGif(frames, animation.Loop, gif, error) && WriteFile(item.Target, gif, error);
+    if (!EncodeGif(frames, animation.Loop, gif, error) || !outputs.Add(item.Target, gif, error))
+      return false;
+    break;
   }
   case TFormat::Png:
     for (const TExportFrame &frame : animation.Frames)
-      if (!WritePng(frame.Image, item.Target + FrameFileName("", frame.Dir, frame.Index), error))
+      if (!AddPng(outputs, frame.Image, item.Target + FrameFileName("", frame.Dir, frame.Index), error))
         return false;
-    return true;
+    break;
   case TFormat::Sheet: {
-    const std::string stem = fs::path(item.Target).stem().string();
     const QRgb background = 0xFF000000u | QRgb(animation.Background);
     TSpriteSheet sheet;
-    return BuildSpriteSheet(animation, stem, fs::path(item.Target).filename().string(), background, sheet, error) &&
-           WritePng(sheet.Image, item.Target, error) && WriteFile(JsonPathFor(item.Target), sheet.Json, error);
+    if (!BuildSpriteSheet(animation, item.Stem, fs::path(item.Target).filename().string(), background, sheet, error) ||
+        !AddPng(outputs, sheet.Image, item.Target, error) || !outputs.Add(JsonPathFor(item.Target), sheet.Json, error))
+      return false;
+    break;
   }
   }
-  return false;
+  return outputs.Commit(error);
 }
 
 TTask ExportTask(const TExportOptions &options, std::shared_ptr<TExportRenderer> renderer)
@@ -191,21 +203,56 @@ TTask ExportTask(const TExportOptions &options, std::shared_ptr<TExportRenderer>
 
 // Where each animation's outputs go: OUT itself for a single GIF or sheet, else files in the folder
 // OUT named after the animation.
-std::vector<TExportItem> PlanItems(const TExportOptions &options, const QStringList &arguments)
+std::vector<TExportItem> PlanItems(const TExportOptions &options, const std::vector<TAnimationInput> &inputs,
+                                   bool several)
 {
-  const bool several = arguments.size() > 1 || IsFolderArgument(arguments.first());
-  const std::string out = PathFromQt(options.Output);
+  const std::string out = NameFromQt(options.Output);
   const char *extension = options.Format == TFormat::Gif ? ".gif" : ".png";
   std::vector<TExportItem> items;
-  for (const TAnimationInput &input : CollectAnimations(arguments)) {
+  for (const TAnimationInput &input : inputs) {
+    const std::string stem = fs::path(input.OutputStem).filename().string();
     if (!several && options.Format != TFormat::Png)
-      items.push_back({input.Name, out});
+      items.push_back({input.Name, out, stem});
     else if (options.Format == TFormat::Png)
-      items.push_back({input.Name, (fs::path(out) / input.OutputStem).string()});
+      items.push_back({input.Name, (fs::path(out) / input.OutputStem).string(), stem});
     else
-      items.push_back({input.Name, (fs::path(out) / input.OutputStem).string() + extension});
+      items.push_back({input.Name, (fs::path(out) / input.OutputStem).string() + extension, stem});
   }
   return items;
+}
+
+// The first output that would replace one of the inputs, as "OUTPUT would overwrite the input
+// INPUT"; empty when none would.
+std::string OverwrittenInput(const TExportOptions &options, const std::vector<TExportItem> &items, bool intoFolder)
+{
+  std::vector<std::string> files;
+  for (const TExportItem &item : items)
+    if (const std::string file = AnimationFile(item.Name); !file.empty())
+      files.push_back(file);
+  const TInputFiles inputs(files);
+  auto problem = [](const std::string &output, const std::string &input) {
+    return input.empty() ? std::string() : output + " would overwrite the input " + input;
+  };
+  const std::string out = NameFromQt(options.Output);
+  if (intoFolder)
+    if (const std::string input = inputs.Find(out); !input.empty())
+      return problem(out, input);
+  for (const TExportItem &item : items) {
+    std::string found;
+    if (options.Format == TFormat::Png) {
+      const std::string folder = fs::path(item.Target).parent_path().string();
+      if (const std::string input = inputs.FindFrame(folder.empty() ? "." : folder, item.Stem); !input.empty())
+        return item.Target + "-dD-fN.png would overwrite the input " + input;
+      continue;
+    }
+    if (std::string message = problem(item.Target, inputs.Find(item.Target)); !message.empty())
+      return message;
+    if (options.Format == TFormat::Sheet)
+      if (std::string message = problem(JsonPathFor(item.Target), inputs.Find(JsonPathFor(item.Target)));
+          !message.empty())
+        return message;
+  }
+  return {};
 }
 
 } // namespace
@@ -220,14 +267,23 @@ int RunExport(const QStringList &args)
   if (options.Worker)
     return ServeTasks(ExportTask(options, std::make_shared<TExportRenderer>()));
 
-  const std::vector<TExportItem> items = PlanItems(options, parser.positionalArguments());
-  if (items.empty())
-    return Fail("no .velk files found", ExitInputError);
+  const QStringList arguments = parser.positionalArguments();
+  const TAnimationInputs inputs = CollectAnimations(arguments);
+  const bool several = arguments.size() > 1 || IsFolderArgument(arguments.first());
+  const std::vector<TExportItem> items = PlanItems(options, inputs.Files, several);
   std::set<std::string> targets;
   for (const TExportItem &item : items)
     if (!targets.insert(item.Target).second)
       return Fail("two animations would be written to " + item.Target, ExitUsageError);
+  if (const std::string overwritten = OverwrittenInput(options, items, several || options.Format == TFormat::Png);
+      !overwritten.empty())
+    return Fail(overwritten, ExitUsageError);
 
+  int code = ExitOk;
+  for (const std::string &folder : inputs.EmptyFolders) {
+    Fail("cannot export " + folder + ": holds no .velk files");
+    code = ExitInputError;
+  }
   TTaskRun run = options.Run;
   run.ProgressVerb = "exporting";
   run.WorkerArguments = args.mid(1);
@@ -237,7 +293,6 @@ int RunExport(const QStringList &args)
   const std::vector<TTaskResult> results =
       RunTasks(run, [&options] { return ExportTask(options, std::make_shared<TExportRenderer>()); });
 
-  int code = ExitOk;
   for (size_t i = 0; i < items.size(); ++i) {
     if (results[i].Code == ExitOk && !results[i].Lost)
       continue;

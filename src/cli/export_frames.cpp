@@ -1,12 +1,14 @@
 #include "cli/export_frames.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 #include "cli/open_animation.h"
 #include "images/image_cache.h"
 #include "model/actor_attributes.h"
-#include "model/reader.h"
+#include "model/default_frame.h"
+#include "model/document.h"
 #include "platform/surface.h"
 #include "scene/renderer.h"
 
@@ -157,13 +159,72 @@ QImage Opaque(const QImage &drawn)
   return image;
 }
 
+// A slot below 1 shows nothing, whether it is 0 (a new part) or -1 (a part read from a file).
+bool SameParts(const TPartList &a, const TPartList &b)
+{
+  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](const auto &x, const auto &y) {
+    return x->Sprite == y->Sprite && std::max(x->ParamSlot, 0) == std::max(y->ParamSlot, 0) &&
+           std::max(x->AttrSlot, 0) == std::max(y->AttrSlot, 0) && x->X == y->X && x->Y == y->Y;
+  });
+}
+
+std::string DirectionName(int dir)
+{
+  return std::to_string(dir) + " (" + DirectionNames[size_t(dir)] + ")";
+}
+
+// Why a picture of direction dir would show nothing the animation is about: in every frame it holds
+// no part, or only the parts a new frame starts with (its shadow), while another direction holds
+// more. Empty when it is worth drawing.
+std::string BareDirectionProblem(TZeltoAni &ani, int dir)
+{
+  if (ani.SingleDirection || ani.Steps.empty())
+    return {};
+  // The parts a new frame starts with, as the model makes them.
+  InsertDefaultFrame(&ani, int(ani.Steps.size()));
+  const std::unique_ptr<TZeltoAniStep> fresh = std::move(ani.Steps.back());
+  ani.Steps.pop_back();
+  std::array<bool, DirectionCount> bare{}, empty{};
+  for (int d = 0; d < DirectionCount; ++d) {
+    bare[size_t(d)] = empty[size_t(d)] = true;
+    for (const auto &step : ani.Steps) {
+      const TPartList *parts = size_t(d) < step->Directions.size() ? &step->Directions[size_t(d)] : nullptr;
+      if (parts && !parts->empty())
+        empty[size_t(d)] = false;
+      if (parts && !parts->empty() && !SameParts(*parts, fresh->Directions[size_t(d)]))
+        bare[size_t(d)] = false;
+    }
+  }
+  std::vector<int> others;
+  for (int d = 0; d < DirectionCount; ++d)
+    if (d != dir && !bare[size_t(d)])
+      others.push_back(d);
+  if (!bare[size_t(dir)] || others.empty())
+    return {};
+  std::string where;
+  for (size_t i = 0; i < others.size(); ++i)
+    where += (i == 0 ? "" : i + 1 == others.size() ? " and " : ", ") + DirectionName(others[i]);
+  const TZeltoAniSprite *shadow = fresh->Directions[size_t(dir)].empty() ? nullptr : FindSprite(&ani, 0);
+  const std::string shown = shadow && !shadow->Description.empty() ? "the " + shadow->Description : "sprite 0";
+  return "direction " + DirectionName(dir) + (empty[size_t(dir)] ? " has no parts" : " draws only " + shown) +
+         "; its parts are in direction" + (others.size() > 1 ? "s " : " ") + where;
+}
+
 } // namespace
 
-TExportRenderer::TExportRenderer()
+TExportRenderer::TExportRenderer() = default;
+
+void TExportRenderer::SetUpFor(const std::string &folder)
 {
-  setup_.InitializeDisplay();
-  setup_.LoadFixedImages();
-  link_ = std::make_unique<TImageCacheLink>(setup_);
+  if (setup_ && folder == folder_)
+    return;
+  link_.reset();
+  setup_.reset();
+  setup_ = std::make_unique<TSceneSetup>();
+  setup_->InitializeDisplay();
+  setup_->LoadFixedImages();
+  link_ = std::make_unique<TImageCacheLink>(*setup_);
+  folder_ = folder;
 }
 
 TExportRenderer::~TExportRenderer() = default;
@@ -171,20 +232,23 @@ TExportRenderer::~TExportRenderer() = default;
 bool TExportRenderer::Draw(const std::string &name, const std::vector<int> &directions, const TExportLook &look,
                            TExportedAnimation &animation, std::string &error)
 {
-  if (!setup_.Display.CanDraw()) {
+  LoadedAnimation loaded;
+  loaded.Owner = std::make_unique<TZeltoActor>(nullptr, MainActorCode);
+  loaded.Ani = ReadInItsFolder(loaded.Owner.get(), name, loaded.Folder, error);
+  if (!loaded.Ani)
+    return false;
+  SetUpFor(loaded.Folder.Folder());
+  if (!setup_->Display.CanDraw()) {
     error = "cannot create the drawing surface";
     return false;
   }
-  LoadedAnimation loaded;
-  loaded.Owner = std::make_unique<TZeltoActor>(nullptr, MainActorCode);
-  loaded.Ani = ReadAnimation(loaded.Owner.get(), name, &error);
-  if (!loaded.Ani)
-    return false;
   const TZeltoAni &ani = *loaded.Ani;
   if (ani.IsMovie) {
     error = "a movie has no frames in directions to export";
     return false;
   }
+  if (directions.size() == 1 && !(error = BareDirectionProblem(*loaded.Ani, directions.front())).empty())
+    return false;
   RegisterSpriteImages(ani);
   // The main actor wears the document's default head, body and slots, as when the editor opens it.
   TZeltoActor &player = *loaded.Owner;
@@ -194,7 +258,7 @@ bool TExportRenderer::Draw(const std::string &name, const std::vector<int> &dire
   ApplyDefaultSlots(&player, ani);
 
   TFrameGeometry geometry;
-  if (!FitFrames(DrawingBox(setup_.Scene, player, ani), look, ani.Steps.size() * directions.size(), geometry, error))
+  if (!FitFrames(DrawingBox(setup_->Scene, player, ani), look, ani.Steps.size() * directions.size(), geometry, error))
     return false;
   TSurface surface, second;
   if (!surface.SetSize(geometry.Width, geometry.Height) ||
@@ -215,13 +279,13 @@ bool TExportRenderer::Draw(const std::string &name, const std::vector<int> &dire
       player.Dir = dir; // with SingleDirection the renderer draws the one list for every direction
       QImage image;
       if (look.Transparent) {
-        DrawOn(setup_.Scene, player, surface, 0x000000, geometry.Origin);
-        DrawOn(setup_.Scene, player, second, 0xFFFFFF, geometry.Origin);
+        DrawOn(setup_->Scene, player, surface, 0x000000, geometry.Origin);
+        DrawOn(setup_->Scene, player, second, 0xFFFFFF, geometry.Origin);
         image = Transparent(surface.Image(), second.Image());
       } else {
         const uint32_t fill =
             TSurface::ColorMatch(qRgb(background >> 16 & 0xFF, background >> 8 & 0xFF, background & 0xFF));
-        DrawOn(setup_.Scene, player, surface, fill, geometry.Origin);
+        DrawOn(setup_->Scene, player, surface, fill, geometry.Origin);
         image = Opaque(surface.Image());
       }
       if (geometry.ZoomedWidth != geometry.Width || geometry.ZoomedHeight != geometry.Height)

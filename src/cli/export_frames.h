@@ -45,6 +45,8 @@ struct TExportedAnimation
 
 // The drawing state one process needs to export animations one after the other: the display whose
 // surfaces the images get, the fixed images and the image cache that the documents' images join.
+// Each animation is read and drawn inside its folder (cli/animation_folder.h); the state is made
+// again for each new folder, since the images it holds were found from the folder before.
 class TExportRenderer
 {
 public:
@@ -60,6 +62,10 @@ public:
             TExportedAnimation &animation, std::string &error);
 
 private:
-  TSceneSetup setup_;
+  // The state for the current folder, made when the folder differs from the last animation's.
+  void SetUpFor(const std::string &folder);
+
+  std::string folder_;
+  std::unique_ptr<TSceneSetup> setup_;
   std::unique_ptr<TImageCacheLink> link_;
 };

@@ -13,9 +13,10 @@ int RunFmt(const QStringList &args)
   LoadedAnimation loaded;
   if (!OpenFileArgument(parser, loaded))
     return ExitInputError;
+  loaded.Folder.Leave();
   if (!parser.isSet("o"))
     return Print(AnimationText(loaded.Ani.get()));
-  loaded.Ani->FileName = PathFromQt(parser.value("o"));
+  loaded.Ani->FileName = NameFromQt(parser.value("o"));
   std::string error;
   if (!WriteAnimation(loaded.Ani.get(), &error))
     return Fail("cannot write " + loaded.Ani->FileName + ": " + error);

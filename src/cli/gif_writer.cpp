@@ -119,6 +119,8 @@ bool WriteGif(const std::vector<TGifFrame> &frames, bool loop, const TIndexedFra
     error = GifErrorString(code);
     return false;
   }
+  // Delays, transparency and the loop extension are GIF89a's; giflib would write GIF87a.
+  EGifSetGifVersion(gif, true);
   std::vector<GifColorType> table = indexed.Palette;
   table.resize(size_t(TableSize(table.size() + (indexed.TransparentIndex >= 0 ? 1 : 0))), GifColorType{0, 0, 0});
   ColorMapObject *map = GifMakeMapObject(int(table.size()), table.data());

@@ -1,10 +1,11 @@
 // velk image FILE: decodes an image as the image cache does and prints its first frame as JSON.
-#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <memory>
+#include <unistd.h>
 
+#include "cli/animation_check.h"
 #include "cli/command.h"
 #include "core/helpers.h"
 #include "images/file_index.h"
@@ -48,17 +49,20 @@ int RunImage(const QStringList &args)
   SetUpGameFolder(parser);
   // A path, or a name that exists here, is decoded as given, so that the decoder says why it
   // cannot be read; any other bare name is resolved as the image cache resolves it.
-  const QString file = parser.positionalArguments().first();
-  std::string path = PathFromQt(file);
-  if (!file.contains('/') && !QFileInfo::exists(file)) {
+  const std::string file = NameFromQt(parser.positionalArguments().first());
+  std::string path = file;
+  if (file.find('/') == std::string::npos && ::access(file.c_str(), F_OK) != 0) {
     path = ResolveFile(path);
     if (path.empty())
-      return Fail("cannot read " + PathFromQt(file) + ": not found in the game folder");
+      return Fail("cannot read " + file + ": not found in the game folder");
   }
   QByteArray json;
   try {
     std::unique_ptr<TImageAnimation> image = DecodeImageFile(path);
     const int delay = image->NextFrame();
+    // The editor draws what a damaged file holds; a pipeline is told it is damaged.
+    if (const std::string defect = ImageDefect(*image); !defect.empty())
+      return Fail(file + " is damaged: " + defect);
     json = QJsonDocument(ImageJson(*image, delay)).toJson(QJsonDocument::Indented);
   } catch (const std::exception &error) {
     return Fail(error.what());

@@ -1,7 +1,6 @@
 #include "cli/open_animation.h"
 
 #include "cli/command.h"
-#include "model/reader.h"
 
 bool ParseFileCommand(QCommandLineParser &parser, const QStringList &args, const char *description)
 {
@@ -13,12 +12,12 @@ bool ParseFileCommand(QCommandLineParser &parser, const QStringList &args, const
 bool OpenFileArgument(const QCommandLineParser &parser, LoadedAnimation &loaded)
 {
   SetUpGameFolder(parser);
-  const QString file = parser.positionalArguments().first();
+  const std::string file = NameFromQt(parser.positionalArguments().first());
   loaded.Owner = std::make_unique<TZeltoActor>(nullptr, MainActorCode);
   std::string reason;
-  loaded.Ani = ReadAnimation(loaded.Owner.get(), PathFromQt(file), &reason);
+  loaded.Ani = ReadInItsFolder(loaded.Owner.get(), file, loaded.Folder, reason);
   if (!loaded.Ani) {
-    Fail("cannot read " + PathFromQt(file) + (reason.empty() ? "" : ": " + reason));
+    Fail("cannot read " + file + (reason.empty() ? "" : ": " + reason));
     return false;
   }
   return true;

@@ -3,8 +3,10 @@
 #include <QBuffer>
 #include <QRegularExpression>
 
+#include "cli/animation_folder.h"
 #include "cli/command.h"
 #include "cli/open_animation.h"
+#include "cli/output_set.h"
 #include "model/actor_attributes.h"
 #include "scene/scene_setup.h"
 
@@ -74,17 +76,24 @@ int RunRender(const QStringList &args)
   if (!ParseRenderOptions(args, parser, options))
     return ExitUsageError;
 
+  SetUpGameFolder(parser);
+  const std::string output = NameFromQt(options.Output);
+  if (const std::string input =
+          TInputFiles({AnimationFile(NameFromQt(parser.positionalArguments().first()))}).Find(output);
+      !input.empty())
+    return Fail(output + " would overwrite the input " + input, ExitUsageError);
+
   // The canvas as the window sets it up: display first, so surfaces are made as images load.
   TSceneSetup setup;
-  SetUpGameFolder(parser);
   setup.InitializeDisplay();
   if (!setup.Display.CanDraw())
     return Fail("cannot create the drawing surface");
-  setup.LoadFixedImages();
   TImageCacheLink link(setup);
   LoadedAnimation loaded;
   if (!OpenFileArgument(parser, loaded))
     return ExitInputError;
+  // In the animation's folder, as the editor started with it loads them.
+  setup.LoadFixedImages();
   RegisterSpriteImages(*loaded.Ani);
 
   TZeltoActor &player = *loaded.Owner;
@@ -107,10 +116,11 @@ int RunRender(const QStringList &args)
   setup.Draw();
 
   const QImage canvas = setup.Display.Surface().Image().copy(0, 0, options.Width, options.Height);
+  loaded.Folder.Leave();
   QByteArray png;
   QBuffer buffer(&png);
   buffer.open(QIODevice::WriteOnly);
   if (!canvas.save(&buffer, "PNG"))
     return Fail("cannot encode the image");
-  return WriteOutputFile(PathFromQt(options.Output), png);
+  return WriteOutputFile(output, png);
 }

@@ -110,6 +110,21 @@ public:
 
 private:
   void Note(const std::string &message) { map_.Findings.push_back({line_, message}); }
+  // The reader stops at this line: what follows is not read.
+  void Stop(int line, const std::string &message)
+  {
+    map_.Findings.push_back({line, message});
+    map_.StopLine = line;
+  }
+  // The frame being collected, dropped by the reader.
+  void DropFrame(const std::string &message)
+  {
+    const int line = map_.DirectionLines[frame_.FirstDirection];
+    map_.Findings.push_back({line, message});
+    if (map_.StopLine == 0)
+      map_.StopLine = line;
+    pending_ = false;
+  }
   // A header value of which the reader keeps only the first word.
   void OneWordValue(std::string_view text, const TWordViews &words, const std::string &keyword);
   bool HeaderLine(std::string_view text, const TWordViews &words);
@@ -123,6 +138,8 @@ private:
   TSourceMap map_;
   int line_ = 0;
   bool inFrames_ = false, inScript_ = false, inMovie_ = false, insideActor_ = false;
+  int aniLine_ = 0;       // the ANI line of the frame block being read
+  int currentActor_ = -1; // the actor FRAME lines go to, as the reader keeps it
   bool singleDirection_ = false;
   TIndexSet defined_;    // indices with a SPRITE line read so far
   bool pending_ = false; // a frame is being collected
@@ -173,6 +190,11 @@ TSourceMap TScanner::Run(const std::string &bytes)
         stopped = !HeaderLine(text, words);
     }
   }
+  if (inFrames_ && !stopped) {
+    map_.Findings.push_back({aniLine_, "the frame block has no ANIEND"});
+    if (pending_)
+      DropFrame("frame is not ended by ANIEND: the reader drops it");
+  }
   return std::move(map_);
 }
 
@@ -195,10 +217,12 @@ bool TScanner::HeaderLine(std::string_view text, const TWordViews &words)
     singleDirection_ = true;
   } else if (keyword == "ANI") {
     inFrames_ = true;
+    aniLine_ = line_;
   } else if (keyword == "SCRIPT") {
     inScript_ = true;
   } else if (keyword == "MOVIE") {
     inMovie_ = true;
+    currentActor_ = -1;
   } else if ((keyword == "SETBACKTO" || keyword == "DEFAULTHEAD" || keyword == "DEFAULTBODY" ||
               StartsWith("DEFAULTPARAM", keyword) || StartsWith("DEFAULTATTR", keyword)) &&
              arguments >= 1) {
@@ -213,7 +237,7 @@ bool TScanner::SpriteLine(std::string_view text, const TWordViews &words)
   const std::optional<int> index = ParseInt(words[1]);
   const bool numbers = ParseInt(words[3]) && ParseInt(words[4]) && ParseInt(words[5]) && ParseInt(words[6]);
   if (!index || !numbers) {
-    Note("SPRITE line does not read (an image name with blanks?): the reader stops here");
+    Stop(line_, "SPRITE line does not read (an image name with blanks?): the reader stops here");
     return false;
   }
   map_.Sprites.push_back({*index, line_});
@@ -240,7 +264,7 @@ bool TScanner::AttachLine(const TWordViews &words)
 {
   const std::optional<int> owner = ParseInt(words[1]), attached = ParseInt(words[2]);
   if (!owner || !attached || !ParseInt(words[3]) || !ParseInt(words[4])) {
-    Note("ATTACHSPRITE line does not read: the reader stops here");
+    Stop(line_, "ATTACHSPRITE line does not read: the reader stops here");
     return false;
   }
   bool kept = true;
@@ -275,6 +299,9 @@ bool TScanner::FrameBlockLine(std::string_view text)
     bool ok = true;
     if (pending_ && frame_.Directions == perFrame)
       ok = CompleteFrame();
+    else if (pending_)
+      DropFrame("frame has " + std::to_string(frame_.Directions) + " of " + std::to_string(perFrame) +
+                " direction lines before ANIEND (line " + std::to_string(line_) + "): the reader drops it");
     pending_ = false;
     inFrames_ = false;
     return ok;
@@ -286,7 +313,7 @@ bool TScanner::CompleteFrame()
 {
   // The reader turns a frame's waits into its duration only now.
   if (!badWait_.empty()) {
-    map_.Findings.push_back({badWaitLine_, "WAIT " + Quoted(badWait_) + " is no whole number: the reader stops here"});
+    Stop(badWaitLine_, "WAIT " + Quoted(badWait_) + " is no whole number: the reader stops here");
     return false;
   }
   map_.Frames.push_back(frame_);
@@ -319,8 +346,8 @@ bool TScanner::DirectionLine(std::string_view text)
     if (!valid)
       continue;
     if (!ParseInt(words[1]) || !ParseInt(words[2])) {
-      Note("part position " + std::string(words[1]) + " " + std::string(words[2]) +
-           " is no pair of whole numbers: the reader stops here");
+      Stop(line_, "part position " + std::string(words[1]) + " " + std::string(words[2]) +
+                      " is no pair of whole numbers: the reader stops here");
       return false;
     }
     anyPart = true;
@@ -346,11 +373,27 @@ void TScanner::MovieLine(std::string_view text, const TWordViews &words)
   const std::string keyword(words[0]);
   if (keyword == "ACTOR") {
     insideActor_ = true;
-    if (words.size() > 3 && ActorKindFromWord(std::string(words[1])) >= 0)
-      Note("actor name " + Quoted(TailAfterWords(text, 2)) + " has blanks: only " + Quoted(words[2]) + " is read back");
+    const std::string keys = currentActor_ >= 0 ? "its keys go to the actor before it" : "its keys are dropped";
+    if (words.size() < 3) {
+      Note("ACTOR line needs a kind and a name: the reader makes no actor; " + keys);
+    } else if (ActorKindFromWord(std::string(words[1])) < 0) {
+      Note("actor kind " + Quoted(words[1]) + " is none of CHAR, SPRITE, SOUND and TEXT: the reader makes no actor; " +
+           keys);
+    } else {
+      currentActor_ = int(map_.KeyLines.size());
+      map_.KeyLines.emplace_back();
+      if (words.size() > 3)
+        Note("actor name " + Quoted(TailAfterWords(text, 2)) + " has blanks: only " + Quoted(words[2]) +
+             " is read back");
+    }
   } else if (keyword == "ACTOREND") {
     insideActor_ = false;
+    currentActor_ = -1;
+  } else if (keyword == "FRAME" && !insideActor_) {
+    Note("FRAME line outside ACTOR and ACTOREND: the reader drops it");
   } else if (keyword == "FRAME" && insideActor_ && words.size() >= 3) {
+    if (currentActor_ >= 0)
+      map_.KeyLines[size_t(currentActor_)].push_back(line_);
     // Key lines are cut at commas and each piece is trimmed: blanks that end a value are lost.
     const std::string_view keys = text.substr(text.find(words[1]) + words[1].size());
     size_t start = 0;

@@ -1,7 +1,8 @@
 // A line-aware pass over an animation's text beside the reader: where each definition, attachment,
 // frame and sound stands, and the faults that only the text shows because the reader drops them
-// silently (parts and attachments naming no definition, values cut at a blank, lines that stop the
-// reading). It follows the reader's splitting and block rules; the reader itself is left alone.
+// silently (parts and attachments naming no definition, frames dropped unfinished, actors of no
+// known kind, values cut at a blank, lines that stop the reading). It follows the reader's splitting and block rules;
+// the reader itself is left alone.
 #pragma once
 
 #include <map>
@@ -38,6 +39,11 @@ struct TSourceMap
   std::vector<TFrameSource> Frames;            // in the document's frame order
   std::vector<int> DirectionLines, SoundLines; // the frames' lines, frame after frame
   std::map<std::string, int> HeaderLines;      // keyword (DEFAULTHEAD, DEFAULTPARAM3...) -> last line
+  // The FRAME lines of the keys the reader keeps, actor by actor in the document's order.
+  std::vector<std::vector<int>> KeyLines;
+  // The line where the reader stopped, or of the last frame it dropped; 0 when neither happened.
+  // A file that cannot be read is reported there.
+  int StopLine = 0;
   std::vector<TFinding> Findings;
 };
 

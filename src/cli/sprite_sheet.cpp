@@ -6,7 +6,7 @@
 #include <QPainter>
 #include <algorithm>
 
-#include "core/qt_text.h"
+#include "cli/byte_names.h"
 #include "model/document.h"
 
 namespace {
@@ -63,7 +63,7 @@ bool BuildSpriteSheet(const TExportedAnimation &animation, const std::string &st
     const size_t d = i / perDirection, k = i % perDirection;
     const int x = int(k % columns) * w, y = int(d * rowsPerDirection + k / columns) * h;
     painter.drawImage(x, y, frame.Image);
-    frames.append(QJsonObject{{"filename", PathToQt(FrameFileName(stem, frame.Dir, frame.Index))},
+    frames.append(QJsonObject{{"filename", NameToQt(FrameFileName(stem, frame.Dir, frame.Index))},
                               {"frame", Rect(x, y, w, h)},
                               {"rotated", false},
                               {"trimmed", false},
@@ -78,7 +78,7 @@ bool BuildSpriteSheet(const TExportedAnimation &animation, const std::string &st
   }
   painter.end();
   const QJsonObject meta{{"app", "velk"},
-                         {"image", PathToQt(imageName)},
+                         {"image", NameToQt(imageName)},
                          {"format", transparent ? "RGBA8888" : "RGB888"},
                          {"size", Size(int(sheetWidth), int(sheetHeight))},
                          {"scale", "1"},

@@ -47,6 +47,8 @@ int RunState(const QStringList &args)
   if (!ParseFileCommand(parser, args, "Evaluates FILE at a time as the editor shows it and prints the state as JSON."))
     return ExitUsageError;
   int time = 0;
+  if (!parser.isSet(timeOption))
+    return Fail("--time T is required", ExitUsageError);
   if (!ParseTicks(parser.value(timeOption), &time))
     return ExitUsageError;
   bool dirOk = false;

@@ -1,6 +1,7 @@
 #include "cli/task_pool.h"
 
 #include "cli/command.h"
+#include "cli/interruption.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -14,6 +15,17 @@
 #include <unistd.h>
 
 namespace {
+
+// The first line a worker reads: its arguments, each in base64.
+constexpr char WorkerArgumentsTag[] = "velk-worker-arguments";
+
+QByteArray WorkerArgumentsLine(const QStringList &arguments)
+{
+  QByteArray line = WorkerArgumentsTag;
+  for (const QString &argument : arguments)
+    line += ' ' + QByteArray::fromStdString(NameFromQt(argument)).toBase64();
+  return line + '\n';
+}
 
 // One line per message: base64 keeps items and payloads free of line breaks.
 QByteArray ItemLine(const QByteArray &item)
@@ -108,8 +120,10 @@ public:
     // signals must not reach this pool once it is gone.
     for (const auto &worker : workers_) {
       QObject::disconnect(worker->Process.get(), nullptr, nullptr, nullptr);
+      const pid_t pid = pid_t(worker->Process->processId());
       worker->Process->kill();
       worker->Process->waitForFinished();
+      RemoveWorkerProcess(pid);
     }
   }
 
@@ -126,13 +140,20 @@ private:
       Feed(*raw);
     });
     QObject::connect(process, &QProcess::readyReadStandardOutput, [this, raw] { Read(*raw); });
-    QObject::connect(process, &QProcess::finished, [this, raw] { Stopped(*raw); });
+    QObject::connect(process, &QProcess::finished, [this, raw] {
+      RemoveWorkerProcess(pid_t(raw->Process->processId()));
+      Stopped(*raw);
+    });
     QObject::connect(process, &QProcess::errorOccurred, [this, raw](QProcess::ProcessError error) {
       if (error == QProcess::FailedToStart)
         Stopped(*raw);
     });
     workers_.push_back(std::move(worker));
-    process->start(QCoreApplication::applicationFilePath(), run_.WorkerArguments + QStringList{"--worker"});
+    // The running program itself, whatever bytes its path holds.
+    process->start("/proc/self/exe", {"--worker"});
+    if (process->processId() > 0)
+      AddWorkerProcess(pid_t(process->processId()));
+    process->write(WorkerArgumentsLine(run_.WorkerArguments));
   }
 
   // Tops up the worker's items ahead.
@@ -236,6 +257,22 @@ std::vector<TTaskResult> RunTasks(const TTaskRun &run, const std::function<TTask
     progress.Step();
   }
   return results;
+}
+
+bool ReadWorkerArguments(std::vector<std::string> &arguments)
+{
+  if (isatty(fileno(stdin)))
+    return false;
+  std::string line;
+  for (int c; (c = std::fgetc(stdin)) != EOF && c != '\n';)
+    line += static_cast<char>(c);
+  const QList<QByteArray> words = QByteArray::fromStdString(line).split(' ');
+  if (words.size() < 2 || words.first() != WorkerArgumentsTag)
+    return false;
+  arguments.clear();
+  for (qsizetype i = 1; i < words.size(); ++i)
+    arguments.push_back(QByteArray::fromBase64(words[i]).toStdString());
+  return true;
 }
 
 int ServeTasks(const TTask &task)

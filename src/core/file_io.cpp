@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <memory>
+#include <pthread.h>
 #include <set>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -137,46 +139,151 @@ template <typename Bytes> bool ReadWholeFile(const std::string &path, size_t max
 template bool ReadWholeFile(const std::string &, size_t, std::string &, std::string *);
 template bool ReadWholeFile(const std::string &, size_t, std::vector<uint8_t> &, std::string *);
 
-bool WriteWholeFile(const std::string &path, const char *data, size_t size, std::string *error, TSync sync)
+// The temporary files of uncommitted replacements, listed for RemoveTemporaryFiles. Changed only
+// with the handled signals blocked, so a handler on the same thread always sees it whole.
+struct TListedTemporaryFile
+{
+  std::string Path;
+  TListedTemporaryFile *Previous = nullptr, *Next = nullptr;
+};
+
+namespace {
+
+TListedTemporaryFile *listedFiles = nullptr;
+
+} // namespace
+
+TSignalBlock::TSignalBlock()
+{
+  sigset_t blocked;
+  sigemptyset(&blocked);
+  for (int signal : {SIGINT, SIGTERM, SIGHUP})
+    sigaddset(&blocked, signal);
+  pthread_sigmask(SIG_BLOCK, &blocked, &saved_);
+}
+
+TSignalBlock::~TSignalBlock()
+{
+  pthread_sigmask(SIG_SETMASK, &saved_, nullptr);
+}
+
+void RemoveTemporaryFiles()
+{
+  for (const TListedTemporaryFile *file = listedFiles; file; file = file->Next)
+    ::unlink(file->Path.c_str());
+}
+
+TFileReplacement::~TFileReplacement()
+{
+  Discard();
+}
+
+bool TFileReplacement::Write(const std::string &path, const char *data, size_t size, std::string *error, TSync sync)
 {
   if (path.empty())
     return Fail(error, "No such file or directory");
-  std::string target = path;
+  syncNow_ = sync == TSync::Now;
+  target_ = path;
   mode_t mode = NewFileMode();
   struct stat status;
   if (::stat(path.c_str(), &status) == 0) {
+    if (S_ISDIR(status.st_mode))
+      return Fail(error, std::strerror(EISDIR));
     if (!S_ISREG(status.st_mode)) {
-      if (S_ISDIR(status.st_mode))
-        return Fail(error, std::strerror(EISDIR));
-      return WriteStream(path, data, size, error);
+      stream_ = true;
+      streamData_.assign(data, size);
+      return true;
     }
     mode = status.st_mode & 07777;
     // Replace what a symbolic link points at, not the link.
     if (char *resolved = ::realpath(path.c_str(), nullptr)) {
-      target = resolved;
+      target_ = resolved;
       std::free(resolved);
     }
   }
 
-  std::string temporary = FolderOf(target) + "/." + target.substr(target.rfind('/') + 1) + ".XXXXXX";
-  TFileDescriptor fd(::mkstemp(temporary.data()));
-  if (fd.Get() < 0)
-    return FailErrno(error);
+  const std::string folder = FolderOf(target_);
+  auto listed = std::make_unique<TListedTemporaryFile>();
+  listed->Path = folder + "/." + target_.substr(target_.rfind('/') + 1) + ".XXXXXX";
+  int descriptor;
+  {
+    // The file is listed as soon as it exists.
+    TSignalBlock block;
+    descriptor = ::mkstemp(listed->Path.data());
+    if (descriptor >= 0) {
+      listed->Next = listedFiles;
+      if (listedFiles)
+        listedFiles->Previous = listed.get();
+      listedFiles = listed_ = listed.release();
+    }
+  }
+  if (descriptor < 0)
+    return Fail(error, "cannot create a file in " + folder + ": " + std::strerror(errno));
+  temporary_ = listed_->Path;
+  TFileDescriptor fd(descriptor);
   const bool written = WriteAll(fd.Get(), data, size) && ::fchmod(fd.Get(), mode) == 0 &&
-                       (sync == TSync::Later || ::fdatasync(fd.Get()) == 0) && fd.Close();
-  if (!written || ::rename(temporary.c_str(), target.c_str()) != 0) {
+                       (!syncNow_ || ::fdatasync(fd.Get()) == 0) && fd.Close();
+  if (!written) {
     const int failure = errno;
-    ::unlink(temporary.c_str());
+    Discard();
     errno = failure;
     return FailErrno(error);
   }
-  if (sync == TSync::Later)
-    return true;
-  // The rename itself is made durable with the folder.
-  TFileDescriptor folder(::open(FolderOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-  if (folder.Get() >= 0)
-    ::fsync(folder.Get());
   return true;
+}
+
+bool TFileReplacement::Commit(std::string *error)
+{
+  if (stream_) {
+    stream_ = false;
+    const std::string data = std::move(streamData_);
+    return WriteStream(target_, data.data(), data.size(), error);
+  }
+  if (!listed_)
+    return Fail(error, "nothing to write");
+  {
+    TSignalBlock block;
+    if (::rename(temporary_.c_str(), target_.c_str()) != 0) {
+      const int failure = errno;
+      Discard();
+      errno = failure;
+      return FailErrno(error);
+    }
+    Unlist();
+  }
+  if (syncNow_) {
+    // The rename itself is made durable with the folder.
+    TFileDescriptor folder(::open(FolderOf(target_).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (folder.Get() >= 0)
+      ::fsync(folder.Get());
+  }
+  return true;
+}
+
+void TFileReplacement::Discard()
+{
+  stream_ = false;
+  streamData_.clear();
+  if (!listed_)
+    return;
+  TSignalBlock block;
+  ::unlink(temporary_.c_str());
+  Unlist();
+}
+
+void TFileReplacement::Unlist()
+{
+  (listed_->Previous ? listed_->Previous->Next : listedFiles) = listed_->Next;
+  if (listed_->Next)
+    listed_->Next->Previous = listed_->Previous;
+  delete listed_;
+  listed_ = nullptr;
+}
+
+bool WriteWholeFile(const std::string &path, const char *data, size_t size, std::string *error, TSync sync)
+{
+  TFileReplacement replacement;
+  return replacement.Write(path, data, size, error, sync) && replacement.Commit(error);
 }
 
 bool SyncFileSystems(const std::vector<std::string> &folders, std::string *error)

@@ -4,6 +4,7 @@
 // stream and never replaced by a file.
 #pragma once
 
+#include <csignal>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -31,6 +32,58 @@ enum class TSync { Now, Later };
 // message in error; the old file is then untouched.
 bool WriteWholeFile(const std::string &path, const char *data, size_t size, std::string *error = nullptr,
                     TSync sync = TSync::Now);
+// A file replaced as a whole: its new content goes to a temporary file beside it, which Commit
+// renames over the target, so the target holds either its old content or all of the new. A device
+// or FIFO target is not replaced: Commit writes the content into it. Until it is committed or
+// discarded the temporary file is listed for RemoveTemporaryFiles. Discarded when destroyed
+// uncommitted.
+class TFileReplacement
+{
+public:
+  TFileReplacement() = default;
+  ~TFileReplacement();
+  TFileReplacement(const TFileReplacement &) = delete;
+  TFileReplacement &operator=(const TFileReplacement &) = delete;
+
+  // Writes the content for path (a symbolic link keeps pointing at the replaced file, a replaced
+  // file keeps its permissions). On failure returns false with the reason in error and leaves no
+  // temporary file. Called once per object.
+  bool Write(const std::string &path, const char *data, size_t size, std::string *error = nullptr,
+             TSync sync = TSync::Now);
+  // Puts the content in place; false with the system's message in error (nothing is replaced).
+  bool Commit(std::string *error = nullptr);
+  // Removes the temporary file; the target is left as it was.
+  void Discard();
+  // The file Commit replaces (the target of a symbolic link).
+  const std::string &Target() const { return target_; }
+
+private:
+  std::string target_, temporary_;
+  std::string streamData_; // for a device or FIFO, written at Commit
+  bool stream_ = false;
+  bool syncNow_ = true;
+  void Unlist();
+  struct TListedTemporaryFile *listed_ = nullptr;
+};
+
+// Blocks SIGINT, SIGTERM and SIGHUP for the calling thread while it exists, so that a handler of
+// them never sees a temporary file half listed or a set of files half replaced.
+class TSignalBlock
+{
+public:
+  TSignalBlock();
+  ~TSignalBlock();
+  TSignalBlock(const TSignalBlock &) = delete;
+  TSignalBlock &operator=(const TSignalBlock &) = delete;
+
+private:
+  sigset_t saved_; // the mask before
+};
+
+// Removes every temporary file of uncommitted replacements. Safe to call from a signal handler
+// for the signals TSignalBlock blocks, when it runs on the thread that writes the files.
+void RemoveTemporaryFiles();
+
 // Makes every write so far to the file systems holding these folders durable, syncing each file
 // system once. On failure returns false with the system's message in error.
 bool SyncFileSystems(const std::vector<std::string> &folders, std::string *error = nullptr);

@@ -39,6 +39,10 @@ void FindGameFolder(const std::string &programFolder)
     // An installed program: PREFIX/bin beside the bundled game folder PREFIX/share/zeltrix/game.
     else if (withoutSlash.substr(cut + 1) == "bin" && fs::is_directory(parent + "share/zeltrix/game", error))
       gameFolder = parent + "share/zeltrix/game/";
+    // A build tree: its share/zeltrix/game links to the sources' bundled game folder, so the rest
+    // of the tree (objects, tests, the packages' staging copies) is never indexed.
+    else if (fs::is_directory(gameFolder + "share/zeltrix/game", error))
+      gameFolder += "share/zeltrix/game/";
   }
   ScanGameFolder();
 }

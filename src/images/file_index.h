@@ -28,8 +28,9 @@ TGameFiles &GameFiles();
 
 // Finds the game folder from the program's folder, then indexes its tree. The first rule that
 // holds wins: the parent folder when it holds "Zelto.exe"; PREFIX/share/zeltrix/game when the
-// program's folder is PREFIX/bin and that folder exists (an installed copy); else the program's
-// folder itself.
+// program's folder is PREFIX/bin and that folder exists (an installed copy); the program's own
+// share/zeltrix/game when it exists (a build tree, where it links to assets/game); else the
+// program's folder itself.
 void FindGameFolder(const std::string &programFolder);
 // Makes folder the game folder and indexes its tree (the --game-dir option).
 void UseGameFolder(const std::string &folder);

@@ -126,17 +126,31 @@ bool TGifAnimation::Parse()
     // Reading stops at the trailer or anything else that is not an image, and where the stream
     // ends inside the extensions or an image descriptor; the frames read so far are kept.
     TGifAnimationStep frame;
-    if (!ReadExtensions(pos, frame) || pos >= s.size() || s[pos] != 0x2C || s.size() - pos < 10)
+    if (!ReadExtensions(pos, frame)) {
+      Damage = "the file ends inside an extension";
       break;
+    }
+    if (pos < s.size() && s[pos] == 0x3B)
+      return true;
+    if (pos >= s.size() || s[pos] != 0x2C || s.size() - pos < 10) {
+      Damage = pos >= s.size() ? "the file ends before its trailer"
+                               : (s[pos] != 0x2C ? "a block that is neither an image nor the trailer"
+                                                 : "the file ends inside an image descriptor");
+      break;
+    }
     if (Frames.size() >= MaxFrameCount)
       return false;
     ReadImageDescriptor(&s[pos + 1], frame);
     pos += 10;
     frame.DataPosition = pos;
     Frames.push_back(std::make_unique<TGifAnimationStep>(frame));
-    if (!SkipImageData(s, pos, frame.LocalColorBits))
+    if (!SkipImageData(s, pos, frame.LocalColorBits)) {
+      Damage = "the file ends inside image " + std::to_string(Frames.size()) + "'s data";
       break;
+    }
   }
+  if (Damage.empty())
+    Damage = "the file ends before its trailer";
   return true;
 }
 

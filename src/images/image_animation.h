@@ -43,6 +43,9 @@ public:
   std::array<uint8_t, 768> FilePalette{}; // as read from the file, red first
   std::array<uint8_t, 768> Palette{};     // in effect for the frame in Bitmap
   int ColorCount = 0;
+  // Empty when the file was whole; else what the decoder found missing or broken ("the file ends
+  // inside a chunk"). The decoder still shows what it read, as it always has: this only tells.
+  std::string Damage;
   // The file's bytes while frames may still be read from them; emptied when no longer needed.
   std::vector<uint8_t> Stream;
 

@@ -154,12 +154,16 @@ bool TMNGAnimation::Parse()
     const std::string type = ChunkType(data + pos + 4);
     const size_t start = pos + 8;
     // A chunk whose body and CRC run past the end: the file is truncated, keep what was read.
-    if (size - start < 4 || length > size - start - 4)
+    if (size - start < 4 || length > size - start - 4) {
+      Damage = "the file ends inside a chunk";
       break;
+    }
     pos = start + length + 4;
     if (!ReadChunk(state, type, data + start, length))
       return false;
   }
+  if (Damage.empty() && state.Current)
+    Damage = "the file ends before the image's IEND chunk";
   return true;
 }
 
@@ -298,6 +302,8 @@ void TMNGAnimation::EndImage(TParseState &state)
 {
   if (state.Current && !state.Idat.empty())
     Inflate(*state.Current, state.Idat);
+  if (state.Current && !state.Current->Data && Damage.empty())
+    Damage = "image " + std::to_string(Frames.size()) + " has no pixel data that inflates to its size";
   state.Current = nullptr;
   state.Idat.clear();
   state.Idat.shrink_to_fit();

@@ -85,15 +85,45 @@ const std::vector<TFaultCase> &FaultCases()
       // Stopped before a frame was complete: nothing is read, and the text says why.
       {"stops_at_once",
        Shadow + "ANI\n0 0 0\n0 x 0\nANIEND\n",
-       {": cannot read: holds neither a frame nor a movie",
+       {":5: cannot read: holds neither a frame nor a movie",
         ":5: part position x 0 is no pair of whole numbers: the reader stops here"}},
+      // Frames the reader drops without a word: cut short by ANIEND, or never ended.
+      {"incomplete_frame",
+       Shadow + "ANI\n0 0 0\n0 0 0\n0 0 0\n0 0 0\n\n0 0 0\n0 0 0\n0 0 0\nANIEND\n",
+       {":9: frame has 3 of 4 direction lines before ANIEND (line 12): the reader drops it"}},
+      {"no_aniend",
+       Shadow + "ANI\n0 0 0\n0 0 0\n0 0 0\n0 0 0\n0 0 0\n0 0 0\n0 0 0\n0 0 0\n",
+       {":3: the frame block has no ANIEND", ":8: frame is not ended by ANIEND: the reader drops it"}},
+      {"only_incomplete",
+       Shadow + "ANI\n0 0 0\n0 0 0\nANIEND\n",
+       {":4: cannot read: holds neither a frame nor a movie",
+        ":4: frame has 2 of 4 direction lines before ANIEND (line 6): the reader drops it"}},
+      {"truncated_image",
+       OneFrameAnimation("SPRITE 1 truncated.png 0 0 4 4 x\nATTACHSPRITE 0 1 0 0\n"),
+       {":3: image of sprite 1 \"truncated.png\" is damaged: the file ends before the image's IEND chunk"}},
+      // What a movie's keys name must exist; actors of no known kind are not made.
+      {"movie_names",
+       "VELK0002\nMOVIE\n  ACTOR CHAR hero\n    FRAME 0 ani=nosuch,body=nobody.png,param1=2,attr2=broken.png\n"
+       "    FRAME 9 ani=clean,head=good.png\n  ACTOREND\n  ACTOR SOUND ding\n    FRAME 5 file=nosound.wav\n"
+       "  ACTOREND\nMOVIEEND\n",
+       {":4: actor \"hero\"'s animation \"nosuch\" is not in the game folder",
+        ":4: actor \"hero\"'s body \"nobody.png\" is not in the game folder",
+        ":4: actor \"hero\"'s attr2 \"broken.png\" does not decode: MNG loading failed!",
+        ":8: actor \"ding\"'s sound \"nosound.wav\" is not in the game folder"}},
+      {"unknown_kind",
+       "VELK0002\nMOVIE\n  ACTOR CHAR hero\n  ACTOR BOGUS thing\n    FRAME 0 dx=1\n  ACTOREND\n"
+       "    FRAME 3 dx=2\nMOVIEEND\n",
+       {":4: actor kind \"BOGUS\" is none of CHAR, SPRITE, SOUND and TEXT: the reader makes no actor; its keys go "
+        "to the actor before it",
+        ":7: FRAME line outside ACTOR and ACTOREND: the reader drops it"}},
       {"bad_wait",
        Shadow + "ANI\n0 0 0\n0 0 0\n0 0 0\n0 0 0\n\n0 0 0\n0 0 0\n0 0 0\n0 0 0\nWAIT x\nANIEND\n",
        {":13: WAIT \"x\" is no whole number: the reader stops here"}},
       // A frame cut short by ANIEND is dropped: the next block's frame is frame 0.
       {"dropped_frame",
        Shadow + "ANI\n0 0 0\n0 0 0\n0 0 0\nANIEND\nANI\n0 0 0\nPARAM9 0 0\n0 0 0\n0 0 0\nANIEND\n",
-       {":10: frame 0 has no parts facing left"}},
+       {":4: frame has 3 of 4 direction lines before ANIEND (line 7): the reader drops it",
+        ":10: frame 0 has no parts facing left"}},
       {"single_direction", Shadow + "SINGLEDIRECTION\nANI\nPARAM9 0 0\nANIEND\n", {":5: frame 0 has no parts"}},
   };
   return cases;
@@ -104,7 +134,9 @@ class VelkCheck : public ::testing::Test
 protected:
   void SetUp() override
   {
-    WriteIndexedPng(game, "good.png", 4, 4, {0, qRgb(1, 2, 3)}, [](int, int) { return 1; });
+    const std::string good = WriteIndexedPng(game, "good.png", 4, 4, {0, qRgb(1, 2, 3)}, [](int, int) { return 1; });
+    const std::string png = ReadWholeFile(good);
+    game.Write("truncated.png", png.substr(0, png.size() - 12)); // without its IEND chunk
     game.Write("broken.png", "not an image");
     game.Write("sounds/step.wav", "RIFF");
     // Each fault also in a file with CR LF line ends, as the editor writes them.
@@ -169,6 +201,19 @@ TEST_F(VelkCheck, JsonAndWorkerProcessesReportWhatOneProcessReports)
     if (file.endsWith("not_an_animation.velk"))
       EXPECT_TRUE(value["line"].isNull());
   }
+}
+
+TEST_F(VelkCheck, AFolderWithoutAnimationsFails)
+{
+  std::filesystem::create_directories(game.Path() + "/nothing/here");
+  const std::string empty = game.Path() + "/nothing";
+  const VelkResult text = Check({Q(empty), Q(Anims() + "/clean")});
+  EXPECT_EQ(text.Code, 1);
+  EXPECT_EQ(text.Out.toStdString(), empty + ": holds no .velk files\n");
+  const QJsonArray json = QJsonDocument::fromJson(Check({Q(empty), "--json"}).Out).array();
+  ASSERT_EQ(json.size(), 1);
+  EXPECT_EQ(json[0]["file"].toString(), Q(empty));
+  EXPECT_TRUE(json[0]["line"].isNull());
 }
 
 TEST_F(VelkCheck, CleanFilesAndTheBundledGameFolderPass)

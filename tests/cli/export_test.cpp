@@ -134,15 +134,15 @@ TEST_F(VelkExport, PngFramesAreScaledAndTheSheetCutsBackIntoThem)
         Export(QStringList{Q(hop), "-o", Q(Out("frames")), "--format", "png", "--dir", QString::number(dir)} + look)
             .Code,
         0);
-  ASSERT_EQ(Export(QStringList{Q(hop), "-o", Q(Out("sheet/hop.png")), "--format", "sheet"} + look).Code, 0);
+  ASSERT_EQ(Export(QStringList{Q(hop), "-o", Q(Out("sheet/pack.png")), "--format", "sheet"} + look).Code, 0);
 
   // Zoom 2 doubles every pixel of the drawn frame.
   const QImage scaled = ExpectedFrame(3, 1, std::nullopt).scaled(FrameWidth * 2, FrameHeight * 2);
   EXPECT_EQ(QImage(Q(Out("frames/hop-d3-f1.png"))).convertToFormat(QImage::Format_ARGB32), scaled);
 
-  const QImage sheet = QImage(Q(Out("sheet/hop.png"))).convertToFormat(QImage::Format_ARGB32);
+  const QImage sheet = QImage(Q(Out("sheet/pack.png"))).convertToFormat(QImage::Format_ARGB32);
   const QJsonObject index =
-      QJsonDocument::fromJson(QByteArray::fromStdString(ReadWholeFile(Out("sheet/hop.json")))).object();
+      QJsonDocument::fromJson(QByteArray::fromStdString(ReadWholeFile(Out("sheet/pack.json")))).object();
   const QJsonArray frames = index["frames"].toArray();
   ASSERT_EQ(frames.size(), 8);
   for (const QJsonValue &value : frames) {
@@ -154,7 +154,8 @@ TEST_F(VelkExport, PngFramesAreScaledAndTheSheetCutsBackIntoThem)
     EXPECT_FALSE(entry["rotated"].toBool());
   }
   const QJsonObject meta = index["meta"].toObject();
-  EXPECT_EQ(meta["image"].toString(), "hop.png");
+  // The index names the image as written, the frames after the animation as the png format does.
+  EXPECT_EQ(meta["image"].toString(), "pack.png");
   EXPECT_EQ(meta["size"].toObject()["w"].toInt(), sheet.width());
   EXPECT_EQ(meta["size"].toObject()["h"].toInt(), sheet.height());
   const QJsonArray tags = meta["frameTags"].toArray();
@@ -285,7 +286,9 @@ TEST_F(VelkExport, RefusesBadOptionsAndUnreadableFiles)
       {{Q(hop)}, 2, "velk: -o OUT is required\n"},
       {{Q(hop), "-o", "x", "--format", "bmp"}, 2, "velk: --format must be gif, png or sheet\n"},
       {{Q(hop), "-o", "x", "--zoom", "0.5"}, 2, "velk: --zoom must lie between 1 and 16\n"},
-      {{Q(hop), "-o", "x", "--background", "red"}, 2, "velk: --background must be #RRGGBB or transparent\n"},
+      {{Q(hop), "-o", "x", "--background", "reddish"},
+       2,
+       "velk: --background must be #RRGGBB, a colour name or transparent\n"},
       {{Q(hop), "-o", "x", "--dir", "4"}, 2, "velk: --dir must be 0, 1, 2 or 3\n"},
       {{Q(hop), "-o", "x", "--jobs", "0"}, 2, "velk: --jobs must be a whole number from 1 to 1024\n"},
       {{Q(hop), Q(game.Path() + "/a/hop.velk"), "-o", Q(Out("two"))},

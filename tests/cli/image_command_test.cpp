@@ -3,6 +3,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <gtest/gtest.h>
+#include <tuple>
 
 #include "support/temp_dir.h"
 #include "velk_run.h"
@@ -55,4 +56,23 @@ TEST(VelkImage, ReportsTheDecoderMessage)
     EXPECT_TRUE(result.Out.isEmpty());
   }
   EXPECT_EQ(RunVelk({"image"}).Code, 2);
+}
+
+// A file cut short decodes to what it holds, as the editor draws it; velk says it is damaged.
+TEST(VelkImage, FailsOnADamagedFile)
+{
+  TempDir dir;
+  const std::string body = ReadWholeFile(std::string(ZELTRIX_SOURCE_DIR) + "/assets/game/body.png");
+  const std::string gif = std::string("GIF89a") + Bytes({1, 0, 1, 0, 0x80, 0, 0, 0, 0, 0, 9, 9, 9});
+  for (auto [name, bytes, message] :
+       {std::tuple{"cut.png", body.substr(0, body.size() - 12), "the file ends before the image's IEND chunk"},
+        {"short.png", body.substr(0, body.size() / 2), "the file ends inside a chunk"},
+        {"empty.gif", gif + ";", "it holds no image"},
+        {"open.gif", gif, "the file ends before its trailer"}}) {
+    const std::string path = dir.Write(name, bytes);
+    const VelkResult result = RunVelk({"image", QString::fromStdString(path)});
+    EXPECT_EQ(result.Code, 1) << name;
+    EXPECT_EQ(result.Err.toStdString(), "velk: " + path + " is damaged: " + message + "\n");
+    EXPECT_TRUE(result.Out.isEmpty());
+  }
 }

@@ -1,7 +1,10 @@
 // What velk says about a FILE it cannot read and a --time it cannot take.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <functional>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include "support/temp_dir.h"
 #include "velk_run.h"
@@ -62,6 +65,49 @@ TEST(VelkInput, TimeIsAWholeNumberOfTicksThatFits)
     }
     const VelkResult largest = RunVelk(command + QStringList{"--time", "2147483647"});
     EXPECT_EQ(largest.Code, 0) << command.first().toStdString() << largest.Err.toStdString();
+  }
+}
+
+} // namespace
+
+namespace {
+
+// Misused options and environments: each is refused, or ignored, with its own message.
+TEST(VelkInput, UsageErrorsNameTheirCause)
+{
+  TempDir dir;
+  const auto xcb = [] { ::setenv("QT_QPA_PLATFORM", "xcb", 1); };
+  const auto noInput = [] {
+    const int null = ::open("/dev/null", O_RDONLY);
+    ::dup2(null, 0);
+  };
+  struct Case
+  {
+    QStringList Args;
+    std::function<void()> ChildSetUp;
+    int Code;
+    std::string Err;
+  };
+  const Case cases[] = {
+      {{"state", Walk}, nullptr, 2, "velk: --time T is required\n"},
+      {{"--game-dir", Q(dir.Path()), "index", Q(dir.Path())},
+       nullptr,
+       2,
+       "velk: index takes no --game-dir (its DIR is the game folder)\n"},
+      {{"index", Q(dir.Path()), "--game-dir", Q(dir.Path())}, nullptr, 2, "velk: Unknown option 'game-dir'.\n"},
+      {{"index", Q(dir.Path() + "/none")}, nullptr, 1, "velk: cannot read " + dir.Path() + "/none: no such folder\n"},
+      {{"check", Walk, "--worker"}, nullptr, 2, "velk: Unknown option 'worker'.\n"},
+      {{"--worker"}, noInput, 2, "velk: --worker is for the worker processes velk starts itself\n"},
+      {{"dump", "--help-all"}, nullptr, 2, "velk: Unknown option 'help-all'.\n"},
+      // velk needs no display: a platform asked for in the environment is not used.
+      {{"dump", Walk}, xcb, 0, ""},
+      {{"export", Walk, "-o", Q(dir.Path() + "/a.gif"), "--background", "Transparent"}, xcb, 0, ""},
+      {{"export", Walk, "-o", Q(dir.Path() + "/b.gif"), "--background", "DarkBlue"}, nullptr, 0, ""},
+  };
+  for (const Case &c : cases) {
+    const VelkResult result = RunVelk(c.Args, {}, 30000, c.ChildSetUp);
+    EXPECT_EQ(result.Code, c.Code) << c.Args.join(' ').toStdString();
+    EXPECT_EQ(result.Err.toStdString(), c.Err) << c.Args.join(' ').toStdString();
   }
 }
 

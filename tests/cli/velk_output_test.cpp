@@ -67,7 +67,8 @@ TEST(VelkOutput, AFailedRenderSaysWhyAndKeepsTheOldFile)
     std::function<void()> ChildSetUp;
   };
   for (const Case &c :
-       {Case{dir.Path() + "/missing/x.png", "No such file or directory", nullptr},
+       {Case{dir.Path() + "/missing/x.png",
+             "cannot create a file in " + dir.Path() + "/missing: No such file or directory", nullptr},
         Case{"/dev/full", "No space left on device", nullptr}, Case{old, "File too large", smallFiles}}) {
     const VelkResult result = RunVelk({"render", Walk, "-o", Q(c.Out)}, {}, 30000, c.ChildSetUp);
     EXPECT_EQ(result.Code, 1) << c.Out;

@@ -13,9 +13,9 @@ struct VelkResult
   QByteArray Out, Err;
 };
 
-// Runs velk with args. Its standard output goes to standardOutputFile when one is given, else it
-// is captured; childSetUp runs in the child before velk starts. A run still going after timeoutMs
-// is killed.
+// Runs velk with args, each passed as the bytes it stands for (cli/byte_names.h). Its standard
+// output goes to standardOutputFile when one is given, else it is captured; childSetUp runs in the
+// child before velk starts. A run still going after timeoutMs is killed.
 VelkResult RunVelk(const QStringList &args, const QString &standardOutputFile = {}, int timeoutMs = 30000,
                    const std::function<void()> &childSetUp = {});
 

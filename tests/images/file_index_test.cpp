@@ -142,6 +142,18 @@ TEST_F(FileIndexTest, InstalledProgramFindsTheBundledGameFolderBesideItsBinFolde
   FindGameFolder(game.Path() + "/opt/bin");
   EXPECT_EQ(GameFiles().Folder, game.Path() + "/opt/bin/");
 
+  // A build tree links share/zeltrix/game beside its programs to the bundled game: only that is
+  // indexed, not the tree's other files nor the packages it stages.
+  game.Write("src/assets/game/walk.velk", "x");
+  game.Write("build/velk", "x");
+  game.Write("build/_CPack_Packages/usr/share/zeltrix/game/walk.velk", "staged");
+  fs::create_directories(game.Path() + "/build/share/zeltrix");
+  fs::create_directory_symlink(game.Path() + "/src/assets/game", game.Path() + "/build/share/zeltrix/game");
+  FindGameFolder(game.Path() + "/build");
+  EXPECT_EQ(GameFiles().Folder, game.Path() + "/build/share/zeltrix/game/");
+  EXPECT_EQ(LookupFile("walk.velk"), game.Path() + "/build/share/zeltrix/game/walk.velk");
+  EXPECT_EQ(FileIndex().size(), 1u);
+
   // A game installation that holds the program's folder comes first.
   game.Write("usr/Zelto.exe", "x");
   FindGameFolder(prefix + "/bin");

@@ -350,5 +350,24 @@ TEST_P(GifDecodingWays, DamagedDataDrawsWhatCameBefore)
     TGifAnimation image{Concat({GifHeader(4, 1, 4, 9), GifDescriptor(0, 0, 4, 1), c.Data})};
     image.NextFrame();
     EXPECT_EQ(Bytes(image.Bitmap.constScanLine(0), image.Bitmap.constScanLine(0) + 4), c.Expected);
+    EXPECT_FALSE(image.Damage.empty()) << "no trailer";
   }
+}
+
+// The decoder says where a file stopped short; a whole file has no damage.
+TEST(GifDecoder, TellsWhereTheFileIsCutShort)
+{
+  const Bytes whole = Concat(
+      {GifHeader(4, 1, 2), GifControl(0, 3, 0), GifDescriptor(0, 0, 4, 1), GifLiteralData({1, 2, 3, 0}, 2), {0x3B}});
+  EXPECT_EQ(TGifAnimation(whole).Damage, "");
+  const size_t header = GifHeader(4, 1, 2).size();
+  for (const auto &[size, damage] : {std::pair{whole.size() - 1, "the file ends before its trailer"},
+                                     {whole.size() - 3, "the file ends inside image 1's data"},
+                                     {header + 4, "the file ends inside an extension"},
+                                     {header + 8 + 4, "the file ends inside an image descriptor"}}) {
+    EXPECT_EQ(TGifAnimation(Bytes(whole.begin(), whole.begin() + long(size))).Damage, damage) << size;
+  }
+  Bytes strange = whole;
+  strange.back() = 0x99;
+  EXPECT_EQ(TGifAnimation(strange).Damage, "a block that is neither an image nor the trailer");
 }

@@ -291,6 +291,7 @@ TEST(PngDecoder, DamagedDataLeavesAFrameWithoutPixels)
     TMNGAnimation image = Decode(file);
     EXPECT_EQ(image.FrameCount, 1);
     EXPECT_EQ(image.Frames[0]->Data, nullptr);
+    EXPECT_EQ(image.Damage, "image 1 has no pixel data that inflates to its size");
     image.NextFrame();
     for (int y = 0; y < 2; ++y)
       EXPECT_EQ(Bytes(image.Bitmap.constScanLine(y), image.Bitmap.constScanLine(y) + 3), Bytes(3, 0));
@@ -300,10 +301,16 @@ TEST(PngDecoder, DamagedDataLeavesAFrameWithoutPixels)
   TMNGAnimation lowerCase = Decode(file);
   lowerCase.NextFrame();
   EXPECT_EQ(lowerCase.Bitmap.pixelIndex(2, 1), 5);
-  file.resize(file.size() - 14);
-  TMNGAnimation truncated = Decode(file);
-  EXPECT_EQ(truncated.Width, 3);
-  EXPECT_EQ(truncated.Frames[0]->Data, nullptr);
+  EXPECT_EQ(lowerCase.Damage, "");
+  // Cut inside IEND, after IDAT, and inside IDAT: the decoder says what it missed.
+  for (const auto &[cut, damage] : {std::pair{4, "the file ends inside a chunk"},
+                                    {12, "the file ends before the image's IEND chunk"},
+                                    {14, "the file ends inside a chunk"}}) {
+    TMNGAnimation truncated = Decode(Bytes(file.begin(), file.end() - cut));
+    EXPECT_EQ(truncated.Width, 3);
+    EXPECT_EQ(truncated.Frames[0]->Data, nullptr);
+    EXPECT_EQ(truncated.Damage, damage) << cut;
+  }
 }
 
 namespace {
