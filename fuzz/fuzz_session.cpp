@@ -585,11 +585,11 @@ private:
 
   static const char *ActionName(int what)
   {
-    static const char *names[] = {"press",         "move",         "release",       "click",        "drag",
-                                  "key",           "undo",         "redo",          "grid click",   "grid type",
-                                  "grid type",     "grid end",     "frame command", "part command", "sound command",
-                                  "sprite command", "actor command", "mode switch", "file command", "playback",
-                                  "wheel or zoom", "drop",         "option toggle"};
+    static const char *names[] = {
+        "press",         "move",         "release",       "click",          "drag",          "key",
+        "undo",          "redo",         "grid click",    "grid type",      "grid type",     "grid end",
+        "frame command", "part command", "sound command", "sprite command", "actor command", "mode switch",
+        "file command",  "playback",     "wheel or zoom", "drop",           "option toggle"};
     return what >= 0 && what < int(std::size(names)) ? names[what] : "?";
   }
 

@@ -5,7 +5,6 @@
 // and shows what the session asks it to refresh.
 #pragma once
 
-#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -16,15 +15,13 @@
 #include "session/history.h"
 #include "session/timing_entries.h"
 
+class TDefinitionEntry;
 class TUiDialogs;
 class TZeltoActor;
 class TZeltoAni;
 struct TZeltoAniStep;
 struct TZeltoAniPart;
 using TPartList = std::vector<std::unique_ptr<TZeltoAniPart>>;
-// An actor's key lines by time and attribute name, to record a change of its keys.
-using TKeyLines = std::map<std::pair<int, std::string>, std::string>;
-TKeyLines KeyLinesOf(const TZeltoActor &actor);
 
 inline constexpr const char *BaseCaption = "Zeltrix - The Zelto Animation Editor";
 inline constexpr const char *AnimationFilter = "Zelto animations (*.velk)|*.velk|All files|*.*";
@@ -318,6 +315,9 @@ public:
   TZeltoActor *AddSoundActor(const std::string &file, int x, int y);
   TZeltoActor *AddSpriteActor(TZeltoAniSprite *sprite, int x, int y);
   void DeleteActor();
+  // Drops what refers to an actor that leaves the document: the selection and its dragged or
+  // menu key.
+  void ForgetActor(const TZeltoActor *actor);
   void CopyActorCommand();
   void InsertActor();
   // The topmost visible actor opaque at (x, y) from the origin, or none.
@@ -456,9 +456,6 @@ private:
   void DropImage(const std::string &name, int x, int y);
   void InsertCopiedFrame(bool after);
   TZeltoActor *AddActor(std::unique_ptr<TZeltoActor> actor, const std::vector<std::string> &keyed);
-  // Drops what refers to an actor that leaves the document: the selection and its dragged or
-  // menu key.
-  void ForgetActor(const TZeltoActor *actor);
   void MovieMouseDown(bool rightButton, int x, int y);
   void MovieMouseMove(int x, int y);
   void MovieMouseUp();
@@ -474,8 +471,8 @@ private:
   void SetFrameLength(int frame, std::string &value);
   void SetPartSpriteOption(std::string &value);
   void SetLookOption(bool head, std::string &value);
-  void DeleteSpriteFromFrames(TZeltoAni &ani, const TZeltoAniSprite *doomed);
-  void DeleteSpriteFromActors(TZeltoAni &ani, const TZeltoAniSprite *doomed);
+  void DeleteSpriteFromFrames(TZeltoAni &ani, const TZeltoAniSprite *doomed, TDefinitionEntry &entry);
+  void DeleteSpriteFromActors(TZeltoAni &ani, const TZeltoAniSprite *doomed, TDefinitionEntry &entry);
   // Records what happened to the actor's keys since before, as one actor change entry.
   void RecordKeyEdit(TZeltoActor *actor, const TKeyLines &before);
   TKeyLines keysBeforeDrag_; // the dragged key's actor's keys at the press

@@ -72,6 +72,17 @@ void TEditSession::InsertCopiedFrame(bool after)
   // it can be shown and edited.
   std::unique_ptr<TZeltoAniStep> copy = CopyStep(*FrameClipboard);
   copy->Directions.resize(size_t(ani->DirectionsPerFrame()));
+  // A definition the copy shows may have left the document since (an undone add, whose entry
+  // the history has dropped): such parts are not inserted.
+  for (TPartList &direction : copy->Directions)
+    direction.erase(std::remove_if(direction.begin(), direction.end(),
+                                   [ani](const auto &part) {
+                                     return part->Sprite && std::none_of(ani->Sprites.begin(), ani->Sprites.end(),
+                                                                         [&part](const auto &sprite) {
+                                                                           return sprite.get() == part->Sprite;
+                                                                         });
+                                   }),
+                    direction.end());
   TZeltoAniStep *inserted = copy.get();
   ani->Steps.insert(ani->Steps.begin() + position, std::move(copy));
   ::SetModified(ani, true);

@@ -94,33 +94,6 @@ void TEditHistory::DropLast()
   AddReferences(*last, -1);
 }
 
-void TEditHistory::RemovePartsOf(const TZeltoAniSprite *sprite)
-{
-  const int before = position_;
-  std::vector<std::unique_ptr<TEditOperation>> kept;
-  int newPosition = 0;
-  for (size_t i = 0; i < entries_.size(); ++i) {
-    TEditOperation &entry = *entries_[i];
-    const bool hadParts = !entry.Parts.empty();
-    auto shows = [sprite](const TZeltoAniPart *part) { return part->Sprite == sprite; };
-    for (TZeltoAniPart *part : entry.Parts)
-      if (shows(part))
-        references_.erase(part);
-    entry.Parts.erase(std::remove_if(entry.Parts.begin(), entry.Parts.end(), shows), entry.Parts.end());
-    if (hadParts && entry.Parts.empty()) {
-      AddReferences(entry, -1);
-      continue;
-    }
-    if (int(i) < before)
-      ++newPosition;
-    kept.push_back(std::move(entries_[i]));
-  }
-  entries_ = std::move(kept);
-  position_ = newPosition;
-  for (auto it = parts_.begin(); it != parts_.end();)
-    it = it->first->Sprite == sprite ? parts_.erase(it) : std::next(it);
-}
-
 void TEditHistory::Keep(std::unique_ptr<TZeltoAniPart> part)
 {
   const TZeltoAniPart *key = part.get();
@@ -158,6 +131,31 @@ std::unique_ptr<TZeltoActor> TEditHistory::Take(TZeltoActor *actor)
 void TEditHistory::Discard(TZeltoAniPart *part)
 {
   parts_.erase(part);
+}
+
+TKeyLines KeyLinesOf(const TZeltoActor &actor)
+{
+  TKeyLines lines;
+  for (const auto &key : actor.Keys)
+    for (const std::string &line : key->Mods)
+      lines.emplace(std::make_pair(key->Time, line.substr(0, line.find('='))), line);
+  return lines;
+}
+
+std::vector<TActorSingleMod> KeyChanges(const TKeyLines &before, const TKeyLines &after)
+{
+  std::vector<TActorSingleMod> changes;
+  for (const auto &[where, line] : before) {
+    const auto now = after.find(where);
+    if (now == after.end())
+      changes.push_back({where.first, line, ""});
+    else if (now->second != line)
+      changes.push_back({where.first, line, now->second});
+  }
+  for (const auto &[where, line] : after)
+    if (!before.count(where))
+      changes.push_back({where.first, "", line});
+  return changes;
 }
 
 void TLiveObjects::AddFrame(const TZeltoAniStep &frame)

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <unordered_map>
@@ -38,6 +39,14 @@ enum TOperationKind {
 };
 
 class TEditSession;
+
+// An actor's key lines by time and attribute name, to record a change of its keys as attribute
+// changes (a key dragged, deleted, or losing the sprite of a deleted definition).
+using TKeyLines = std::map<std::pair<int, std::string>, std::string>;
+TKeyLines KeyLinesOf(const TZeltoActor &actor);
+// The changes that turn the lines before into the lines after: every line that went, came or
+// changed.
+std::vector<TActorSingleMod> KeyChanges(const TKeyLines &before, const TKeyLines &after);
 
 // The objects alive in the document and the history, by address: what history entries may name.
 class TLiveObjects
@@ -136,10 +145,6 @@ public:
   void RemoveActorEntries(const TZeltoActor *actor);
   // Removes the last entry (it was merged into a newer one).
   void DropLast();
-  // Takes every part that shows sprite out of every entry; part entries left without parts go,
-  // and kept parts that show it are freed. The position follows.
-  void RemovePartsOf(const TZeltoAniSprite *sprite);
-
   // A part taken out of its frame, or an actor taken out of the document, is kept here; it is
   // freed when the last entry referring to it goes (or now, by Discard, when none ever will).
   void Keep(std::unique_ptr<TZeltoAniPart> part);
@@ -153,13 +158,6 @@ public:
   // What in the history refers to an object that is neither in ani nor kept here (a frame, part
   // or actor freed under an entry), or empty when everything it names is alive.
   std::string LiveProblem(const TZeltoAni *ani) const;
-
-  // Kept actors, for clearing pointers into a deleted sprite definition.
-  template <typename Visit> void ForEachKeptActor(Visit visit)
-  {
-    for (auto &entry : actors_)
-      visit(entry.second.get());
-  }
 
 private:
   // Removes entries_[i] and releases what only it referred to.

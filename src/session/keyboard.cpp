@@ -8,6 +8,7 @@
 #include "model/actor_attributes.h"
 #include "model/reader.h"
 #include "session/edit_session.h"
+#include "session/shift_entries.h"
 #include "session/sound_entries.h"
 
 bool TEditSession::KeyDown(TKey key, bool ctrl, bool controlFocused)
@@ -151,12 +152,15 @@ void TEditSession::ShiftOldOffsets()
   if (!ani)
     return;
   bool moved = false;
+  auto entry = std::make_unique<TShiftEntry>();
   for (const auto &step : ani->Steps)
     for (const TPartList &direction : step->Directions)
       for (const auto &part : direction) {
         const TZeltoAniSprite *sprite = part->Sprite;
         if (!sprite)
           continue;
+        if (sprite->Image == "BODY" || sprite->Index > 0)
+          entry->Note(part.get());
         if (sprite->Image == "BODY") {
           part->X = SaturatedInt(part->X - 5LL);
           part->Y = SaturatedInt(part->Y - 4LL);
@@ -167,8 +171,11 @@ void TEditSession::ShiftOldOffsets()
         }
       }
   // Every part may have moved: without the mark a close would lose it without asking.
-  if (moved)
+  if (moved) {
     ::SetModified(ani, true);
+    entry->FinishChange(*this);
+    RecordOperation(std::move(entry));
+  }
   Show(TViewPart::SelectionInfo);
 }
 

@@ -34,31 +34,12 @@ int PositionRow(int kind, const char *name)
 
 } // namespace
 
-TKeyLines KeyLinesOf(const TZeltoActor &actor)
-{
-  TKeyLines lines;
-  for (const auto &key : actor.Keys)
-    for (const std::string &line : key->Mods)
-      lines.emplace(std::make_pair(key->Time, line.substr(0, line.find('='))), line);
-  return lines;
-}
-
 void TEditSession::RecordKeyEdit(TZeltoActor *actor, const TKeyLines &before)
 {
   // The change as attribute changes: every line that went, came or changed, by time and name.
-  const TKeyLines after = KeyLinesOf(*actor);
   auto entry = std::make_unique<TEditOperation>(okChangeActor);
   entry->Actor = actor;
-  for (const auto &[where, line] : before) {
-    const auto now = after.find(where);
-    if (now == after.end())
-      entry->Changes.push_back({where.first, line, ""});
-    else if (now->second != line)
-      entry->Changes.push_back({where.first, line, now->second});
-  }
-  for (const auto &[where, line] : after)
-    if (!before.count(where))
-      entry->Changes.push_back({where.first, "", line});
+  entry->Changes = KeyChanges(before, KeyLinesOf(*actor));
   if (!entry->Changes.empty())
     RecordOperation(std::move(entry));
 }
@@ -240,6 +221,11 @@ void TEditSession::InsertActor()
   TZeltoAni *ani = GetCurrentAni();
   if (!ani || !ActorClipboard)
     return;
+  // The copied actor's definition may have left the document since.
+  if (ActorClipboard->Sprite && std::none_of(ani->Sprites.begin(), ani->Sprites.end(), [this](const auto &sprite) {
+        return sprite.get() == ActorClipboard->Sprite;
+      }))
+    ActorClipboard->Sprite = nullptr;
   ani->Actors.push_back(CopyActor(*ActorClipboard));
   TZeltoActor *inserted = ani->Actors.back().get();
   ::SetModified(ani, true);

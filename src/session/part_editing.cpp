@@ -8,6 +8,7 @@
 #include "images/image_cache.h"
 #include "model/writer.h"
 #include "scene/renderer.h"
+#include "session/definition_entries.h"
 #include "session/dialogs.h"
 #include "session/edit_session.h"
 #include "session/sound_entries.h"
@@ -263,6 +264,8 @@ void TEditSession::DropImage(const std::string &name, int x, int y)
       break;
   }
   if (!sprite) {
+    // The new definition is an entry of its own, before the part's: undo takes both.
+    auto entry = std::make_unique<TDefinitionEntry>(*ani);
     auto added = std::make_unique<TZeltoAniSprite>();
     added->Index = candidate;
     added->Image = name;
@@ -271,6 +274,9 @@ void TEditSession::DropImage(const std::string &name, int x, int y)
     added->Description = StorableDescription(name.substr(0, name.rfind('.')));
     sprite = added.get();
     ani->Sprites.insert(place, std::move(added));
+    ::SetModified(ani, true);
+    if (entry->Finish(*this, {}))
+      RecordOperation(std::move(entry));
     UpdateSpriteListLayout();
     // Scroll so that the new entry is wholly visible.
     const int page = SpriteListPage();
@@ -321,6 +327,8 @@ bool TEditSession::AddSpriteDefinitions(const TSpriteGrid &grid, std::string *er
                              !fits(grid.Top + (rows - 1) * grid.Height)))
     return fail("The grid's sprite indices or positions leave the range of whole numbers");
 
+  // The definitions it replaces keep their old values in the entry, which gives them back on undo.
+  auto entry = std::make_unique<TDefinitionEntry>(*ani);
   for (int r = 0; r < rows; ++r)
     for (int c = 0; c < columns; ++c) {
       const int index = int(grid.Index + c + columns * r);
@@ -329,6 +337,8 @@ bool TEditSession::AddSpriteDefinitions(const TSpriteGrid &grid, std::string *er
         ani->Sprites.push_back(std::make_unique<TZeltoAniSprite>());
         sprite = ani->Sprites.back().get();
         sprite->Index = index;
+      } else {
+        entry->NoteFields(sprite);
       }
       sprite->Image = grid.Image;
       sprite->Left = grid.Left + c * grid.Width;
@@ -346,6 +356,8 @@ bool TEditSession::AddSpriteDefinitions(const TSpriteGrid &grid, std::string *er
     }
   std::stable_sort(ani->Sprites.begin(), ani->Sprites.end(),
                    [](const auto &a, const auto &b) { return a->Index < b->Index; });
+  if (entry->Finish(*this, {}))
+    RecordOperation(std::move(entry));
   EnsureImageLoaded(grid.Image);
   // Added or changed definitions are changes of the document: without the mark a close would lose
   // them without asking.

@@ -7,8 +7,10 @@
 #include "model/actor_attributes.h"
 #include "model/actor_keys.h"
 #include "model/reader.h"
+#include "session/definition_entries.h"
 #include "session/dialogs.h"
 #include "session/edit_session.h"
+#include "session/option_entries.h"
 
 namespace {
 
@@ -91,12 +93,18 @@ void TEditSession::RemoveUnusedSprites()
           if (attachment->Sprite && used.insert(attachment->Sprite).second)
             changed = true;
   }
+  // The definitions go into the history entry, which gives them back on undo. Parts that the
+  // history keeps may show them: those entries are older, and undone after this one.
+  auto entry = std::make_unique<TDefinitionEntry>(*ani);
+  std::vector<std::unique_ptr<TZeltoAniSprite>> removed;
   for (size_t i = ani->Sprites.size(); i-- > 0;)
     if (!used.count(ani->Sprites[i].get())) {
+      removed.push_back(std::move(ani->Sprites[i]));
       ani->Sprites.erase(ani->Sprites.begin() + long(i));
       ::SetModified(ani, true);
     }
-  ClearHistory();
+  if (entry->Finish(*this, std::move(removed)))
+    RecordOperation(std::move(entry));
   UpdateSpriteListLayout();
   NeedsRedraw = true;
 }
@@ -107,21 +115,24 @@ void TEditSession::DeleteSpriteDefinition(int index)
   TZeltoAniSprite *doomed = FindSprite(ani, index);
   if (!doomed)
     return;
+  // Everything that goes goes into the history entry, which gives it back on undo.
+  auto entry = std::make_unique<TDefinitionEntry>(*ani);
   // The selection is kept by its parts; those that go leave it.
   const std::vector<TZeltoAniPart *> selected = SelectedParts();
   for (const auto &sprite : ani->Sprites) {
     auto &attachments = sprite->Attachments;
-    attachments.erase(std::remove_if(attachments.begin(), attachments.end(),
-                                     [doomed](const auto &attachment) { return attachment->Sprite == doomed; }),
-                      attachments.end());
+    for (size_t i = attachments.size(); i-- > 0;)
+      if (attachments[i]->Sprite == doomed) {
+        std::unique_ptr<TZeltoSpriteAttachment> attachment = std::move(attachments[i]);
+        attachments.erase(attachments.begin() + long(i));
+        entry->NoteAttachmentRemoved(sprite.get(), int(i), std::move(attachment));
+      }
   }
   if (ani->IsMovie)
-    DeleteSpriteFromActors(*ani, doomed);
+    DeleteSpriteFromActors(*ani, doomed, *entry);
   else
-    DeleteSpriteFromFrames(*ani, doomed);
-  // Nothing may go on pointing at it: the copied frame (in either mode: a frame copied before a
-  // switch to movie mode can be inserted after the switch back), the copied actor and deleted
-  // actors the history keeps.
+    DeleteSpriteFromFrames(*ani, doomed, *entry);
+  // The copied frame and the copied actor live beyond the history: they let go of it for good.
   if (FrameClipboard)
     for (TPartList &direction : FrameClipboard->Directions)
       direction.erase(std::remove_if(direction.begin(), direction.end(),
@@ -129,14 +140,16 @@ void TEditSession::DeleteSpriteDefinition(int index)
                       direction.end());
   if (ActorClipboard && ActorClipboard->Sprite == doomed)
     ActorClipboard->Sprite = nullptr;
-  History.ForEachKeptActor([doomed](TZeltoActor *actor) {
-    if (actor->Sprite == doomed)
-      actor->Sprite = nullptr;
-  });
 
   auto &sprites = ani->Sprites;
-  sprites.erase(std::find_if(sprites.begin(), sprites.end(), [doomed](const auto &s) { return s.get() == doomed; }));
+  const auto found =
+      std::find_if(sprites.begin(), sprites.end(), [doomed](const auto &s) { return s.get() == doomed; });
+  std::vector<std::unique_ptr<TZeltoAniSprite>> removed;
+  removed.push_back(std::move(*found));
+  sprites.erase(found);
   ::SetModified(ani, true);
+  if (entry->Finish(*this, std::move(removed)))
+    RecordOperation(std::move(entry));
   Scene.Selection.clear();
   if (const TPartList *parts = CurrentPartList())
     for (TZeltoAniPart *part : selected)
@@ -149,27 +162,28 @@ void TEditSession::DeleteSpriteDefinition(int index)
   NeedsRedraw = true;
 }
 
-void TEditSession::DeleteSpriteFromFrames(TZeltoAni &ani, const TZeltoAniSprite *doomed)
+void TEditSession::DeleteSpriteFromFrames(TZeltoAni &ani, const TZeltoAniSprite *doomed, TDefinitionEntry &entry)
 {
-  auto removeFrom = [doomed](TPartList &parts) {
-    parts.erase(
-        std::remove_if(parts.begin(), parts.end(), [doomed](const auto &part) { return part->Sprite == doomed; }),
-        parts.end());
-  };
-  // The history lets go of the parts first, then the frames and the copied frame free them.
-  History.RemovePartsOf(doomed);
   for (auto &step : ani.Steps)
-    for (TPartList &direction : step->Directions)
-      removeFrom(direction);
+    for (size_t d = 0; d < step->Directions.size(); ++d) {
+      TPartList &parts = step->Directions[d];
+      for (size_t i = parts.size(); i-- > 0;)
+        if (parts[i]->Sprite == doomed) {
+          std::unique_ptr<TZeltoAniPart> part = std::move(parts[i]);
+          parts.erase(parts.begin() + long(i));
+          entry.NotePartRemoved(step.get(), int(d), int(i), std::move(part));
+        }
+    }
 }
 
-void TEditSession::DeleteSpriteFromActors(TZeltoAni &ani, const TZeltoAniSprite *doomed)
+void TEditSession::DeleteSpriteFromActors(TZeltoAni &ani, const TZeltoAniSprite *doomed, TDefinitionEntry &entry)
 {
   const std::string doomedText = std::to_string(doomed->Index);
   for (size_t a = ani.Actors.size(); a-- > 0;) {
     TZeltoActor *actor = ani.Actors[a].get();
     if (actor->Kind != akSprite)
       continue;
+    entry.NoteKeysBefore(actor);
     if (actor->Sprite == doomed)
       actor->Sprite = nullptr;
     auto &keys = actor->Keys;
@@ -193,8 +207,9 @@ void TEditSession::DeleteSpriteFromActors(TZeltoAni &ani, const TZeltoAniSprite 
       Show(TViewPart::OptionsGrid);
     }
     ForgetActor(actor);
-    RemoveActorHistory(actor);
+    std::unique_ptr<TZeltoActor> removed = std::move(ani.Actors[a]);
     ani.Actors.erase(ani.Actors.begin() + long(a));
+    entry.NoteActorRemoved(int(a), std::move(removed));
     RefreshActorList();
   }
 }
@@ -207,6 +222,7 @@ void TEditSession::ImportSprites()
     return;
   if (ExtractKey(chosen) == ExtractKey(ani->FileName))
     return;
+  auto entry = std::make_unique<TDefinitionEntry>(*ani);
   if (std::unique_ptr<TZeltoAni> source = ReadAnimation(nullptr, chosen)) {
     std::vector<TZeltoAniSprite *> imported;
     for (size_t i = source->Sprites.size(); i-- > 0;) {
@@ -225,21 +241,21 @@ void TEditSession::ImportSprites()
           attachment->Sprite = attachment->Sprite ? FindSprite(ani, attachment->Sprite->Index) : nullptr;
     for (int slot = 0; slot < ParamSlotCount; ++slot)
       if (!source->DefaultParams[slot].empty() && ani->DefaultParams[slot].empty()) {
-        ani->DefaultParams[slot] = source->DefaultParams[slot];
-        SetSlot(EditActor.get(), false, slot, ani->DefaultParams[slot]);
-        ::SetModified(ani, true);
+        entry->NoteSlot(*this, ofParam + slot);
+        ApplyOption(ofParam + slot, source->DefaultParams[slot]);
       }
     for (int slot = 0; slot < AttrSlotCount; ++slot)
       if (!source->DefaultAttrs[slot].empty() && ani->DefaultAttrs[slot].empty()) {
-        ani->DefaultAttrs[slot] = source->DefaultAttrs[slot];
-        SetSlot(EditActor.get(), true, slot, ani->DefaultAttrs[slot]);
-        ::SetModified(ani, true);
+        entry->NoteSlot(*this, ofAttr + slot);
+        ApplyOption(ofAttr + slot, source->DefaultAttrs[slot]);
       }
     // The grid shows the slots in rows that depend on the mode: it is shown anew as a whole.
     Show(TViewPart::OptionsGrid);
   }
   std::stable_sort(ani->Sprites.begin(), ani->Sprites.end(),
                    [](const auto &a, const auto &b) { return a->Index < b->Index; });
+  if (entry->Finish(*this, {}))
+    RecordOperation(std::move(entry));
   UpdateSpriteListLayout();
   NeedsRedraw = true;
 }

@@ -16,6 +16,12 @@ std::string AttributeName(const std::string &line)
   return equals == std::string::npos ? std::string() : line.substr(0, equals);
 }
 
+// The attribute a change is about: the new line's, or the old one's when the line was deleted.
+std::string ChangedAttribute(const TActorSingleMod &change)
+{
+  return AttributeName(change.NewLine.empty() ? change.OldLine : change.NewLine);
+}
+
 bool SameParts(const TEditOperation &a, const TEditOperation &b)
 {
   return a.Parts == b.Parts;
@@ -64,7 +70,7 @@ void TEditSession::RecordOperation(std::unique_ptr<TEditOperation> entry)
   } else if (last && entry->Kind == okChangeActor && last->Kind == okChangeActor && last->Actor == entry->Actor) {
     if (!entry->Mergeable && entry->Changes.size() == 1 && last->Changes.size() == 1 &&
         entry->Changes[0].Time == last->Changes[0].Time &&
-        AttributeName(entry->Changes[0].NewLine) == AttributeName(last->Changes[0].NewLine)) {
+        ChangedAttribute(entry->Changes[0]) == ChangedAttribute(last->Changes[0])) {
       // Repeated edits of one attribute of one key become one entry.
       entry->Changes[0].OldLine = last->Changes[0].OldLine;
       History.DropLast();

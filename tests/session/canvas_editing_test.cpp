@@ -337,7 +337,7 @@ TEST_F(SessionTest, RecordingAfterUndosDropsThemAndFreesWhatOnlyTheyKept)
   EXPECT_TRUE(s.History.Keeps(second));
   s.Scene.Selection = {0};
   s.MoveSelection(1, 0);
-  EXPECT_EQ(s.History.Count(), 1) << "the two undone entries are gone";
+  EXPECT_EQ(s.History.Count(), 2) << "the two undone entries are gone; the new definition's stays";
   EXPECT_FALSE(s.History.Keeps(first)) << "freed: only the dropped entries named it";
   EXPECT_FALSE(s.History.Keeps(second));
 
@@ -434,9 +434,14 @@ TEST_F(SessionTest, DroppedImagesShareOneDefinitionAndLandUnderThePointer)
   EXPECT_EQ(Parts()[1]->Sprite, Parts()[2]->Sprite);
   const int width = ani.Sprites[1]->Width, height = ani.Sprites[1]->Height;
   EXPECT_EQ(Parts()[1]->X, 200 - s.Scene.OriginX - width / 2);
-  EXPECT_EQ(s.History.Count(), 2);
+  EXPECT_EQ(s.History.Count(), 3) << "the definition, then each part";
   s.Undo();
   EXPECT_EQ(Parts().size(), 2u);
+  s.Undo();
+  s.Undo();
+  EXPECT_EQ(ani.Sprites.size(), 1u) << "undo takes the new definition too";
+  s.Redo();
+  s.Redo();
 
   // Zoomed, the drop goes through the same conversion as a press: the centre lands under it.
   s.Setup.SetZoom(2.0);

@@ -255,10 +255,19 @@ TEST_F(SessionTest, DeletingADefinitionTakesItsPartsOutOfFramesHistoryAndBuffers
   EXPECT_EQ(s.FrameClipboard->Directions[2].size(), 2u);
   EXPECT_EQ(s.ActorClipboard->Sprite, nullptr);
   EXPECT_EQ(s.Scene.Selection, (std::vector<int>{1})) << "the selection follows the parts that stay";
-  ASSERT_EQ(s.History.Count(), 1) << "the entry that only moved sword parts is gone";
-  EXPECT_EQ(s.History.At(0).Parts, (std::vector<TZeltoAniPart *>{shadow}));
+  // Recorded: undo brings back the definition, its attachment and its parts in every frame, and
+  // the entries before stay undoable.
+  ASSERT_EQ(s.History.Count(), 3);
+  EXPECT_EQ(s.History.LiveProblem(&ani), "");
+  s.Undo();
+  EXPECT_EQ(FindSprite(&ani, 5), doomed);
+  ASSERT_EQ(FindSprite(&ani, 0)->Attachments.size(), 1u);
+  EXPECT_EQ(Parts()[1].get(), swordPart);
+  EXPECT_EQ(ani.Steps[1]->Directions[2].size(), 3u);
   s.Undo();
   EXPECT_EQ(shadow->Y, 34);
+  s.Undo();
+  EXPECT_EQ(swordPart->X, 40);
 }
 
 // A frame copied in sprite mode, its definition deleted in movie mode, inserted after the switch

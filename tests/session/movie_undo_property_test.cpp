@@ -1,13 +1,16 @@
-// Movie editing under random use. Every edit the editor records (actors added by the buttons,
-// moved by drags and keys, their attributes typed in the grid, actors deleted), at random times
-// and on random actors: each undo gives back the text the movie had at that place in the
-// history, down to the empty movie, and each redo the text after that entry. With the edits that are not recorded (copy
-// and insert, key drags and key menus) and undo and redo mixed in, nothing is used after it was freed (the sanitizer
-// build runs this too) and the movie still writes a text that reads back the same.
+// Movie editing under random use. Every edit the editor makes (actors added by the buttons,
+// copied and inserted, moved by drags and keys, their attributes and names typed in the grid,
+// keys dragged along the time line and deleted or added by the key menus, actors deleted, the
+// movie's length and options, definitions deleted), at random times and on random actors: each
+// undo gives back the text the movie had at that place in the history, down to the empty movie,
+// and each redo the text after that entry. With undo and redo mixed in, nothing is used after it
+// was freed (the sanitizer build runs this too) and the movie still writes a text that reads
+// back the same.
 #include <algorithm>
 #include <optional>
 #include <random>
 
+#include "model/context.h"
 #include "model/reader.h"
 #include "model/writer.h"
 #include "session/session_fixture.h"
@@ -44,7 +47,7 @@ protected:
   void RecordedEdit()
   {
     TEditSession &s = *session;
-    switch (Random(14)) {
+    switch (Random(18)) {
     case 0:
       if (Random(3) == 0)
         s.AddCharacterActor();
@@ -84,59 +87,98 @@ protected:
         s.KeyDown(TKey::Delete, false, false);
       break;
     case 11:
-    case 12: { // typed into an attribute row of the grid; not the name, which is no key
+    case 12: { // typed into an attribute row of the grid, the name among them
       if (!s.Scene.SelectedActor || s.GridMode != 1 || s.GridRowCount() < 2)
         break;
-      static const char *values[] = {"0", "7", "-12", "3", "true", "false", "walk", "idle", "hello", "x", ""};
-      std::string value = values[Random(11)];
-      s.SetGridRow(1 + Random(s.GridRowCount() - 1), value);
+      static const char *values[] = {"0", "7", "-12", "3", "true", "false", "walk", "idle", "hello", "x", "", "Zed"};
+      std::string value = values[Random(12)];
+      s.SetGridRow(Random(s.GridRowCount()), value);
       break;
     }
     case 13:
       s.KeyDown(TKey::Tab, false, false);
       break;
+    default:
+      OtherRecordedEdit();
+      break;
     }
   }
 
-  // Edits the editor does not record, and undo and redo.
-  void OtherEdit()
+  // The edits of the time line, the key menus, copy and insert, the movie's own rows and the
+  // sprite strip's delete.
+  void OtherRecordedEdit()
   {
     TEditSession &s = *session;
     const TCanvasGeometry g = s.Geometry();
     const int strip = g.TimelineTop + 8;
-    switch (Random(7)) {
+    switch (Random(8)) {
     case 0:
       s.CopyActorCommand();
-      break;
-    case 1:
       s.InsertActor();
       break;
-    case 2: { // a key dragged along the time line
+    case 1: { // a key dragged along the time line
       const int from = RulerX(g, Random(Movie().Length + 1)), to = RulerX(g, Random(Movie().Length + 1));
       s.MouseDown(false, from, strip);
       s.MouseMove(to, strip);
       s.MouseUp(to, strip);
       break;
     }
-    case 3: { // the key strip's menu: "&Delete Key"
+    case 2: { // the key strip's menu: "&Delete Key"
       const int x = RulerX(g, Random(Movie().Length + 1));
       s.MouseDown(true, x, strip);
       s.MouseUp(x, strip);
       s.DeleteKey1Click();
       break;
     }
-    case 4: // a grid row's key menu: "&Add Key" or "&Delete Key"
+    case 3: // a grid row's key menu: "&Add Key" or "&Delete Key"
       s.GridKeyMenu(Random(26), 0, 0);
       if (s.MenuKey)
         s.DeleteKey1Click();
       else
         s.AddKey1Click();
       break;
-    case 5:
-      s.Undo();
+    case 4: { // the movie's length typed, or its loop flag clicked
+      s.ChooseActorItem(0);
+      std::string value = Random(2) ? "4.5" : "9";
+      if (Random(2))
+        s.SetGridRow(0, value);
+      else
+        s.ClickGridRow(1, value);
       break;
-    case 6:
-      s.Redo();
+    }
+    case 5: // the length stepped on the time line's end
+      s.LastDragMode = dmLength;
+      s.KeyDown(Random(2) ? TKey::Left : TKey::Right, false, false);
+      break;
+    case 6: // a sprite actor from the strip, or its definition deleted
+      if (Movie().Sprites.empty()) {
+        break;
+      } else if (Random(2)) {
+        const TZeltoAniSprite &shadow = *Movie().Sprites[0];
+        const QPoint entry(s.Scene.SpriteListLeft + 25, shadow.ListTop + 8);
+        Drag(entry, QPoint(150 + Random(100), 80 + Random(100)));
+      } else if (Random(4) == 0) {
+        s.DeleteSpriteDefinition(0);
+      }
+      break;
+    default:
+      s.SetZelto2002Mode(!Context().Zelto2002Mode);
+      break;
+    }
+  }
+
+  // Recorded edits with undo and redo mixed in.
+  void OtherEdit()
+  {
+    switch (Random(4)) {
+    case 0:
+      session->Undo();
+      break;
+    case 1:
+      session->Redo();
+      break;
+    default:
+      OtherRecordedEdit();
       break;
     }
   }
@@ -148,12 +190,19 @@ TEST_P(MovieUndoPropertyTest, EachUndoAndRedoGivesTheTextOfItsPlaceInTheHistory)
 {
   TEditSession &s = StartMovie();
   // The text after the last edit that left the history at each length; none where one edit
-  // recorded two entries (a drag records an entry per move that does not merge).
+  // recorded two entries (a drag records an entry per move that does not merge), or where its
+  // first move merged into the entry before it.
   std::vector<std::optional<std::string>> textAt{AnimationText(&Movie())};
   for (int i = 0; i < 200; ++i) {
+    const int before = s.History.Count();
+    const TEditOperation *last = before > 0 ? &s.History.At(before - 1) : nullptr;
     RecordedEdit();
     ASSERT_EQ(s.History.Position(), s.History.Count());
-    textAt.resize(size_t(s.History.Count()) + 1);
+    const int after = s.History.Count();
+    const bool lastKept = before == 0 || (after >= before && &s.History.At(before - 1) == last);
+    textAt.resize(size_t(after) + 1);
+    for (int p = std::min(before, after) + (lastKept ? 1 : 0); p < after; ++p)
+      textAt[size_t(p)].reset();
     textAt.back() = AnimationText(&Movie());
   }
   ASSERT_GT(s.History.Count(), 20) << "the sequence recorded edits";
