@@ -1,7 +1,8 @@
 // The undo property through the window: edits made as an animator makes them (mouse events on
 // the canvas, the nudge and order buttons, the x and y boxes, the arrow and Delete keys, files
 // dropped on the window, sprites taken from the strip, the ruler, the direction and part boxes,
-// the zoom), then everything undone and redone with the toolbar's buttons.
+// the zoom, the frame buttons, Add Sound, frame starts dragged on the time line, clicks and typing
+// in the options grid, Ctrl+N), then everything undone and redone with the toolbar's buttons.
 #include <QComboBox>
 #include <QLineEdit>
 #include <QMimeData>
@@ -59,7 +60,7 @@ protected:
   void RandomEdit()
   {
     TEditFrame &f = *frame;
-    switch (Random(13)) {
+    switch (Random(19)) {
     case 0: // select with a click, Shift or Ctrl held
       if (auto p = RandomPartPoint()) {
         const Qt::KeyboardModifiers modifiers((Random(2) ? Qt::ShiftModifier : Qt::NoModifier) |
@@ -105,13 +106,15 @@ protected:
       Drop(BundledGame() + "/sword1.png", QPoint(100 + Random(250), 50 + Random(250)));
       break;
     case 7: { // a sprite taken from the strip, dragged into the scene or let go in the strip
-      const TZeltoAniSprite &sprite = *Session().GetCurrentAni()->Sprites[size_t(Random(2))];
+      const auto &sprites = Session().GetCurrentAni()->Sprites;
+      const TZeltoAniSprite &sprite = *sprites[size_t(Random(int(sprites.size())))];
       const QPoint entry(Session().Scene.SpriteListLeft + 25, sprite.ListTop + 8);
       Drag(entry, Random(3) == 0 ? entry : QPoint(120 + Random(200), 40 + Random(250)));
       break;
     }
     case 8: { // another frame, by a click on the ruler in its middle
-      const TZeltoAniStep &step = *Session().GetCurrentAni()->Steps[size_t(Random(3))];
+      const auto &steps = Session().GetCurrentAni()->Steps;
+      const TZeltoAniStep &step = *steps[size_t(Random(int(steps.size())))];
       const TCanvasGeometry g = Session().Geometry();
       const QPoint p(RulerX(g, step.StartTick + step.Duration / 2), g.TimelineTop + 25);
       Mouse(QEvent::MouseButtonPress, p);
@@ -133,6 +136,42 @@ protected:
       Drag(p, p + QPoint(Random(21) - 10, Random(21) - 10));
       break;
     }
+    case 13: { // the frame buttons
+      QToolButton *buttons[] = {f.SpeedButton14, f.SpeedButton15, f.SpeedButton16,
+                                f.SpeedButton17, f.SpeedButton21, f.SpeedButton23};
+      buttons[Random(6)]->click();
+      break;
+    }
+    case 14: // Add Sound, then moved by the keys
+      f.SpeedButton35->click();
+      f.ClearFocus();
+      QTest::keyClick(f.DXDraw1, Random(2) ? Qt::Key_Up : Qt::Key_Right);
+      break;
+    case 15: { // a frame start dragged on the time line, then stepped by the keys
+      const auto &steps = Session().GetCurrentAni()->Steps;
+      const TCanvasGeometry g = Session().Geometry();
+      const QPoint p(RulerX(g, steps[size_t(Random(int(steps.size())))]->StartTick), g.TimelineTop + 5);
+      Drag(p, p + QPoint(Random(31) - 15, 0));
+      f.ClearFocus();
+      QTest::keyClick(f.DXDraw1, Random(2) ? Qt::Key_Left : Qt::Key_Right);
+      break;
+    }
+    case 16: { // a click into the grid: toggles, or typing ended by Enter or Tab
+      static const int rows[] = {0, 2, 3, 5, 6, 10, 13};
+      ClickCell(rows[Random(7)], 1);
+      if (f.StringGrid1->EditorOpen()) {
+        static const char *values[] = {"1", "0", "0.25", "walk", "3", "x", "PARAM1"};
+        TypeIntoGrid(values[Random(7)], Random(2) ? Qt::Key_Return : Qt::Key_Tab);
+      }
+      break;
+    }
+    case 17:
+      f.ClearFocus();
+      QTest::keyClick(f.DXDraw1, Qt::Key_N, Qt::ControlModifier);
+      break;
+    case 18: // Reverse Animation, from the toolbar
+      f.SpeedButton23->click();
+      break;
     }
   }
 
