@@ -1,7 +1,6 @@
 #include "session/definition_entries.h"
 
 #include <algorithm>
-#include <unordered_map>
 
 #include "model/actor_keys.h"
 #include "session/edit_session.h"
@@ -92,30 +91,13 @@ bool TDefinitionEntry::Finish(TEditSession &session, std::vector<std::unique_ptr
          std::any_of(slots_.begin(), slots_.end(), [](const auto &s) { return s.Old != s.New; });
 }
 
-void TDefinitionEntry::Arrange(TZeltoAni &ani, const std::vector<TZeltoAniSprite *> &order)
-{
-  std::unordered_map<const TZeltoAniSprite *, std::unique_ptr<TZeltoAniSprite>> pool;
-  for (auto &sprite : ani.Sprites)
-    pool[sprite.get()] = std::move(sprite);
-  for (auto &sprite : owned_)
-    pool[sprite.get()] = std::move(sprite);
-  ani.Sprites.clear();
-  owned_.clear();
-  for (TZeltoAniSprite *sprite : order) {
-    ani.Sprites.push_back(std::move(pool[sprite]));
-    pool.erase(sprite);
-  }
-  for (auto &rest : pool)
-    owned_.push_back(std::move(rest.second));
-}
-
 void TDefinitionEntry::Redo(TEditSession &session)
 {
   TZeltoAni *ani = session.GetCurrentAni();
   if (!ani)
     return;
   // In the order the command did it.
-  Arrange(*ani, after_);
+  ArrangeOwned(ani->Sprites, owned_, after_);
   for (const TFieldChange &change : fields_)
     SetFields(*change.Sprite, change.New);
   for (TAttachment &a : attachments_) {
@@ -184,7 +166,7 @@ void TDefinitionEntry::Undo(TEditSession &session)
     }
   for (auto c = fields_.rbegin(); c != fields_.rend(); ++c)
     SetFields(*c->Sprite, c->Old);
-  Arrange(*ani, before_);
+  ArrangeOwned(ani->Sprites, owned_, before_);
   for (const auto &sprite : ani->Sprites)
     session.EnsureImageLoaded(sprite->Image);
   Show(session);

@@ -79,8 +79,6 @@ private:
 
   static TFields FieldsOf(const TZeltoAniSprite &sprite);
   static void SetFields(TZeltoAniSprite &sprite, const TFields &fields);
-  // The definitions in this order in the document; the others owned here.
-  void Arrange(TZeltoAni &ani, const std::vector<TZeltoAniSprite *> &order);
   void Show(TEditSession &session);
 
   std::vector<TZeltoAniSprite *> before_, after_;

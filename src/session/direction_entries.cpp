@@ -1,27 +1,9 @@
 #include "session/direction_entries.h"
 
 #include <algorithm>
-#include <unordered_map>
 
 #include "model/actor.h"
 #include "session/edit_session.h"
-
-void TDirectionsEntry::Arrange(TZeltoAni &ani, const std::vector<TZeltoAniStep *> &order)
-{
-  std::unordered_map<const TZeltoAniStep *, std::unique_ptr<TZeltoAniStep>> pool;
-  for (auto &step : ani.Steps)
-    pool[step.get()] = std::move(step);
-  for (auto &step : owned_)
-    pool[step.get()] = std::move(step);
-  ani.Steps.clear();
-  owned_.clear();
-  for (TZeltoAniStep *step : order) {
-    ani.Steps.push_back(std::move(pool[step]));
-    pool.erase(step);
-  }
-  for (auto &rest : pool)
-    owned_.push_back(std::move(rest.second));
-}
 
 void TDirectionsEntry::Split(TZeltoAni &ani)
 {
@@ -52,7 +34,7 @@ void TDirectionsEntry::Split(TZeltoAni &ani)
     }
     order.push_back(group.Kept);
   }
-  Arrange(ani, order);
+  ArrangeOwned(ani.Steps, owned_, order);
 }
 
 void TDirectionsEntry::UndoSplit(TZeltoAni &ani)
@@ -70,7 +52,7 @@ void TDirectionsEntry::UndoSplit(TZeltoAni &ani)
     kept.Directions = std::move(lists);
     order.push_back(group.Kept);
   }
-  Arrange(ani, order);
+  ArrangeOwned(ani.Steps, owned_, order);
 }
 
 void TDirectionsEntry::Merge(TZeltoAni &ani)
@@ -113,7 +95,7 @@ void TDirectionsEntry::Merge(TZeltoAni &ani)
     order.push_back(&kept);
     groups_.push_back(std::move(group));
   }
-  Arrange(ani, order);
+  ArrangeOwned(ani.Steps, owned_, order);
 }
 
 void TDirectionsEntry::UndoMerge(TZeltoAni &ani)
@@ -145,7 +127,7 @@ void TDirectionsEntry::UndoMerge(TZeltoAni &ani)
     for (TZeltoAniStep *other : group.Others)
       order.push_back(other);
   }
-  Arrange(ani, order);
+  ArrangeOwned(ani.Steps, owned_, order);
 }
 
 void TDirectionsEntry::Redo(TEditSession &session)
@@ -166,14 +148,7 @@ void TDirectionsEntry::Redo(TEditSession &session)
     dirAfter_ = frameBefore_ % DirectionCount;
   }
   ani->SingleDirection = single_;
-  session.EditActor->Dir = dirAfter_;
-  session.SetCurrentFrame(std::clamp(frameAfter_, 0, std::max(int(ani->Steps.size()) - 1, 0)));
-  RecomputeStartTicks(ani);
-  session.Show(TViewPart::Direction);
-  session.Show(TViewPart::PartList);
-  session.Show(TViewPart::OptionsGrid);
-  session.Show(TViewPart::Buttons);
-  session.NeedsRedraw = true;
+  Show(session, frameAfter_, dirAfter_);
 }
 
 void TDirectionsEntry::Undo(TEditSession &session)
@@ -187,8 +162,14 @@ void TDirectionsEntry::Undo(TEditSession &session)
   else
     UndoMerge(*ani);
   ani->SingleDirection = !single_;
-  session.EditActor->Dir = dirBefore_;
-  session.SetCurrentFrame(std::clamp(frameBefore_, 0, std::max(int(ani->Steps.size()) - 1, 0)));
+  Show(session, frameBefore_, dirBefore_);
+}
+
+void TDirectionsEntry::Show(TEditSession &session, int frame, int dir)
+{
+  TZeltoAni *ani = session.GetCurrentAni();
+  session.EditActor->Dir = dir;
+  session.SetCurrentFrame(std::clamp(frame, 0, std::max(int(ani->Steps.size()) - 1, 0)));
   RecomputeStartTicks(ani);
   session.Show(TViewPart::Direction);
   session.Show(TViewPart::PartList);

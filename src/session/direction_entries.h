@@ -40,9 +40,8 @@ private:
   void Merge(TZeltoAni &ani);
   void UndoSplit(TZeltoAni &ani);
   void UndoMerge(TZeltoAni &ani);
-  // Puts the frames in order into the document; every other frame of the document and of the
-  // entry is owned by the entry afterwards.
-  void Arrange(TZeltoAni &ani, const std::vector<TZeltoAniStep *> &order);
+  // Makes frame and dir current and shows the frames anew.
+  void Show(TEditSession &session, int frame, int dir);
 
   bool single_;
   std::vector<TGroup> groups_;

@@ -40,6 +40,28 @@ enum TOperationKind {
 
 class TEditSession;
 
+// Puts the objects of list and owned that order names into list, in that order; all the others
+// end in owned. How an entry that took objects out of a document list gives them back, and takes
+// them out again, with the very objects.
+template <typename Object>
+void ArrangeOwned(std::vector<std::unique_ptr<Object>> &list, std::vector<std::unique_ptr<Object>> &owned,
+                  const std::vector<Object *> &order)
+{
+  std::unordered_map<const Object *, std::unique_ptr<Object>> pool;
+  for (auto &object : list)
+    pool[object.get()] = std::move(object);
+  for (auto &object : owned)
+    pool[object.get()] = std::move(object);
+  list.clear();
+  owned.clear();
+  for (Object *object : order) {
+    list.push_back(std::move(pool[object]));
+    pool.erase(object);
+  }
+  for (auto &rest : pool)
+    owned.push_back(std::move(rest.second));
+}
+
 // An actor's key lines by time and attribute name, to record a change of its keys as attribute
 // changes (a key dragged, deleted, or losing the sprite of a deleted definition).
 using TKeyLines = std::map<std::pair<int, std::string>, std::string>;

@@ -138,11 +138,7 @@ TEST_F(EditorTest, DroppedFilesBecomePartsAndSounds)
 
 TEST_F(EditorTest, KeysArePreviewedForTheWholeWindowUnlessAControlHasTheFocus)
 {
-  TEditFrame &f = Start();
-  f.SpeedButton34Click();
-  f.show();
-  f.activateWindow();
-  ASSERT_TRUE(QTest::qWaitForWindowActive(&f));
+  TEditFrame &f = StartActive();
   TZeltoAniPart &part = *CurrentParts(f)[0];
   f.ClearFocus();
   QTest::keyClick(f.DXDraw1, Qt::Key_Right);

@@ -47,6 +47,17 @@ protected:
     return *frame;
   }
 
+  // A started window on a new document, shown and active, as an animator has it.
+  TEditFrame &StartActive()
+  {
+    TEditFrame &f = Start();
+    f.SpeedButton34Click();
+    f.show();
+    f.activateWindow();
+    EXPECT_TRUE(QTest::qWaitForWindowActive(&f));
+    return f;
+  }
+
   std::string SettingsFile() const { return scratch_.filePath("settings.ini").toStdString(); }
 
   // A mouse event at a canvas position, sent to the canvas as the window system would.

@@ -148,11 +148,7 @@ protected:
 
 TEST_P(MovieWindowTest, RandomUseLeavesAMovieThatSavesAndReadsBack)
 {
-  TEditFrame &f = Start();
-  f.SpeedButton34Click();
-  f.show();
-  f.activateWindow();
-  ASSERT_TRUE(QTest::qWaitForWindowActive(&f));
+  TEditFrame &f = StartActive();
   f.MovieButton->click();
   ASSERT_TRUE(f.Session.MovieMode);
   for (int i = 0; i < 300; ++i) {
@@ -173,11 +169,7 @@ TEST_P(MovieWindowTest, RandomUseLeavesAMovieThatSavesAndReadsBack)
 // keys, toggled rows toggle at each click and open none, and a renamed actor is listed in order.
 TEST_F(EditorTest, TheActorGridTakesClicksAndTypedKeys)
 {
-  TEditFrame &f = Start();
-  f.SpeedButton34Click();
-  f.show();
-  f.activateWindow();
-  ASSERT_TRUE(QTest::qWaitForWindowActive(&f));
+  TEditFrame &f = StartActive();
   f.MovieButton->click();
   TZeltoActor *text = f.Session.AddTextActor(0, 0);
   TZeltoActor *other = f.Session.AddTextActor(5, 5);

@@ -180,11 +180,7 @@ protected:
 
 TEST_P(WindowUndoPropertyTest, UndoButtonRestoresEverythingAndRedoButtonReachesTheEnd)
 {
-  TEditFrame &f = Start();
-  f.SpeedButton34Click();
-  f.show();
-  f.activateWindow();
-  ASSERT_TRUE(QTest::qWaitForWindowActive(&f));
+  TEditFrame &f = StartActive();
   MakePropertyDocument(f.Session);
   TZeltoAni &ani = *f.Session.GetCurrentAni();
   const TDocumentState before = StateOf(ani);
