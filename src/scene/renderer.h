@@ -91,6 +91,7 @@ private:
   void DrawOnionSkin(const TZeltoActor &actor, int background, int x, int y);
   void DrawGuides(TSurface &target, int guideColour);
   void DrawTimeline(TSurface &buffer, const TSceneColours &colours);
+  void DrawBandBackground(TSurface &buffer, const TSceneColours &colours, const std::vector<TDrawnFrameBar> &bars);
   void DrawSpriteList(TSurface &buffer);
   void ApplyZoom(TSurface &buffer);
 
