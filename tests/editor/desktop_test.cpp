@@ -154,7 +154,8 @@ TEST_F(DesktopTest, AtRatioTwoEveryScenePixelIsAUniformBlockAndIconsAreDrawnShar
   f.show();
   f.Session.DrawCanvas();
   const QImage scene = f.Session.Setup.Display.Surface().Image();
-  const QSize size = f.DXDraw1->size();
+  // The back buffer holds the canvas as far as the panel shows it.
+  const QSize size = f.DXDraw1->size().boundedTo(scene.size());
   QImage device(size * 2, QImage::Format_RGB32);
   device.setDevicePixelRatio(2);
   f.DXDraw1->render(&device);
