@@ -23,8 +23,8 @@ TEditSession &PlayingSession(int frames)
     session = MakeQuietSession(dialogs);
     std::string name = "walk";
     if (frames != 4) {
-      name = (std::filesystem::temp_directory_path() / ("zeltrix-bench-walk" + std::to_string(frames) + ".velk"))
-                 .string();
+      name =
+          (std::filesystem::temp_directory_path() / ("zeltrix-bench-walk" + std::to_string(frames) + ".velk")).string();
       WriteLargeWalk(BundledGameFolder(), frames, name);
     }
     session->OpenAnimation(name);

@@ -247,8 +247,8 @@ private:
 
 void PrintSeries(const char *label, const TSeries &series, const char *unit)
 {
-  std::printf("%-40s %9.3f %s   (%.3f to %.3f, %zu runs)\n", label, series.Median(), unit, series.Min(),
-              series.Max(), series.Values.size());
+  std::printf("%-40s %9.3f %s   (%.3f to %.3f, %zu runs)\n", label, series.Median(), unit, series.Min(), series.Max(),
+              series.Values.size());
 }
 
 void PrintRatio(const char *label, const TSeries &subject, const TSeries &baseline, double target)
