@@ -12,43 +12,16 @@
 #include <memory>
 
 #include "model/document.h"
+#include "quiet_session.h"
 #include "ratio_report.h"
-#include "session/dialogs.h"
-#include "session/edit_session.h"
 
 namespace {
-
-class TNoDialogs : public TUiDialogs
-{
-public:
-  TAnswer AskYesNoCancel(const std::string &, const std::string &) override { return TAnswer::No; }
-  bool AskOkCancel(const std::string &, const std::string &) override { return true; }
-  void ShowError(const std::string &) override {}
-  int AskChoice(const std::string &, const std::string &, const std::vector<std::string> &) override { return -1; }
-  bool OpenFile(const std::string &, const std::string &, const std::string &, std::string &) override { return false; }
-  bool SaveFile(const std::string &, const std::string &, const std::string &, std::string &) override { return false; }
-  bool ChooseFont(std::string &, int) override { return false; }
-  bool ChooseColor(uint32_t &) override { return false; }
-};
-
-class TSilence : public TSoundDevice
-{
-public:
-  bool Available() override { return false; }
-  void Load(TWave &, const std::string &) override {}
-  void Play(TWave &) override {}
-};
 
 // A session on the bundled game folder with a new document whose frame holds parts shadows in
 // a grid, the canvas laid out at 1024 x 768.
 std::unique_ptr<TEditSession> MakeSession(TNoDialogs &dialogs, int parts)
 {
-  auto session = std::make_unique<TEditSession>(&dialogs, nullptr, std::make_unique<TSilence>());
-  TStartOptions options;
-  options.GameFolder = std::string(ZELTRIX_SOURCE_DIR) + "/assets/game";
-  options.ProgramFolder = options.GameFolder;
-  session->Start(options);
-  session->Setup.LayOut(1024, 768, 17);
+  auto session = MakeQuietSession(dialogs);
   session->NewAnimation();
   TPartList &list = *session->CurrentPartList();
   TZeltoAniSprite *shadow = FindSprite(session->GetCurrentAni(), 0);

@@ -167,7 +167,7 @@ BENCHMARK(FloorWalk)->Unit(benchmark::kMicrosecond);
 BENCHMARK(DrawCrowd)->Unit(benchmark::kMicrosecond);
 BENCHMARK(FloorCrowd)->Unit(benchmark::kMicrosecond);
 
-const bool declared = DeclareRatio("DrawScene walk / canvas fill + plain copies", "DrawWalk", "FloorWalk", 3.0) &&
+const bool declared = DeclareRatio("DrawScene walk / canvas fill + plain copies", "DrawWalk", "FloorWalk", 2.0) &&
                       DeclareRatio("DrawScene 500 parts / canvas fill + plain copies", "DrawCrowd", "FloorCrowd", 3.0);
 
 } // namespace

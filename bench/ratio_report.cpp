@@ -87,15 +87,18 @@ int main(int argc, char **argv)
   benchmark::RunSpecifiedBenchmarks(&reporter);
   benchmark::Shutdown();
 
-  std::printf("\n%-44s %10s %10s\n", "ratio", "measured", "target");
+  std::printf("\n%-50s %10s %10s\n", "ratio", "measured", "target");
   for (const Ratio &ratio : Ratios()) {
     const auto &times = ratio.cpuTime ? reporter.cpuTimes : reporter.realTimes;
     auto subject = times.find(ratio.subject);
     auto baseline = times.find(ratio.baseline);
     if (subject == times.end() || baseline == times.end() || baseline->second <= 0)
       continue;
-    std::printf("%-44s %9.2fx %9.2fx  (%s time)\n", ratio.label.c_str(), subject->second / baseline->second,
-                ratio.target, ratio.cpuTime ? "cpu" : "wall");
+    char target[32] = "-";
+    if (ratio.target > 0)
+      std::snprintf(target, sizeof target, "%.2fx", ratio.target);
+    std::printf("%-50s %9.2fx %10s  (%s time)\n", ratio.label.c_str(), subject->second / baseline->second, target,
+                ratio.cpuTime ? "cpu" : "wall");
   }
   return 0;
 }

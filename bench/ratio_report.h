@@ -5,8 +5,8 @@
 #include <string>
 
 // Declares that benchmark `subject` is reported as a ratio to benchmark `baseline`, with the
-// largest ratio aimed for. Call from a static initialiser. Wall-clock time by default; CPU time
-// where the work is pure computation and other processes on the machine would distort it.
+// largest ratio aimed for (0: none, the ratio is only shown). Call from a static initialiser. Wall-clock time by
+// default; CPU time where the work is pure computation and other processes on the machine would distort it.
 bool DeclareRatio(const std::string &label, const std::string &subject, const std::string &baseline, double target,
                   bool cpuTime = false);
 

@@ -1,40 +1,14 @@
 #include "audio/sound.h"
 
-#include <QAudioDevice>
-#include <QMediaDevices>
-#include <QUrl>
 #include <filesystem>
 
+#include "audio/sound_module.h"
 #include "core/helpers.h"
-#include "core/qt_text.h"
-
-bool TQtSoundDevice::Available()
-{
-  if (available_ < 0)
-    available_ = QMediaDevices::audioOutputs().isEmpty() ? 0 : 1;
-  return available_ == 1;
-}
-
-void TQtSoundDevice::Load(TWave &wave, const std::string &path)
-{
-  wave.Effect = std::make_unique<QSoundEffect>();
-  wave.Effect->setSource(QUrl::fromLocalFile(PathToQt(path)));
-}
-
-void TQtSoundDevice::Play(TWave &wave)
-{
-  if (!wave.Effect)
-    return;
-  // QSoundEffect has no panning: a mono sample plays centred.
-  wave.Effect->setLoopCount(wave.Looped ? QSoundEffect::Infinite : 1);
-  wave.Effect->setVolume(wave.Volume);
-  wave.Effect->play();
-}
 
 TWaveList::TWaveList(std::unique_ptr<TSoundDevice> device) : device_(std::move(device))
 {
   if (!device_)
-    device_ = std::make_unique<TQtSoundDevice>();
+    device_ = std::make_unique<TModuleSoundDevice>();
 }
 
 TWaveList::~TWaveList() = default;

@@ -2,10 +2,16 @@
 // plays a ".wav" file once through it. Without an audio device nothing plays and nothing fails.
 #pragma once
 
-#include <QSoundEffect>
 #include <memory>
 #include <string>
 #include <vector>
+
+// What a device made of a loaded wave file; each device derives its own.
+class TSample
+{
+public:
+  virtual ~TSample() = default;
+};
 
 // One sample of the list.
 struct TWave
@@ -14,7 +20,7 @@ struct TWave
   int Pan = 0;      // centred
   float Volume = 1; // full volume
   bool Looped = false;
-  std::unique_ptr<QSoundEffect> Effect; // none until loaded by the device
+  std::unique_ptr<TSample> Sample; // none until loaded by the device
 };
 
 // Where samples are loaded and played. The list talks to the audio device only through this.
@@ -29,22 +35,11 @@ public:
   virtual void Play(TWave &wave) = 0;
 };
 
-// The default audio output through QSoundEffect.
-class TQtSoundDevice : public TSoundDevice
-{
-public:
-  bool Available() override;
-  void Load(TWave &wave, const std::string &path) override;
-  void Play(TWave &wave) override;
-
-private:
-  int available_ = -1; // asked once: -1 not yet, else 0 or 1
-};
-
 class TWaveList
 {
 public:
-  // Plays through device, or through the default audio output when none is given.
+  // Plays through device, or through the default audio output (TModuleSoundDevice) when none
+  // is given.
   explicit TWaveList(std::unique_ptr<TSoundDevice> device = nullptr);
   ~TWaveList();
   TWaveList(const TWaveList &) = delete;
@@ -61,6 +56,8 @@ public:
   void PlaySoundFile(const std::string &name);
 
 private:
+  // The samples outlive the device (members go in reverse order); the code that frees them stays,
+  // as the sound module is never unloaded.
   std::vector<std::unique_ptr<TWave>> waves_;
   std::unique_ptr<TSoundDevice> device_;
 };

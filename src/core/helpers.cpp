@@ -87,10 +87,9 @@ std::string ReadLine(std::istream &stream)
   return line;
 }
 
-std::vector<std::string> SplitWords(std::string_view s)
+// Calls word(view) for each word of s, as SplitWords cuts them, while it returns true.
+template <typename Visit> static void ForEachWord(std::string_view s, Visit word)
 {
-  std::vector<std::string> words;
-  words.reserve(4);
   size_t begin = 0;
   size_t end = s.size();
   while (end > 0 && IsControlOrSpace(s[end - 1]))
@@ -99,15 +98,38 @@ std::vector<std::string> SplitWords(std::string_view s)
     ++begin;
   // Each word runs to the next space; the rest is trimmed again before the next word.
   while (begin < end) {
-    size_t space = s.find(' ', begin);
-    if (space == std::string_view::npos || space > end)
-      space = end;
-    words.emplace_back(s.substr(begin, space - begin));
+    // Words are short: a plain scan beats a library search here.
+    size_t space = begin;
+    while (space < end && s[space] != ' ')
+      ++space;
+    if (!word(s.substr(begin, space - begin)))
+      return;
     begin = space;
     while (begin < end && IsControlOrSpace(s[begin]))
       ++begin;
   }
+}
+
+std::vector<std::string> SplitWords(std::string_view s)
+{
+  std::vector<std::string> words;
+  words.reserve(4);
+  ForEachWord(s, [&words](std::string_view word) {
+    words.emplace_back(word);
+    return true;
+  });
   return words;
+}
+
+size_t SplitWords(std::string_view s, std::string_view *words, size_t capacity)
+{
+  size_t count = 0;
+  ForEachWord(s, [&](std::string_view word) {
+    if (count < capacity)
+      words[count] = word;
+    return ++count <= capacity;
+  });
+  return count;
 }
 
 std::string ExtractKey(const std::string &name)
@@ -116,7 +138,7 @@ std::string ExtractKey(const std::string &name)
   return LowerCase(cut == std::string::npos ? name : name.substr(cut + 1));
 }
 
-std::optional<int> ParseInt(const std::string &text)
+std::optional<int> ParseInt(std::string_view text)
 {
   size_t i = 0;
   bool negative = false;
@@ -155,7 +177,7 @@ std::optional<int> ParseInt(const std::string &text)
   return static_cast<int>(value);
 }
 
-std::optional<double> ParseReal(const std::string &text)
+std::optional<double> ParseReal(std::string_view text)
 {
   size_t i = 0;
   const size_t n = text.size();

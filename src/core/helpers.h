@@ -46,11 +46,14 @@ std::string ReadLine(std::istream &stream);
 
 // Trims s, then cuts it at single spaces into words, trimming the rest after each word.
 std::vector<std::string> SplitWords(std::string_view s);
+// The same words as views into s, at most capacity of them stored; returns how many words s has,
+// counting no further than capacity + 1 (so "more than capacity" shows without cutting them all).
+size_t SplitWords(std::string_view s, std::string_view *words, size_t capacity);
 
 // A file name's last path component ("/" or "\" separated), lower-cased.
 std::string ExtractKey(const std::string &name);
 
 // Integer text: optional sign and decimal digits, or "$" and hexadecimal digits; must fit 32 bits.
-std::optional<int> ParseInt(const std::string &text);
+std::optional<int> ParseInt(std::string_view text);
 // Real text: optional sign, digits with an optional "." and fraction, optional exponent.
-std::optional<double> ParseReal(const std::string &text);
+std::optional<double> ParseReal(std::string_view text);

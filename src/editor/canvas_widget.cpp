@@ -19,10 +19,13 @@ void TCanvasWidget::paintEvent(QPaintEvent *event)
   QPainter painter(this);
   // At a device pixel ratio above 1 each scene pixel becomes a block of whole device pixels.
   painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
-  if (display_->CanDraw())
-    painter.drawImage(event->rect(), display_->Surface().Image(), event->rect());
-  else
+  // The back buffer covers what the panel shows of the canvas; what lies beyond shows black.
+  const QImage &buffer = display_->Surface().Image();
+  const QRect shown = display_->CanDraw() ? event->rect() & buffer.rect() : QRect();
+  if (shown != event->rect())
     painter.fillRect(event->rect(), Qt::black);
+  if (!shown.isEmpty())
+    painter.drawImage(shown, buffer, shown);
 }
 
 void TCanvasWidget::mousePressEvent(QMouseEvent *event)

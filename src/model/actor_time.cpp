@@ -294,14 +294,7 @@ void UpdateFrames(TZeltoActor *player)
       player->CurrentTime = 0;
     if (ani.Length > player->CurrentTime || ani.Loop)
       player->CurrentTime = ani.Length > 0 ? player->CurrentTime % ani.Length : 0;
-    int found = -1;
-    for (size_t i = 0; i < ani.Steps.size(); ++i) {
-      const TZeltoAniStep &step = *ani.Steps[i];
-      if (step.StartTick <= player->CurrentTime && player->CurrentTime < step.StartTick + step.Duration) {
-        found = int(i);
-        break;
-      }
-    }
+    const int found = FrameAtTime(ani, player->CurrentTime);
     if (found >= 0) {
       const TZeltoAniStep &step = *ani.Steps[found];
       player->FrameIndex = found;

@@ -92,6 +92,22 @@ void RecomputeStartTicks(TZeltoAni *ani)
   }
 }
 
+int FrameAtTime(const TZeltoAni &ani, int time)
+{
+  const auto &steps = ani.Steps;
+  auto holds = [&steps, time](size_t i) {
+    return steps[i]->StartTick <= time && time < (long long)steps[i]->StartTick + steps[i]->Duration;
+  };
+  auto startsAfter = [](int t, const std::unique_ptr<TZeltoAniStep> &step) { return t < step->StartTick; };
+  // The frames starting at or before time end before it, except the last of them; only where the
+  // start ticks saturate do spans overlap, and then the first frame holding the time is the one.
+  const size_t after = size_t(std::upper_bound(steps.begin(), steps.end(), time, startsAfter) - steps.begin());
+  size_t found = after;
+  while (found > 0 && holds(found - 1))
+    --found;
+  return found < after ? int(found) : -1;
+}
+
 int SetLength(TZeltoAni *ani, int n)
 {
   if (!ani)

@@ -118,6 +118,9 @@ TZeltoActor *FindActor(const TZeltoAni *ani, const std::string &name);
 int ClampTicks(long long ticks);
 // Sprite mode: start ticks from the durations, Length their sum; moves the editor's time along.
 void RecomputeStartTicks(TZeltoAni *ani);
+// The first frame whose span [StartTick, StartTick + Duration) holds time, or -1. Start ticks
+// rise with the frames, each the sum of the durations before it, so this is a binary search.
+int FrameAtTime(const TZeltoAni &ani, int time);
 // Stretches or shrinks the last frame so that the document lasts n ticks; returns the length.
 int SetLength(TZeltoAni *ani, int n);
 std::unique_ptr<TZeltoAniStep> CopyStep(const TZeltoAniStep &step);

@@ -38,10 +38,10 @@ private:
   static const std::unordered_map<std::string, THeaderRule> &HeaderRules();
 
   // Each returns false when a conversion error ends the reading.
-  bool FrameBlockLine(const std::string &line);
-  bool ScriptLine(const std::string &line);
+  bool FrameBlockLine(std::string_view line);
+  bool ScriptLine(std::string_view line);
   bool HeaderLine(const Words &words);
-  void MovieLine(const std::string &line, const Words &words);
+  void MovieLine(std::string_view line, const Words &words);
   bool SpriteLine(const Words &words);
   bool AttachLine(const Words &words);
   bool ColorEffectLine(const Words &words);
@@ -58,7 +58,7 @@ private:
   bool AniLine(const Words &words);
   bool ScriptStartLine(const Words &words);
   bool MovieStartLine(const Words &words);
-  bool DirectionLine(const std::string &line);
+  bool DirectionLine(std::string_view line);
   bool CompletePendingFrame();
   void EndFrameBlock();
   TZeltoAniSprite *Sprite(int index) const;
@@ -90,14 +90,17 @@ void Parser::Run(const std::string &bytes)
   size_t pos = 0;
   const size_t size = bytes.size();
   bool stopped = false;
-  std::string line;
+  std::string withoutReturns; // a line's text when it held carriage returns
   while (!stopped) {
     size_t end = bytes.find('\n', pos);
     if (end == std::string::npos)
       end = size;
-    line.assign(bytes, pos, end - pos);
-    if (line.find('\r') != std::string::npos)
-      line.erase(std::remove(line.begin(), line.end(), '\r'), line.end());
+    std::string_view line(bytes.data() + pos, end - pos);
+    if (line.find('\r') != std::string_view::npos) {
+      withoutReturns.assign(line);
+      withoutReturns.erase(std::remove(withoutReturns.begin(), withoutReturns.end(), '\r'), withoutReturns.end());
+      line = withoutReturns;
+    }
     pos = end < size ? end + 1 : size;
     if (line.empty()) {
       if (size - pos <= 1)
@@ -128,21 +131,21 @@ void Parser::Run(const std::string &bytes)
                    [](const auto &a, const auto &b) { return a->Index < b->Index; });
 }
 
-bool Parser::ScriptLine(const std::string &line)
+bool Parser::ScriptLine(std::string_view line)
 {
   if (TrimControlView(line) == "SCRIPTEND")
     inScript_ = false;
   else
-    ani_.Script += line + "\n";
+    ani_.Script.append(line).push_back('\n');
   return true;
 }
 
-bool Parser::FrameBlockLine(const std::string &line)
+bool Parser::FrameBlockLine(std::string_view line)
 {
   const std::string_view trimmed = TrimControlView(line);
   if (StartsWith("WAIT", trimmed) || StartsWith("PLAYSOUND", trimmed)) {
     if (frame_)
-      frame_->ExtraText += line + "\n";
+      frame_->ExtraText.append(line).push_back('\n');
     return true;
   }
   if (trimmed == "ANIEND") {
@@ -183,23 +186,25 @@ bool Parser::CompletePendingFrame()
   return true;
 }
 
-bool Parser::DirectionLine(const std::string &line)
+bool Parser::DirectionLine(std::string_view line)
 {
   TPartList parts;
+  parts.reserve(size_t(std::count(line.begin(), line.end(), ',')) + 1);
   bool placeholder = false;
   size_t start = 0;
   while (start <= line.size()) {
     size_t comma = line.find(',', start);
-    if (comma == std::string::npos)
+    if (comma == std::string_view::npos)
       comma = line.size();
-    std::vector<std::string> words = SplitWords(std::string_view(line).substr(start, comma - start));
+    std::string_view words[3];
+    const size_t count = SplitWords(line.substr(start, comma - start), words, 3);
     start = comma + 1;
-    if (words.size() != 3)
+    if (count != 3)
       continue;
     auto part = std::make_unique<TZeltoAniPart>();
     part->ParamSlot = -1;
     part->AttrSlot = -1;
-    const std::string &reference = words[0];
+    const std::string_view reference = words[0];
     std::optional<int> number;
     if (StartsWith("PARAM", reference)) {
       number = ParseInt(reference.substr(5));
@@ -237,8 +242,10 @@ bool Parser::DirectionLine(const std::string &line)
     if (!CompletePendingFrame())
       return false;
   }
-  if (!frame_)
+  if (!frame_) {
     frame_ = std::make_unique<TZeltoAniStep>();
+    frame_->Directions.reserve(size_t(ani_.DirectionsPerFrame()));
+  }
   frame_->Directions.push_back(std::move(parts));
   return true;
 }
@@ -423,7 +430,7 @@ bool Parser::MovieStartLine(const Words &)
   return true;
 }
 
-void Parser::MovieLine(const std::string &line, const std::vector<std::string> &words)
+void Parser::MovieLine(std::string_view line, const std::vector<std::string> &words)
 {
   const std::string &keyword = words[0];
   if (keyword == "ACTOR") {
@@ -455,15 +462,15 @@ void Parser::MovieLine(const std::string &line, const std::vector<std::string> &
     if (!time)
       return;
     key.Time = *time;
-    std::string text = TrimControl(line.substr(line.find(words[1]) + words[1].size()));
+    const std::string_view text = TrimControlView(line.substr(line.find(words[1]) + words[1].size()));
     size_t start = 0;
     while (start <= text.size()) {
       size_t comma = text.find(',', start);
-      if (comma == std::string::npos)
+      if (comma == std::string_view::npos)
         comma = text.size();
-      std::string piece = TrimControl(text.substr(start, comma - start));
+      const std::string_view piece = TrimControlView(text.substr(start, comma - start));
       if (!piece.empty())
-        key.Mods.push_back(piece);
+        key.Mods.emplace_back(piece);
       start = comma + 1;
     }
   }
@@ -476,17 +483,18 @@ bool ParseExtraText(TZeltoAni *, TZeltoAniStep *step)
   step->Duration = 1;
   step->Sounds.clear();
   size_t start = 0;
-  const std::string &text = step->ExtraText;
+  const std::string_view text = step->ExtraText;
   while (start < text.size()) {
     size_t end = text.find('\n', start);
-    if (end == std::string::npos)
+    if (end == std::string_view::npos)
       end = text.size();
-    std::vector<std::string> words = SplitWords(text.substr(start, end - start));
+    std::string_view words[4];
+    const size_t count = SplitWords(text.substr(start, end - start), words, 4);
     start = end + 1;
-    if (words.empty())
+    if (count == 0)
       continue;
     if (StartsWith("WAIT", words[0])) {
-      if (words.size() < 2)
+      if (count < 2)
         continue;
       std::optional<int> wait = ParseInt(words[1]);
       if (!wait)
@@ -494,13 +502,13 @@ bool ParseExtraText(TZeltoAni *, TZeltoAniStep *step)
       // Durations stay within 1 and a day, whatever the waits add up to.
       long long duration = static_cast<long long>(step->Duration) + *wait;
       step->Duration = static_cast<int>(std::clamp<long long>(duration, 1, MaxFrameDuration));
-    } else if (StartsWith("PLAYSOUND", words[0]) && words.size() >= 2) {
+    } else if (StartsWith("PLAYSOUND", words[0]) && count >= 2) {
       auto sound = std::make_unique<TZeltoAniSound>();
       sound->FileName = words[1];
       sound->Tick = step->Duration;
       sound->X = 24;
       sound->Y = 32;
-      if (words.size() >= 4) {
+      if (count >= 4) {
         std::optional<double> x = ParseReal(words[2]), y = ParseReal(words[3]);
         if (x && y) {
           sound->X = FloorEps(*x * 16);

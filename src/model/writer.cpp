@@ -92,16 +92,24 @@ std::string ColorText(int color)
   return buffer;
 }
 
-// Writes into p an integer right-aligned in a field of at least width characters; returns the end.
+// Writes into p an integer right-aligned in a field of at least width (at most 4) characters;
+// returns the end. Parts are most of a file: their numbers are written straight into place, with
+// no call for the few bytes each (p has room for 12).
 char *PutRight(char *p, int value, int width)
 {
-  char digits[16];
-  auto result = std::to_chars(digits, digits + sizeof digits, value);
-  const int length = static_cast<int>(result.ptr - digits);
-  for (int i = length; i < width; ++i)
-    *p++ = ' ';
-  std::memcpy(p, digits, static_cast<size_t>(length));
-  return p + length;
+  unsigned magnitude = value < 0 ? 0u - unsigned(value) : unsigned(value);
+  int digits = 1;
+  for (unsigned rest = magnitude; rest >= 10; rest /= 10)
+    ++digits;
+  const int length = digits + (value < 0);
+  std::memcpy(p, "    ", 4);
+  char *start = p + std::max(0, width - length);
+  if (value < 0)
+    *start = '-';
+  char *const end = start + length;
+  for (char *digit = end; digit != end - digits; magnitude /= 10)
+    *--digit = char('0' + magnitude % 10);
+  return end;
 }
 
 // One part as "reference x y" (widths 4, 3, 3) into out; false when the part has no reference

@@ -1,9 +1,23 @@
 #include "platform/display.h"
 
+#include <algorithm>
+
 bool TDisplay::CreateBuffer()
 {
-  initialized_ = surface_.SetSize(BufferSize, BufferSize);
+  initialized_ = surface_.SetSize(width_, height_);
   return initialized_;
+}
+
+void TDisplay::SetBufferSize(int width, int height)
+{
+  width = std::clamp(width, 1, BufferSize);
+  height = std::clamp(height, 1, BufferSize);
+  if (width == width_ && height == height_)
+    return;
+  width_ = width;
+  height_ = height;
+  if (initialized_)
+    CreateBuffer();
 }
 
 void TDisplay::Flip()

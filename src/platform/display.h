@@ -1,6 +1,6 @@
-// The canvas display: a 1024 x 1024 back buffer that each scene is drawn into and that the
-// canvas widget presents, and the display events through which the window rebuilds and releases
-// its image surfaces.
+// The canvas display: a back buffer of up to 1024 x 1024 that each scene is drawn into and that
+// the canvas widget presents, and the display events through which the window rebuilds and
+// releases its image surfaces.
 #pragma once
 
 #include <functional>
@@ -10,7 +10,12 @@
 class TDisplay
 {
 public:
+  // The canvas's full size, and the back buffer's until SetBufferSize.
   static constexpr int BufferSize = 1024;
+
+  // Sizes the back buffer (each side from 1 to BufferSize): a canvas shown in part needs only
+  // the part it shows. A buffer made anew is black; nothing else changes (no display event).
+  void SetBufferSize(int width, int height);
 
   // True between Initialize and Finalize, while the back buffer exists.
   bool CanDraw() const { return initialized_ && !surface_.IsEmpty(); }
@@ -39,5 +44,6 @@ private:
   bool CreateBuffer();
 
   TSurface surface_;
+  int width_ = BufferSize, height_ = BufferSize;
   bool initialized_ = false;
 };

@@ -57,11 +57,15 @@ void DottedLine(TSurface &target, QPoint from, QPoint to, uint32_t dot, uint32_t
   QImage &image = target.Image();
   uint32_t *pixels = reinterpret_cast<uint32_t *>(image.bits());
   const qsizetype stride = image.bytesPerLine() / 4;
+  const int width = image.width(), height = image.height();
   const uint32_t values[2] = {0xFF000000u | dot, 0xFF000000u | gap};
-  int x = from.x(), y = from.y();
-  for (int i = 0; i < length; ++i, x += dx, y += dy, phase ^= 1)
-    if (x >= 0 && y >= 0 && x < image.width() && y < image.height())
-      pixels[y * stride + x] = values[phase];
+  // The phase is counted in a local: kept in the caller's variable it would be read back from
+  // memory after every pixel written.
+  int x = from.x(), y = from.y(), step = phase;
+  for (int i = 0; i < length; ++i, x += dx, y += dy, step ^= 1)
+    if (x >= 0 && y >= 0 && x < width && y < height)
+      pixels[y * stride + x] = values[step];
+  phase = step;
 }
 
 // Body colours: the actor's colours go into the body slots of the image's palette, where they
@@ -124,8 +128,7 @@ void TSceneRenderer::DrawScene()
   if (drawTarget_ != zoom)
     zoom = nullptr;
 
-  drawTarget_->Fill(geometry_.ViewRect, Pixel(colours.Background));
-  DrawGuides(*drawTarget_, colours.Guide);
+  DrawBackgroundAndGuides(*drawTarget_, colours);
   if (editActor && state_.OnionSkin && ani && !ani->IsMovie)
     DrawOnionSkin(*editActor, colours.Background, editActor->DX + state_.OriginX, editActor->DY + state_.OriginY);
   if (editActor)
@@ -147,13 +150,22 @@ void TSceneRenderer::DrawScene()
   display->Flip();
 }
 
-void TSceneRenderer::DrawGuides(TSurface &target, int guideColour)
+void TSceneRenderer::DrawBackgroundAndGuides(TSurface &target, const TSceneColours &colours)
 {
   const int W = geometry_.Width, H = geometry_.SceneHeight;
   const int ox = state_.OriginX, oy = state_.OriginY;
-  const uint32_t dot = Pixel(guideColour), gap = Pixel(0x008000);
+  const uint32_t background = Pixel(colours.Background);
+  const uint32_t dot = Pixel(colours.Guide), gap = Pixel(0x008000);
+  // The scene's background and the vertical guide a band of rows at a time, so that the guide's
+  // dots land in rows still in the cache rather than in a second pass down the whole surface.
+  constexpr int band = 16;
+  const QRect &view = geometry_.ViewRect;
   int phase = 0;
-  DottedLine(target, QPoint(ox, 0), QPoint(ox, H), dot, gap, phase);
+  for (int top = 0; top < std::max(view.top() + view.height(), H); top += band) {
+    target.Fill(QRect(view.left(), top, view.width(), band) & view, background);
+    if (top < H)
+      DottedLine(target, QPoint(ox, top), QPoint(ox, std::min(top + band, H)), dot, gap, phase);
+  }
   phase = 0;
   DottedLine(target, QPoint(state_.SpriteListLeft + SpriteListWidth, oy), QPoint(W, oy), dot, gap, phase);
   phase = 0;

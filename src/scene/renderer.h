@@ -89,8 +89,10 @@ private:
   void DrawMovie(TZeltoActor *movie, TSurface *target, int x, int y);
   // The frames before and after the actor's current one, blended faintly into the draw target.
   void DrawOnionSkin(const TZeltoActor &actor, int background, int x, int y);
-  void DrawGuides(TSurface &target, int guideColour);
+  // Fills the scene area with the background and draws the guide lines over it.
+  void DrawBackgroundAndGuides(TSurface &target, const TSceneColours &colours);
   void DrawTimeline(TSurface &buffer, const TSceneColours &colours);
+  void DrawBandBackground(TSurface &buffer, const TSceneColours &colours, const std::vector<TDrawnFrameBar> &bars);
   void DrawSpriteList(TSurface &buffer);
   void ApplyZoom(TSurface &buffer);
 

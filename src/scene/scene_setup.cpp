@@ -1,5 +1,7 @@
 #include "scene/scene_setup.h"
 
+#include <algorithm>
+
 #include "model/context.h"
 #include "scene/renderer.h"
 
@@ -45,6 +47,8 @@ void TSceneSetup::LayOut(int panelClientWidth, int panelHeight, int scrollBarWid
   Scene.OriginX = origin.x();
   Scene.OriginY = origin.y();
   Scene.SpriteListLeft = scrollBarWidth;
+  // The back buffer covers what the panel shows of the canvas, no more.
+  Display.SetBufferSize(std::min(panelClientWidth, Scene.CanvasWidth), std::min(panelHeight, Scene.CanvasHeight));
 }
 
 void TSceneSetup::SetZoom(double zoom)

@@ -28,7 +28,7 @@ public:
   void LoadFixedImages();
   // The window's layout of a canvas inside a panel of the given client width and height: the origin
   // centred in the visible scene area (for the sprite strip's left edge as it stands), then the
-  // strip moved right of the scroll bar.
+  // strip moved right of the scroll bar; the back buffer sized to the visible canvas.
   void LayOut(int panelClientWidth, int panelHeight, int scrollBarWidth);
   // Sets the view zoom (1.0 and up); the zoom surface is used while it is above 1.
   void SetZoom(double zoom);

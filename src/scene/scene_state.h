@@ -6,6 +6,8 @@
 #include <QRect>
 #include <vector>
 
+#include "scene/timeline_band.h"
+
 class TDisplay;
 class TImageList;
 class TSurface;
@@ -81,6 +83,8 @@ struct TSceneState
 
   // Filled by every DrawScene.
   TCanvasGeometry Geometry;
+  // The time line band as the last update drew it, before the current time (kept by DrawScene).
+  TTimelineBandCache TimelineBand;
 };
 
 // The canvas geometry for the state as it stands, without drawing.

@@ -1,7 +1,9 @@
 // Playback in sprite mode (the timer tick, frame advance, play and stop, frame sounds) and the
 // timeline band's gestures: dragging a frame's start and dragging the time or the length.
+#include <algorithm>
 #include <climits>
 #include <cstdlib>
+#include <utility>
 
 #include "core/helpers.h"
 #include "images/file_index.h"
@@ -183,6 +185,30 @@ int TEditSession::RulerTickAt(const TCanvasGeometry &geometry, int x)
   return RoundHalfUp(double(x - geometry.TimelineLeft) * geometry.TimelineTicks / width);
 }
 
+// The frame whose start pixel lies nearest to x, the earliest of equals, among the frames starting
+// left of limit, and its distance; -1 when there is none. Start pixels rise with the frames, so
+// the nearest is the first at or right of x or the first of those just left of it.
+static std::pair<int, int> NearestFrameStart(const TZeltoAni &ani, const TCanvasGeometry &g, int x, int limit)
+{
+  const auto &steps = ani.Steps;
+  auto startsLeftOf = [&g](const std::unique_ptr<TZeltoAniStep> &step, int px) {
+    return RulerX(g, step->StartTick) < px;
+  };
+  const auto end = std::lower_bound(steps.begin(), steps.end(), limit, startsLeftOf);
+  const auto right = std::lower_bound(steps.begin(), end, x, startsLeftOf);
+  std::pair<int, int> nearest(-1, 0);
+  if (right != steps.begin()) {
+    const int p = RulerX(g, (*(right - 1))->StartTick);
+    nearest = {int(std::lower_bound(steps.begin(), right, p, startsLeftOf) - steps.begin()), x - p};
+  }
+  if (right != end) {
+    const int d = RulerX(g, (*right)->StartTick) - x;
+    if (nearest.first < 0 || d < nearest.second)
+      nearest = {int(right - steps.begin()), d};
+  }
+  return nearest;
+}
+
 void TEditSession::TimelineFrameDrag(int x, bool pressed)
 {
   TZeltoAni *ani = GetCurrentAni();
@@ -192,14 +218,7 @@ void TEditSession::TimelineFrameDrag(int x, bool pressed)
   const int count = int(ani->Steps.size());
   if (pressed) {
     // The frame whose start is nearest, among those starting less than 5 pixels right of x.
-    int found = -1, distance = 0;
-    for (int i = 0; i < count; ++i) {
-      const int p = RulerX(g, ani->Steps[i]->StartTick);
-      if (p - x < 5 && (found < 0 || std::abs(p - x) < distance)) {
-        found = i;
-        distance = std::abs(p - x);
-      }
-    }
+    const int found = NearestFrameStart(*ani, g, x, x < INT_MAX - 5 ? x + 5 : INT_MAX).first;
     if (found < 0)
       return;
     Scene.DragFrameIndex = found;
@@ -320,13 +339,6 @@ bool TEditSession::OverFrameStart(int x, int y) const
   if (!ani || ani->Steps.empty() || x < g.TimelineLeft || x >= g.TimelineRight || y < g.TimelineTop ||
       y >= g.TimelineTop + 15)
     return false;
-  int nearest = -1, distance = 0;
-  for (int i = 0; i < int(ani->Steps.size()); ++i) {
-    const int d = std::abs(RulerX(g, ani->Steps[i]->StartTick) - x);
-    if (d < 30 && (nearest < 0 || d < distance)) {
-      nearest = i;
-      distance = d;
-    }
-  }
-  return nearest >= 1;
+  const auto [nearest, distance] = NearestFrameStart(*ani, g, x, INT_MAX);
+  return nearest >= 1 && distance < 30;
 }

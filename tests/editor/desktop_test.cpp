@@ -5,9 +5,13 @@
 #include <QTest>
 #include <QToolButton>
 #include <csignal>
+#include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <thread>
 
+#include "audio/sound_module.h"
 #include "core/qt_text.h"
 #include "editor/canvas_widget.h"
 #include "editor/editor_fixture.h"
@@ -154,7 +158,8 @@ TEST_F(DesktopTest, AtRatioTwoEveryScenePixelIsAUniformBlockAndIconsAreDrawnShar
   f.show();
   f.Session.DrawCanvas();
   const QImage scene = f.Session.Setup.Display.Surface().Image();
-  const QSize size = f.DXDraw1->size();
+  // The back buffer holds the canvas as far as the panel shows it.
+  const QSize size = f.DXDraw1->size().boundedTo(scene.size());
   QImage device(size * 2, QImage::Format_RGB32);
   device.setDevicePixelRatio(2);
   f.DXDraw1->render(&device);
@@ -213,6 +218,31 @@ TEST_F(DesktopTest, AutosaveRunsEveryMinuteAndWhenTheWindowIsLeft)
   dialogs.Answers = {TAnswer::No};
   ASSERT_TRUE(f.close());
   EXPECT_FALSE(fs::exists(recovery));
+}
+
+// The window starts without the sound system and its libraries; the first sound loads them. In a
+// process of its own, where nothing else has played yet.
+TEST_F(DesktopTest, TheSoundSystemIsLoadedByTheFirstSound)
+{
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  auto mapped = [](const char *library) {
+    std::ifstream maps("/proc/self/maps");
+    return std::string(std::istreambuf_iterator<char>(maps), {}).find(library) != std::string::npos;
+  };
+  EXPECT_EXIT(
+      {
+        TStartOptions options;
+        options.GameFolder = options.ProgramFolder = BundledGame();
+        options.Dialogs = &dialogs;
+        options.SettingsFile = SettingsFile();
+        TEditFrame window(std::move(options));
+        window.show();
+        QTest::qWait(100);
+        const bool atStart = mapped("libQt6Multimedia") || mapped(SoundModuleFile);
+        window.Session.AddSound(BundledGame() + "/step.wav", 24, 32);
+        std::_Exit(!atStart && mapped(SoundModuleFile) ? 0 : 1);
+      },
+      ::testing::ExitedWithCode(0), "");
 }
 
 // Run as a separate process by the test below: edits, autosaves, and waits to be killed.

@@ -21,6 +21,8 @@ for file in share/zeltrix/game/idle.velk share/zeltrix/game/body.png share/appli
   share/icons/hicolor/48x48/apps/zeltrix.png; do
   [ -f "$prefix/$file" ] || fail "$file is not installed"
 done
+# The editor's sound module, in LIBDIR/zeltrix/modules beside bin, where the editor looks for it.
+[ -n "$(find "$prefix" -path "*/zeltrix/modules/libzeltrix_sound.so" -type f)" ] || fail "the sound module is not installed"
 
 # The working folder holds no animation, so "idle" can only come from the game folder.
 mkdir "$scratch/elsewhere"

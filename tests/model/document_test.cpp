@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <random>
 
 #include "core/helpers.h"
 #include "model/context.h"
@@ -93,6 +94,31 @@ TEST_F(DocumentTest, StartTicksFollowDurationsAndMoveTheCurrentTime)
   editor.time = -1;
   AddFrames(other, {4});
   EXPECT_EQ(editor.time, -1) << "another document leaves the editor's time alone";
+}
+
+// The frame lookup by time against a walk over every frame, on random durations (saturated start
+// ticks among them) at every time around each frame's span.
+TEST_F(DocumentTest, FrameAtTimeFindsWhatAWalkOverTheFramesFinds)
+{
+  std::mt19937 random(24);
+  for (int round = 0; round < 200; ++round) {
+    TZeltoAni ani;
+    const int frames = int(random() % 12);
+    for (int i = 0; i < frames; ++i)
+      AddFrames(ani, {round % 50 == 49 ? INT_MAX / 3 : 1 + int(random() % 4)});
+    auto walk = [&ani](int t) {
+      for (size_t i = 0; i < ani.Steps.size(); ++i)
+        if (ani.Steps[i]->StartTick <= t && t < (long long)ani.Steps[i]->StartTick + ani.Steps[i]->Duration)
+          return int(i);
+      return -1;
+    };
+    std::vector<int> times = {-1, INT_MIN, INT_MAX, ani.Length};
+    for (const auto &step : ani.Steps)
+      for (int d : {-1, 0, 1})
+        times.push_back(int(std::clamp<long long>((long long)step->StartTick + d, INT_MIN, INT_MAX)));
+    for (int t : times)
+      EXPECT_EQ(FrameAtTime(ani, t), walk(t)) << "time " << t << " of " << frames << " frames";
+  }
 }
 
 TEST_F(DocumentTest, SetLengthKeepsTheLastFrameAndItsSounds)

@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <cmath>
+#include <cstdio>
 #include <functional>
+#include <iterator>
 #include <random>
 
 #include "model/actor.h"
@@ -126,6 +129,24 @@ TEST(Writer, PartsAreRightAligned)
   ani->Sprites.push_back(std::move(big));
   EXPECT_NE(AnimationText(ani.get()).find("\r\nANI\r\n1024 -100   5, PARAM2   3   4, ATTR3   0   0\r\n"),
             std::string::npos);
+
+  // Numbers of every size, the ends of the int range among them, as printf pads them.
+  std::mt19937 random(24);
+  const int edges[] = {0, -1, 9, 10, -9, -10, 99, 100, -99, -100, 999, 1000, INT_MAX, INT_MIN, INT_MIN + 1};
+  TZeltoAniSprite *sprite = ani->Sprites.back().get();
+  for (int round = 0; round < 200; ++round) {
+    auto number = [&] {
+      const int digits = int(random() % 10);
+      const int value = int(random() % 2000000000) % (digits ? int(std::pow(10, digits)) : 1);
+      return random() % 4 == 0 ? edges[random() % std::size(edges)] : random() % 2 ? value : -value;
+    };
+    sprite->Index = number();
+    up.clear();
+    up.push_back(std::make_unique<TZeltoAniPart>(TZeltoAniPart{sprite, -1, -1, number(), number()}));
+    char expected[64];
+    std::snprintf(expected, sizeof expected, "\r\nANI\r\n%4d %3d %3d\r\n", sprite->Index, up[0]->X, up[0]->Y);
+    ASSERT_NE(AnimationText(ani.get()).find(expected), std::string::npos) << expected;
+  }
 }
 
 TEST(Writer, MovieKeysAreSortedIgnoringCase)

@@ -36,6 +36,24 @@ TEST(Display, EventsCreateAndReleaseTheBackBufferInOrder)
   EXPECT_EQ(events, "init(1) final(1) restore ");
 }
 
+// The back buffer follows the size asked for, within 1 and 1024 a side, without display events
+// (the image surfaces stay); a restore keeps the size.
+TEST(Display, BackBufferTakesTheSizeOfTheVisibleCanvas)
+{
+  TDisplay display;
+  int events = 0;
+  display.OnInitialize = display.OnFinalizeSurface = [&] { ++events; };
+  display.SetBufferSize(400, 300);
+  display.Initialize();
+  EXPECT_EQ(display.Surface().Bounds(), QRect(0, 0, 400, 300));
+  display.SetBufferSize(5000, -3);
+  EXPECT_EQ(display.Surface().Bounds(), QRect(0, 0, 1024, 1));
+  EXPECT_TRUE(display.CanDraw());
+  EXPECT_EQ(events, 1);
+  display.Restore();
+  EXPECT_EQ(display.Surface().Bounds(), QRect(0, 0, 1024, 1));
+}
+
 TEST(TickTimer, RunsOnlyWhileEnabledAndTheApplicationIsActive)
 {
   TTickTimer timer;

@@ -4,12 +4,14 @@
 
 #include <chrono>
 #include <cstring>
+#include <random>
 
 #include "images/image_cache.h"
 #include "model/actor.h"
 #include "model/actor_attributes.h"
 #include "model/document.h"
 #include "platform/display.h"
+#include "platform/surface_canvas.h"
 #include "scene/renderer.h"
 
 namespace {
@@ -292,6 +294,102 @@ TEST_F(RendererTest, TheTimeFitsItsFrame)
           ASSERT_NE(At(x, y), 0) << "ink outside the frame at (" << x << ", " << y - T() << ")";
       }
   }
+}
+
+// The band keeps its ruler and bars between updates and draws one bar per start pixel: after
+// random changes of frames, marks and time, each update must equal an update drawn from nothing,
+// and its bar strip must equal every bar drawn in frame order (key marks likewise in a movie,
+// their keys out of order and repeated).
+TEST_F(RendererTest, TheKeptBandDrawsWhatDrawingEveryMarkDraws)
+{
+  std::mt19937 random(24);
+  auto bandOf = [this](const QImage &image) { return image.copy(0, T(), state.Geometry.Width, DefaultTimelineHeight); };
+  auto band = [&] { return bandOf(display.Surface().Image()); };
+  // The rows of the frame bars and key marks, right of the time.
+  auto strip = [](const QImage &band) { return band.copy(75, 4, band.width() - 75, 12); };
+  auto fresh = [&] {
+    TTimelineBandCache none;
+    std::swap(state.TimelineBand, none);
+    DrawScene(state);
+    std::swap(state.TimelineBand, none);
+    return band();
+  };
+  // The mark strip as drawn by draw over the band's light colour with the ink pen.
+  auto everyMark = [&](auto draw) {
+    TSurface every;
+    every.SetSize(display.Surface().Width(), display.Surface().Height());
+    every.Fill(0x00C000);
+    TSurfaceCanvas canvas(every);
+    canvas.SetPen(0xFF000000);
+    draw(canvas);
+    canvas.Release();
+    return strip(bandOf(every.Image()));
+  };
+  for (int i = 0; i < 3000; ++i)
+    AddFrame(1 + int(random() % (i % 100 == 0 ? 400 : 12)));
+  for (int round = 0; round < 40; ++round) {
+    switch (round % 4) {
+    case 0: { // ticks moved from one frame to the next: the length stays
+      const size_t i = random() % 2 ? random() % (ani->Steps.size() - 1) : random() % 29 * 100;
+      const int moved = int(random() % ani->Steps[i]->Duration);
+      ani->Steps[i]->Duration -= moved;
+      ani->Steps[i + 1]->Duration += moved;
+      RecomputeStartTicks(ani.get());
+      break;
+    }
+    case 1: // the red frames, one kind at a time: the last (its bar always shows), or any
+      if (round / 4 % 2) {
+        state.LastFrameIndex = state.LastFrameIndex < 0 ? int(ani->Steps.size()) - 1 : -1;
+      } else {
+        state.DragFrameIndex = round % 3 ? int(random() % ani->Steps.size()) : int(ani->Steps.size()) - 1;
+        state.DragMode = state.DragMode == FrameLengthDragMode ? 0 : FrameLengthDragMode;
+      }
+      break;
+    case 2: // the time
+      actor->CurrentTime = int(random() % ani->Length);
+      break;
+    case 3: // the length, through the last frame
+      SetLength(ani.get(), ani->Length + int(random() % 30) - 10);
+      break;
+    }
+    DrawScene(state);
+    const QImage kept = band();
+    ASSERT_EQ(kept, fresh()) << "round " << round;
+    ASSERT_EQ(strip(kept), everyMark([&](TSurfaceCanvas &canvas) {
+                for (size_t i = 0; i < ani->Steps.size(); ++i) {
+                  const TZeltoAniStep &step = *ani->Steps[i];
+                  const int x1 = RulerX(state.Geometry, step.StartTick);
+                  const int x2 = std::max(RulerX(state.Geometry, step.StartTick + step.Duration), x1 + 10);
+                  const bool red = (int(i) == state.DragFrameIndex && state.DragMode == FrameLengthDragMode) ||
+                                   int(i) == state.LastFrameIndex;
+                  canvas.SetBrush(0xFF000000 | (red ? Red : Blue));
+                  canvas.RoundRect(x1, T() + 5, x2 - 1, T() + 15, 8, 8);
+                }
+              }))
+        << "round " << round;
+  }
+
+  ani->IsMovie = true;
+  ani->Length = 400;
+  TZeltoActor selected(actor.get(), 1);
+  state.SelectedActor = &selected;
+  for (int round = 0; round < 10; ++round) {
+    for (int k = 0; k < 200; ++k) {
+      selected.Keys.push_back(std::make_unique<TZeltoActorMod>());
+      selected.Keys.back()->Time = int(random() % 600);
+    }
+    DrawScene(state);
+    const QImage kept = band();
+    ASSERT_EQ(kept, fresh()) << "movie round " << round;
+    ASSERT_EQ(strip(kept), everyMark([&](TSurfaceCanvas &canvas) {
+                canvas.SetBrush(0xFF000000 | Blue);
+                for (const auto &key : selected.Keys)
+                  canvas.Ellipse(RulerX(state.Geometry, key->Time) - 5, T() + 5, RulerX(state.Geometry, key->Time) + 5,
+                                 T() + 15);
+              }))
+        << "movie round " << round;
+  }
+  state.SelectedActor = nullptr;
 }
 
 TEST_F(RendererTest, PartsAreColourKeyedAndClippedNotShifted)

@@ -3,6 +3,7 @@
 // (added, dragged, nudged, dragged out of the view) and of frame commands: the frames always start
 // where the durations before them end, the length is their sum, every duration and every sound's
 // tick lies within its frame, the time stays within the animation, and the text reads back the same.
+#include <cstdlib>
 #include <random>
 
 #include "core/helpers.h"
@@ -167,6 +168,37 @@ TEST_F(SessionTest, LengthAndFrameStartDragsKeepTheScaleOfThePress)
     EXPECT_EQ(length ? ani.Length : ani.Steps[1]->StartTick, expected);
     s.MouseUp(from + 60, y);
     EXPECT_EQ(s.Geometry().TimelineTicks, RulerTicks(ani.Length)) << "and takes the new one at the release";
+  }
+}
+
+// The frame a press on the frame strip takes and the frames the split cursor shows over, against
+// a walk over every frame, at every x of the band, for random durations (many frames to a pixel).
+TEST_P(TimelinePropertyTest, FrameStartLookupsFindWhatAWalkOverEveryFrameFinds)
+{
+  TEditSession &s = StartNew();
+  std::vector<int> durations;
+  for (int i = 0, count = 1 + Random(400); i < count; ++i)
+    durations.push_back(1 + Random(i % 50 == 0 ? 300 : 4));
+  const TZeltoAni &ani = Frames(s, durations);
+  const TCanvasGeometry g = s.Geometry();
+  // The earliest of the nearest frame starts among those passing the test.
+  auto walk = [&](int x, auto passes) {
+    int found = -1, distance = 0;
+    for (int i = 0; i < int(ani.Steps.size()); ++i) {
+      const int d = std::abs(RulerX(g, ani.Steps[i]->StartTick) - x);
+      if (passes(RulerX(g, ani.Steps[i]->StartTick) - x) && (found < 0 || d < distance)) {
+        found = i;
+        distance = d;
+      }
+    }
+    return found;
+  };
+  for (int x = g.TimelineLeft - 40; x < g.TimelineRight + 40; ++x) {
+    const int near = walk(x, [](int d) { return std::abs(d) < 30; });
+    ASSERT_EQ(s.OverFrameStart(x, g.TimelineTop), x >= g.TimelineLeft && x < g.TimelineRight && near >= 1) << "x " << x;
+    s.Scene.DragFrameIndex = -1;
+    s.TimelineFrameDrag(x, true);
+    ASSERT_EQ(s.Scene.DragFrameIndex, walk(x, [](int d) { return d < 5; })) << "x " << x;
   }
 }
 
