@@ -25,7 +25,7 @@ class Parser
 public:
   Parser(TZeltoAni &ani, TZeltoActor *owner) : ani_(ani), owner_(owner) {}
 
-  void Run(const std::string &bytes);
+  void Run(std::string_view bytes);
 
 private:
   using Words = std::vector<std::string>;
@@ -85,7 +85,7 @@ TZeltoAniSprite *Parser::Sprite(int index) const
   return it == spritesByIndex_.end() ? nullptr : it->second;
 }
 
-void Parser::Run(const std::string &bytes)
+void Parser::Run(std::string_view bytes)
 {
   size_t pos = 0;
   const size_t size = bytes.size();
@@ -93,9 +93,12 @@ void Parser::Run(const std::string &bytes)
   std::string withoutReturns; // a line's text when it held carriage returns
   while (!stopped) {
     size_t end = bytes.find('\n', pos);
-    if (end == std::string::npos)
+    if (end == std::string_view::npos)
       end = size;
     std::string_view line(bytes.data() + pos, end - pos);
+    // Lines end in CR LF as the editor writes them: the last carriage return goes without a copy.
+    if (!line.empty() && line.back() == '\r')
+      line.remove_suffix(1);
     if (line.find('\r') != std::string_view::npos) {
       withoutReturns.assign(line);
       withoutReturns.erase(std::remove(withoutReturns.begin(), withoutReturns.end(), '\r'), withoutReturns.end());
@@ -521,7 +524,7 @@ bool ParseExtraText(TZeltoAni *, TZeltoAniStep *step)
   return true;
 }
 
-bool ParseAnimation(TZeltoAni &ani, TZeltoActor *owner, const std::string &bytes)
+bool ParseAnimation(TZeltoAni &ani, TZeltoActor *owner, std::string_view bytes)
 {
   Parser(ani, owner).Run(bytes);
   return ani.IsMovie || !ani.Steps.empty();

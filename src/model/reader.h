@@ -3,6 +3,7 @@
 
 #include <memory>
 #include <string>
+#include <string_view>
 
 class TZeltoActor;
 class TZeltoAni;
@@ -25,7 +26,7 @@ std::unique_ptr<TZeltoAni> ReadAnimation(TZeltoActor *owner, const std::string &
 
 // Parses the bytes of a .velk file into ani, which must be freshly created. Returns false when
 // the bytes hold neither a frame nor a movie.
-bool ParseAnimation(TZeltoAni &ani, TZeltoActor *owner, const std::string &bytes);
+bool ParseAnimation(TZeltoAni &ani, TZeltoActor *owner, std::string_view bytes);
 
 // Turns the frame's wait and sound lines into its Duration and Sounds. Returns false when a
 // WAIT count is not an integer (Duration and Sounds then hold what was read before it).

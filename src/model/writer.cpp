@@ -394,12 +394,12 @@ std::pair<size_t, std::string_view> FirstDifference(std::string_view a, std::str
 
 } // namespace
 
-std::string ReadBackProblem(const std::string &text)
+std::string ReadBackProblem(std::string_view text)
 {
   // The reader makes the document's actors, which take default-name numbers: they are given back,
   // so that checking a save does not change the names of actors made later.
   const auto counters = Context().ActorNameCounters;
-  std::string again;
+  LineWriter again;
   bool readable;
   {
     TZeltoAni read;
@@ -407,15 +407,16 @@ std::string ReadBackProblem(const std::string &text)
     readable = ParseAnimation(read, nullptr, text);
     // What the reader made of an unreadable text is written too: where it differs shows the line
     // that stopped the reader.
-    again = AnimationText(&read);
+    WriteText(&read, again);
   }
   Context().ActorNameCounters = counters;
-  if (readable && again == text)
+  const std::string_view written(again.Data(), again.Size());
+  if (readable && written == text)
     return {};
-  const auto [line, written] = FirstDifference(text, again);
-  if (!readable && written.empty())
+  const auto [line, differing] = FirstDifference(text, written);
+  if (!readable && differing.empty())
     return "the text would hold neither a frame nor a movie";
-  return "line " + std::to_string(line) + " does not read back as written: " + std::string(written);
+  return "line " + std::to_string(line) + " does not read back as written: " + std::string(differing);
 }
 
 bool WriteAnimation(TZeltoAni *ani, std::string *error)
@@ -424,7 +425,7 @@ bool WriteAnimation(TZeltoAni *ani, std::string *error)
     return true;
   LineWriter text;
   WriteText(ani, text);
-  const std::string written(text.Data(), text.Size());
+  const std::string_view written(text.Data(), text.Size());
   if (std::string problem = ReadBackProblem(written); !problem.empty()) {
     if (error)
       *error = std::move(problem);

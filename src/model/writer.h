@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 class TZeltoAni;
 
@@ -24,7 +25,7 @@ std::string StorableDescription(const std::string &text);
 // Why text would not read back as written: the reader's document of it written again differs,
 // and the message names the first line that differs ("line 12 does not read back as written:
 // ..."). Empty when the text reads back exactly.
-std::string ReadBackProblem(const std::string &text);
+std::string ReadBackProblem(std::string_view text);
 
 // Writes ani to its FileName, replacing the file only once the new text is complete on disk (a
 // device or FIFO is written into, never replaced), then clears Modified. The text is read back
