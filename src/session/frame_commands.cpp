@@ -10,7 +10,8 @@
 void TEditSession::AddFrame()
 {
   TZeltoAni *ani = GetCurrentAni();
-  if (!ani)
+  // A movie has no frames: its commands are the actors'.
+  if (!ani || MovieMode)
     return;
   const int before = GetCurrentFrame();
   const int position = std::clamp(before + 1, 0, int(ani->Steps.size()));
@@ -27,7 +28,7 @@ void TEditSession::AddFrame()
 void TEditSession::DeleteFrame(int index)
 {
   TZeltoAni *ani = GetCurrentAni();
-  if (!ani || index < 0 || index >= int(ani->Steps.size()) || ani->Steps.size() < 2)
+  if (!ani || MovieMode || index < 0 || index >= int(ani->Steps.size()) || ani->Steps.size() < 2)
     return;
   EndGridEdit();
   const int before = GetCurrentFrame();
@@ -58,7 +59,7 @@ void TEditSession::CopyFrame()
 void TEditSession::InsertCopiedFrame(bool after)
 {
   TZeltoAni *ani = GetCurrentAni();
-  if (!ani || !FrameClipboard)
+  if (!ani || MovieMode || !FrameClipboard)
     return;
   const int count = int(ani->Steps.size());
   const int current = GetCurrentFrame();
@@ -106,7 +107,7 @@ void TEditSession::InsertFrameAfter()
 void TEditSession::ReverseFrames()
 {
   TZeltoAni *ani = GetCurrentAni();
-  if (!ani || ani->Steps.size() < 2)
+  if (!ani || MovieMode || ani->Steps.size() < 2)
     return;
   ReverseFrameOrder();
   ::SetModified(ani, true);
@@ -129,7 +130,7 @@ void TEditSession::ReverseFrameOrder()
 void TEditSession::SetSingleDirection(bool single)
 {
   TZeltoAni *ani = GetCurrentAni();
-  if (!ani || single == ani->SingleDirection)
+  if (!ani || MovieMode || single == ani->SingleDirection)
     return;
   EndGridEdit();
   // The entry makes the switch, and undoes it with the very frames and lists: the entries before

@@ -130,7 +130,7 @@ void TEditSession::AddSound(const std::string &file, int x, int y)
 {
   TZeltoAni *ani = GetCurrentAni();
   const int frame = GetCurrentFrame();
-  if (!ani || frame < 0 || frame >= int(ani->Steps.size()))
+  if (!ani || MovieMode || frame < 0 || frame >= int(ani->Steps.size()))
     return;
   auto sound = std::make_unique<TZeltoAniSound>();
   sound->FileName = ExtractKey(file);

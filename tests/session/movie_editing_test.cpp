@@ -194,6 +194,25 @@ TEST_F(MovieEditingTest, UndoInTheMiddleOfAKeyDragEndsItFirst)
   EXPECT_EQ(text->Keys.back()->Time, 10) << "the key stays where the drag was let go";
 }
 
+// A movie has no frames: the frame commands change nothing in it (the window hides their buttons;
+// a frame made here would keep parts of a definition deleted in movie mode).
+TEST_F(MovieEditingTest, FrameCommandsDoNothingInAMovie)
+{
+  TEditSession &s = StartMovie();
+  s.AddTextActor(0, 0);
+  const std::string before = AnimationText(&*s.GetCurrentAni());
+  const int entries = s.History.Count();
+  s.AddFrame();
+  s.InsertFrameAfter();
+  s.ReverseFrames();
+  s.SetSingleDirection(true);
+  s.AddSound("step.wav", 0, 0);
+  s.DeleteFrame(0);
+  EXPECT_TRUE(s.GetCurrentAni()->Steps.empty());
+  EXPECT_EQ(AnimationText(&*s.GetCurrentAni()), before);
+  EXPECT_EQ(s.History.Count(), entries);
+}
+
 TEST_F(MovieEditingTest, KeyMenusNeverTakeLockedRowsFromTheFirstKey)
 {
   TEditSession &s = StartMovie();
