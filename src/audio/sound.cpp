@@ -18,7 +18,12 @@ bool TQtSoundDevice::Available()
 void TQtSoundDevice::Load(TWave &wave, const std::string &path)
 {
   wave.Effect = std::make_unique<QSoundEffect>();
-  wave.Effect->setSource(QUrl::fromLocalFile(PathToQt(path)));
+  QUrl source = QUrl::fromLocalFile(PathToQt(path));
+  // Qt Multimedia keeps the samples it read by their address for the whole run: a file loaded
+  // again after a change gets an address of its own, whose query the file loader ignores.
+  if (wave.Loads > 1)
+    source.setQuery("load=" + QString::number(wave.Loads));
+  wave.Effect->setSource(source);
 }
 
 void TQtSoundDevice::Play(TWave &wave)
@@ -59,6 +64,14 @@ std::string Extension(const std::string &lowerPath)
 
 } // namespace
 
+void TWaveList::Load(TWave &wave, const std::string &path)
+{
+  // Stamped before reading: a write while the file is read shows as a change next time.
+  wave.Stamp = FileStamp(path);
+  ++wave.Loads;
+  device_->Load(wave, path);
+}
+
 void TWaveList::PlaySoundFile(const std::string &name)
 {
   const std::string key = LowerCase(name);
@@ -75,7 +88,10 @@ void TWaveList::PlaySoundFile(const std::string &name)
       waves_.push_back(std::make_unique<TWave>());
       wave = waves_.back().get();
       wave->Name = key;
-      device_->Load(*wave, name);
+      Load(*wave, name);
+    } else if (const TFileStamp now = FileStamp(name); now.Exists && now != wave->Stamp) {
+      // Changed since it was read (a sound edited while the editor runs).
+      Load(*wave, name);
     }
     wave->Pan = 0;
     wave->Volume = 1;

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "core/file_io.h"
+
 // One sample of the list.
 struct TWave
 {
@@ -15,6 +17,8 @@ struct TWave
   float Volume = 1; // full volume
   bool Looped = false;
   std::unique_ptr<QSoundEffect> Effect; // none until loaded by the device
+  TFileStamp Stamp;                     // the file as it was when last loaded
+  int Loads = 0;                        // how often it was loaded
 };
 
 // Where samples are loaded and played. The list talks to the audio device only through this.
@@ -57,10 +61,13 @@ public:
 
   // Plays a wave file once: only when its extension in lower case is ".wav" and the device
   // is available. The sample is looked up by the path in lower case; a missing one is added
-  // and loaded when the file exists, so a missing file is tried again on the next call.
+  // and loaded when the file exists, so a missing file is tried again on the next call. A file
+  // that changed since its sample was loaded is loaded again.
   void PlaySoundFile(const std::string &name);
 
 private:
+  void Load(TWave &wave, const std::string &path);
+
   std::vector<std::unique_ptr<TWave>> waves_;
   std::unique_ptr<TSoundDevice> device_;
 };
