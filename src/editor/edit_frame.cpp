@@ -408,6 +408,7 @@ void TEditFrame::SpeedButton11Click()
 void TEditFrame::ShowAddSpriteDialog(int mode)
 {
   if (mode == 0) {
+    AddSprite->StartAdding();
     AddSprite->setWindowTitle("Add Sprite");
     AddSprite->Button1->setText("&Add");
   } else if (mode == 1) {
@@ -430,16 +431,7 @@ void TEditFrame::Button9Click()
 void TEditFrame::EditSpriteDefinition(const TZeltoAniSprite *sprite)
 {
   HideHint();
-  AddSprite->ComboBox1->setCurrentText(ToQt(sprite->Image));
-  AddSprite->Edit2->setText(ToQt(sprite->Description));
-  AddSprite->Edit13->setText(QString::number(sprite->Index));
-  AddSprite->Edit3->setText(QString::number(sprite->Left));
-  AddSprite->Edit4->setText(QString::number(sprite->Top));
-  AddSprite->Edit5->setText(QString::number(sprite->Width));
-  AddSprite->Edit6->setText(QString::number(sprite->Height));
-  // An update rewrites exactly the one definition.
-  AddSprite->Edit11->setText("1");
-  AddSprite->Edit12->setText("1");
+  AddSprite->ShowDefinition(*sprite);
   ShowAddSpriteDialog(1);
 }
 
