@@ -129,25 +129,38 @@ std::optional<QRect> SpriteBounds(const TImageAnimation &image, int x, int y)
     return std::nullopt;
   const int width = pixels.Width, height = pixels.Height;
   std::vector<uint8_t> seen(size_t(width) * size_t(height), 0);
-  std::vector<int> pending{y * width + x};
-  seen[size_t(y) * size_t(width) + size_t(x)] = 1;
+  auto open = [&](int px, int py) { return !seen[size_t(py) * size_t(width) + size_t(px)] && pixels.Opaque(px, py); };
+  // A scanline fill: each seed grows into the run of its row, whose neighbours in the rows above
+  // and below (one further on either side, for the diagonals) start the next runs.
+  std::vector<std::pair<int, int>> seeds{{x, y}};
   int left = x, right = x, top = y, bottom = y;
-  while (!pending.empty()) {
-    const int at = pending.back();
-    pending.pop_back();
-    const int px = at % width, py = at / width;
-    left = std::min(left, px);
-    right = std::max(right, px);
-    top = std::min(top, py);
-    bottom = std::max(bottom, py);
-    for (int ny = std::max(py - 1, 0); ny <= std::min(py + 1, height - 1); ++ny)
-      for (int nx = std::max(px - 1, 0); nx <= std::min(px + 1, width - 1); ++nx) {
-        uint8_t &mark = seen[size_t(ny) * size_t(width) + size_t(nx)];
-        if (!mark && pixels.Opaque(nx, ny)) {
-          mark = 1;
-          pending.push_back(ny * width + nx);
-        }
+  while (!seeds.empty()) {
+    const auto [sx, sy] = seeds.back();
+    seeds.pop_back();
+    if (!open(sx, sy))
+      continue;
+    int from = sx, to = sx;
+    while (from > 0 && open(from - 1, sy))
+      --from;
+    while (to + 1 < width && open(to + 1, sy))
+      ++to;
+    std::fill(seen.begin() + long(size_t(sy) * size_t(width) + size_t(from)),
+              seen.begin() + long(size_t(sy) * size_t(width) + size_t(to) + 1), uint8_t(1));
+    left = std::min(left, from);
+    right = std::max(right, to);
+    top = std::min(top, sy);
+    bottom = std::max(bottom, sy);
+    for (const int ny : {sy - 1, sy + 1}) {
+      if (ny < 0 || ny >= height)
+        continue;
+      bool inRun = false;
+      for (int nx = std::max(from - 1, 0); nx <= std::min(to + 1, width - 1); ++nx) {
+        const bool next = open(nx, ny);
+        if (next && !inRun)
+          seeds.push_back({nx, ny});
+        inRun = next;
       }
+    }
   }
   return QRect(QPoint(left, top), QPoint(right, bottom));
 }
