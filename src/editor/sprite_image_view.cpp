@@ -18,27 +18,23 @@ long long FloorDiv(long long a, long long b)
   return a / b - ((a % b != 0) && ((a < 0) != (b < 0)));
 }
 
-// The image with the pixels the renderer leaves out made transparent.
+// The image with the pixels the renderer leaves out made transparent: the decoded pixels with a
+// colour table of its own, so that a large sheet costs one byte a pixel, and only the part shown
+// is converted when it is drawn.
 QImage ShownImage(const TImageAnimation &image)
 {
   if (!image.Bits || image.Width < 1 || image.Height < 1)
     return {};
   const std::array<bool, 256> transparent = TransparentEntries(image);
-  QRgb colours[256];
+  QVector<QRgb> colours(256);
   for (int i = 0; i < 256; ++i)
     colours[i] = transparent[size_t(i)] ? 0
                                         : qRgb(image.Palette[size_t(i) * 3], image.Palette[size_t(i) * 3 + 1],
                                                image.Palette[size_t(i) * 3 + 2]);
-  QImage shown(image.Width, image.Height, QImage::Format_ARGB32);
+  QImage shown = image.Bitmap.copy();
   if (shown.isNull())
     return {};
-  const int stride = image.Bitmap.bytesPerLine();
-  for (int y = 0; y < image.Height; ++y) {
-    const uint8_t *from = image.Bits + size_t(y) * size_t(stride);
-    QRgb *to = reinterpret_cast<QRgb *>(shown.scanLine(y));
-    for (int x = 0; x < image.Width; ++x)
-      to[x] = colours[from[x]];
-  }
+  shown.setColorTable(colours);
   return shown;
 }
 
