@@ -10,31 +10,10 @@
 
 #include "model/document.h"
 #include "ratio_report.h"
-#include "session/dialogs.h"
 #include "session/edit_session.h"
+#include "session_stubs.h"
 
 namespace {
-
-class TNoDialogs : public TUiDialogs
-{
-public:
-  TAnswer AskYesNoCancel(const std::string &, const std::string &) override { return TAnswer::No; }
-  bool AskOkCancel(const std::string &, const std::string &) override { return true; }
-  void ShowError(const std::string &) override {}
-  int AskChoice(const std::string &, const std::string &, const std::vector<std::string> &) override { return -1; }
-  bool OpenFile(const std::string &, const std::string &, const std::string &, std::string &) override { return false; }
-  bool SaveFile(const std::string &, const std::string &, const std::string &, std::string &) override { return false; }
-  bool ChooseFont(std::string &, int) override { return false; }
-  bool ChooseColor(uint32_t &) override { return false; }
-};
-
-class TSilence : public TSoundDevice
-{
-public:
-  bool Available() override { return false; }
-  void Load(TWave &, const std::string &) override {}
-  void Play(TWave &) override {}
-};
 
 // A session on the bundled game folder with a new document whose frame holds parts shadows in
 // a grid, the canvas laid out at 1024 x 768.

@@ -20,8 +20,8 @@
 #include "images/image_watcher.h"
 #include "images/sheet_detection.h"
 #include "ratio_report.h"
-#include "session/dialogs.h"
 #include "session/edit_session.h"
+#include "session_stubs.h"
 
 namespace fs = std::filesystem;
 
@@ -113,27 +113,6 @@ void GridDetection(benchmark::State &state)
     benchmark::DoNotOptimize(DetectGrid(GridSheet()));
 }
 BENCHMARK(GridDetection)->Unit(benchmark::kMicrosecond);
-
-class TNoDialogs : public TUiDialogs
-{
-public:
-  TAnswer AskYesNoCancel(const std::string &, const std::string &) override { return TAnswer::No; }
-  bool AskOkCancel(const std::string &, const std::string &) override { return true; }
-  void ShowError(const std::string &) override {}
-  int AskChoice(const std::string &, const std::string &, const std::vector<std::string> &) override { return -1; }
-  bool OpenFile(const std::string &, const std::string &, const std::string &, std::string &) override { return false; }
-  bool SaveFile(const std::string &, const std::string &, const std::string &, std::string &) override { return false; }
-  bool ChooseFont(std::string &, int) override { return false; }
-  bool ChooseColor(uint32_t &) override { return false; }
-};
-
-class TSilence : public TSoundDevice
-{
-public:
-  bool Available() override { return false; }
-  void Load(TWave &, const std::string &) override {}
-  void Play(TWave &) override {}
-};
 
 // A copy of the bundled game folder whose sprites.png is a 1024 x 1024 sheet, and a session on
 // a new document, whose frame shows the sheet's top left corner.
