@@ -248,12 +248,15 @@ void TAddSprite::FillImageNames()
 {
   const QString text = ComboBox1->currentText();
   const QSignalBlocker blocker(ComboBox1);
-  ComboBox1->clear();
+  QStringList names;
   for (const char *name : DefaultImageNames)
-    ComboBox1->addItem(name);
+    names << name;
   for (const TFileListEntry &entry : FileIndex())
     if (IsImageFileName(entry.Name))
-      ComboBox1->addItem(ToQt(entry.Name));
+      names << ToQt(entry.Name);
+  // At once: a game folder may hold thousands of images.
+  ComboBox1->clear();
+  ComboBox1->addItems(names);
   ComboBox1->setCurrentText(text);
 }
 
