@@ -30,7 +30,12 @@ public:
   {
     auto sample = std::make_unique<TQtSample>();
     const QString file = QFile::decodeName(QByteArray(path.data(), qsizetype(path.size())));
-    sample->Effect.setSource(QUrl::fromLocalFile(file));
+    QUrl source = QUrl::fromLocalFile(file);
+    // Qt Multimedia keeps the samples it read by their address for the whole run: a file loaded
+    // again after a change gets an address of its own, whose query the file loader ignores.
+    if (wave.Loads > 1)
+      source.setQuery("load=" + QString::number(wave.Loads));
+    sample->Effect.setSource(source);
     wave.Sample = std::move(sample);
   }
 

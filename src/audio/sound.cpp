@@ -33,6 +33,14 @@ std::string Extension(const std::string &lowerPath)
 
 } // namespace
 
+void TWaveList::Load(TWave &wave, const std::string &path)
+{
+  // Stamped before reading: a write while the file is read shows as a change next time.
+  wave.Stamp = FileStamp(path);
+  ++wave.Loads;
+  device_->Load(wave, path);
+}
+
 void TWaveList::PlaySoundFile(const std::string &name)
 {
   const std::string key = LowerCase(name);
@@ -49,7 +57,10 @@ void TWaveList::PlaySoundFile(const std::string &name)
       waves_.push_back(std::make_unique<TWave>());
       wave = waves_.back().get();
       wave->Name = key;
-      device_->Load(*wave, name);
+      Load(*wave, name);
+    } else if (const TFileStamp now = FileStamp(name); now.Exists && now != wave->Stamp) {
+      // Changed since it was read (a sound edited while the editor runs).
+      Load(*wave, name);
     }
     wave->Pan = 0;
     wave->Volume = 1;

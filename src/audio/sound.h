@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "core/file_io.h"
+
 // What a device made of a loaded wave file; each device derives its own.
 class TSample
 {
@@ -21,6 +23,8 @@ struct TWave
   float Volume = 1; // full volume
   bool Looped = false;
   std::unique_ptr<TSample> Sample; // none until loaded by the device
+  TFileStamp Stamp;                // the file as it was when last loaded
+  int Loads = 0;                   // how often it was loaded
 };
 
 // Where samples are loaded and played. The list talks to the audio device only through this.
@@ -52,10 +56,13 @@ public:
 
   // Plays a wave file once: only when its extension in lower case is ".wav" and the device
   // is available. The sample is looked up by the path in lower case; a missing one is added
-  // and loaded when the file exists, so a missing file is tried again on the next call.
+  // and loaded when the file exists, so a missing file is tried again on the next call. A file
+  // that changed since its sample was loaded is loaded again.
   void PlaySoundFile(const std::string &name);
 
 private:
+  void Load(TWave &wave, const std::string &path);
+
   // The samples outlive the device (members go in reverse order); the code that frees them stays,
   // as the sound module is never unloaded.
   std::vector<std::unique_ptr<TWave>> waves_;

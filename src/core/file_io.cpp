@@ -92,6 +92,20 @@ mode_t NewFileMode()
 
 } // namespace
 
+TFileStamp FileStamp(const std::string &path)
+{
+  struct stat info;
+  if (path.empty() || stat(path.c_str(), &info) != 0)
+    return {};
+  TFileStamp stamp;
+  stamp.Exists = true;
+  stamp.Size = int64_t(info.st_size);
+  stamp.Time = int64_t(info.st_mtim.tv_sec) * 1000000000 + int64_t(info.st_mtim.tv_nsec);
+  stamp.Device = uint64_t(info.st_dev);
+  stamp.Inode = uint64_t(info.st_ino);
+  return stamp;
+}
+
 bool IsRegularFile(const std::string &path)
 {
   return RegularFileProblem(path).empty();

@@ -22,6 +22,25 @@ bool IsRegularFile(const std::string &path);
 // or empty when it can be.
 std::string RegularFileProblem(const std::string &path);
 
+// What a file is on disk, to tell whether it changed since it was read: a file rewritten in place
+// changes its time or size, one saved by writing a new file and renaming it over the old one
+// changes its inode. Exists is false for a missing file (every other field is then 0).
+struct TFileStamp
+{
+  bool Exists = false;
+  int64_t Size = 0;
+  int64_t Time = 0; // last modification, in nanoseconds
+  uint64_t Device = 0, Inode = 0;
+  bool operator==(const TFileStamp &other) const
+  {
+    return Exists == other.Exists && Size == other.Size && Time == other.Time && Device == other.Device &&
+           Inode == other.Inode;
+  }
+  bool operator!=(const TFileStamp &other) const { return !(*this == other); }
+};
+// The stamp of the file at path, links followed.
+TFileStamp FileStamp(const std::string &path);
+
 // When a written file reaches the disk: before WriteWholeFile returns (a saved document), or
 // later, when SyncFileSystems is called once for a whole batch of outputs (an export of many
 // files, which would otherwise wait for the disk once per file).

@@ -61,6 +61,7 @@ void TEditFrame::CreateControls()
   CreateCanvasPanel();
   CreateFrameButtons();
   CreateActorButtons();
+  CreateCanvasLabels();
   CreateRightColumn();
   PlaceRightColumn();
   CreateMenus();
@@ -146,6 +147,25 @@ void TEditFrame::CreateActorButtons()
        SpeedButton32},
       3, 3, {1, 4});
   Panel4->hide();
+}
+
+// The zoom at the right end of the bottom panels, and the notice over the canvas.
+void TEditFrame::CreateCanvasLabels()
+{
+  ZoomLabel = new QLabel("100%", this);
+  ZoomLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  ZoomLabel->setToolTip("Zoom: Ctrl++ and Ctrl+- (or the wheel over the scene), Ctrl+0 for none");
+  NoticeLabel = new QLabel(Panel2);
+  NoticeLabel->setWordWrap(true);
+  NoticeLabel->setMaximumWidth(320);
+  NoticeLabel->setMargin(4);
+  NoticeLabel->setFrameShape(QFrame::Box);
+  NoticeLabel->setAutoFillBackground(true);
+  QPalette notice = NoticeLabel->palette();
+  notice.setColor(QPalette::Window, QColor(255, 255, 225));
+  notice.setColor(QPalette::WindowText, Qt::black);
+  NoticeLabel->setPalette(notice);
+  NoticeLabel->hide();
 }
 
 void TEditFrame::CreateRightColumn()
@@ -277,7 +297,7 @@ void TEditFrame::ConnectControls()
   connect(PopupMenu2->actions().at(0), &QAction::triggered, this, [this] { Session.AddKey1Click(); });
   connect(SpeedButton27, &QToolButton::clicked, this, [this] { SpeedButton27Click(); });
   connect(SpeedButton29, &QToolButton::clicked, this, [this] { Session.AddCharacterActor(); });
-  connect(SpeedButton33, &QToolButton::clicked, this, [this] { Session.AddSoundActor("", 0, 0); });
+  connect(SpeedButton33, &QToolButton::clicked, this, [this] { SpeedButton33Click(); });
   connect(SpeedButton36, &QToolButton::clicked, this, [this] { Session.AddTextActor(0, 0); });
   connect(SpeedButton30, &QToolButton::clicked, this, [this] { Session.DeleteActor(); });
   connect(SpeedButton31, &QToolButton::clicked, this, [this] { Session.CopyActorCommand(); });

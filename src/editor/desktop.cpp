@@ -1,6 +1,7 @@
 // What the window keeps between runs and across crashes: its geometry, the onion skin, the recent
 // files behind the Load button, the keyboard shortcuts of the file commands, and the recovery of unsaved work.
 #include <QFileInfo>
+#include <QLabel>
 #include <QMenu>
 #include <QShortcut>
 #include <QToolButton>
@@ -74,6 +75,36 @@ void TEditFrame::CreateShortcuts()
     button->setToolTip(button->toolTip() + " (" + keys.toString(QKeySequence::NativeText) + ")");
   }
   shortcut(QKeySequence(Qt::CTRL | Qt::Key_Q), [this] { close(); });
+  // Zoom as in other Qt programs, beside the numeric pad's keys: Ctrl+= is Ctrl++ without Shift.
+  shortcut(QKeySequence(Qt::CTRL | Qt::Key_Plus), [this] { ZoomInClick(); });
+  shortcut(QKeySequence(Qt::CTRL | Qt::Key_Equal), [this] { ZoomInClick(); });
+  shortcut(QKeySequence(Qt::CTRL | Qt::Key_Minus), [this] { ZoomOutClick(); });
+  shortcut(QKeySequence(Qt::CTRL | Qt::Key_0), [this] { ZoomResetClick(); });
+}
+
+void TEditFrame::ZoomInClick()
+{
+  Session.ZoomBy(ZoomStep);
+  UpdateZoomLabel();
+}
+
+void TEditFrame::ZoomOutClick()
+{
+  Session.ZoomBy(1 / ZoomStep);
+  UpdateZoomLabel();
+}
+
+void TEditFrame::ZoomResetClick()
+{
+  Session.ResetZoom();
+  UpdateZoomLabel();
+}
+
+void TEditFrame::UpdateZoomLabel()
+{
+  const QString text = QString::number(qRound(Session.Scene.Zoom * 100)) + "%";
+  if (ZoomLabel->text() != text)
+    ZoomLabel->setText(text);
 }
 
 void TEditFrame::Autosave()

@@ -18,12 +18,14 @@
 #include <QTableWidget>
 #include <QToolButton>
 
+#include "core/helpers.h"
 #include "core/qt_text.h"
 #include "editor/add_sprite_dialog.h"
 #include "editor/canvas_widget.h"
 #include "editor/options_grid.h"
 #include "editor/qt_dialogs.h"
 #include "editor/settings.h"
+#include "images/image_watcher.h"
 #include "model/document.h"
 
 // The session is made with the window's own Qt dialogs unless the options bring others.
@@ -66,6 +68,12 @@ TEditFrame::TEditFrame(TStartOptions options)
   Session.Scene.OnionSkin = Settings().OnionSkin();
   OnionSkinButton->setChecked(Session.Scene.OnionSkin);
   Session.Start(options);
+  // Repainted images show without a restart; the game folder's index follows new files.
+  ImageWatcher = std::make_unique<TImageWatcher>(&Session.Setup.ImageCache);
+  ImageWatcher->OnImagesChanged = [this] { ImagesChanged(); };
+  ImageWatcher->OnReloadFailed = [this](const std::string &path, const std::string &reason) {
+    ImageReloadFailed(path, reason);
+  };
   qApp->installEventFilter(this);
   StringGrid1->KeyMark = [this](int row) { return Session.RowHasKeyNow(row); };
   RefreshPartList();
@@ -408,6 +416,7 @@ void TEditFrame::SpeedButton11Click()
 void TEditFrame::ShowAddSpriteDialog(int mode)
 {
   if (mode == 0) {
+    AddSprite->StartAdding();
     AddSprite->setWindowTitle("Add Sprite");
     AddSprite->Button1->setText("&Add");
   } else if (mode == 1) {
@@ -430,16 +439,7 @@ void TEditFrame::Button9Click()
 void TEditFrame::EditSpriteDefinition(const TZeltoAniSprite *sprite)
 {
   HideHint();
-  AddSprite->ComboBox1->setCurrentText(ToQt(sprite->Image));
-  AddSprite->Edit2->setText(ToQt(sprite->Description));
-  AddSprite->Edit13->setText(QString::number(sprite->Index));
-  AddSprite->Edit3->setText(QString::number(sprite->Left));
-  AddSprite->Edit4->setText(QString::number(sprite->Top));
-  AddSprite->Edit5->setText(QString::number(sprite->Width));
-  AddSprite->Edit6->setText(QString::number(sprite->Height));
-  // An update rewrites exactly the one definition.
-  AddSprite->Edit11->setText("1");
-  AddSprite->Edit12->setText("1");
+  AddSprite->ShowDefinition(*sprite);
   ShowAddSpriteDialog(1);
 }
 
@@ -454,6 +454,7 @@ void TEditFrame::Edit3Click()
 void TEditFrame::Timer1Timer()
 {
   Session.Tick();
+  UpdateZoomLabel();
   // The hint goes once the pointer has left the sprite strip.
   if (HintWindow->isVisible()) {
     const QPoint p = DXDraw1->mapFromGlobal(QCursor::pos());
@@ -481,12 +482,56 @@ void TEditFrame::Button4Click()
 void TEditFrame::SpeedButton35Click()
 {
   Session.AddSound("", 24, 32);
+  EditSoundFileRow();
+}
+
+void TEditFrame::SpeedButton33Click()
+{
+  Session.AddSoundActor("", 0, 0);
+  EditSoundFileRow();
+}
+
+void TEditFrame::EditSoundFileRow()
+{
+  for (int row = 0; row < Session.GridRowCount(); ++row)
+    if (Session.GridRow(row).Label == "file") {
+      StringGrid1MouseDown(Qt::LeftButton, row, 1);
+      return;
+    }
+}
+
+// --- Images that changed on disk. ---
+
+void TEditFrame::ImagesChanged()
+{
+  // The timer runs only while the window is active, and the artist is in the paint program.
+  Session.DrawCanvas();
+  AddSprite->RefreshImage();
+  // What a notice said of a file that did not decode is out of date once images change again.
+  NoticeLabel->hide();
+}
+
+void TEditFrame::ImageReloadFailed(const std::string &path, const std::string &reason)
+{
+  ShowNotice(ToQt("'" + ExtractKey(path) + "' could not be read again (" + reason +
+                  "); the editor shows it as it was until it is saved again."));
+}
+
+void TEditFrame::ShowNotice(const QString &text)
+{
+  NoticeLabel->setText(text);
+  NoticeLabel->adjustSize();
+  NoticeLabel->move(std::max(0, Panel2->contentsRect().right() - NoticeLabel->width() - 4),
+                    Panel2->contentsRect().top() + 4);
+  NoticeLabel->show();
+  NoticeLabel->raise();
 }
 
 // --- Canvas. ---
 
 void TEditFrame::DXDraw1MouseDown(Qt::MouseButton button, int x, int y, Qt::KeyboardModifiers modifiers)
 {
+  NoticeLabel->hide();
   Session.MouseDown(button == Qt::RightButton, x, y, modifiers & Qt::ShiftModifier, modifiers & Qt::ControlModifier);
 }
 

@@ -27,6 +27,7 @@ class QToolButton;
 class TAddSprite;
 class TEditorSettings;
 class TCanvasWidget;
+class TImageWatcher;
 class TOptionsGrid;
 struct TZeltoAniSprite;
 class TUiDialogs;
@@ -88,6 +89,10 @@ public:
 
   // Made with the window and kept for its whole run; owned by the window as its child.
   TAddSprite *AddSprite = nullptr;
+  // The zoom, beside the canvas; and a notice over the canvas (an image that no longer decodes),
+  // hidden by the next press on the canvas or the next images that change.
+  QLabel *ZoomLabel = nullptr;
+  QLabel *NoticeLabel = nullptr;
 
   // The edited document and the editor's state; its display is the canvas's back buffer.
   TEditSession Session;
@@ -153,7 +158,22 @@ public:
   // True when the key was consumed.
   bool FormKeyDown(int key, Qt::KeyboardModifiers modifiers);
   // A wheel step at a global position; true when it was consumed.
-  bool FormMouseWheel(bool down, const QPoint &globalPosition);
+  bool FormMouseWheel(bool down, const QPoint &globalPosition, Qt::KeyboardModifiers modifiers = {});
+  // Ctrl++ (and Ctrl+=), Ctrl+- and Ctrl+0.
+  void ZoomInClick();
+  void ZoomOutClick();
+  void ZoomResetClick();
+  // Shows the zoom as it stands.
+  void UpdateZoomLabel();
+
+  // --- Images that changed on disk (the image watcher's reports). ---
+  // The images in use got new pixels: the canvas, the strip and the dialog's image show them.
+  void ImagesChanged();
+  // A changed image file does not decode; told once, over the canvas.
+  void ImageReloadFailed(const std::string &path, const std::string &reason);
+  void ShowNotice(const QString &text);
+  // Watches the image files in use while the window exists.
+  std::unique_ptr<TImageWatcher> ImageWatcher;
   // --- Sprite definitions. ---
   // Mode 0 adds definitions, mode 1 updates one; shows the Add Sprite dialog modally.
   void ShowAddSpriteDialog(int mode);
@@ -167,7 +187,10 @@ public:
   void SpeedButton12Click(); // Play
   void SpeedButton27Click(); // Play, movie mode
   void Button4Click();       // Stop
-  void SpeedButton35Click(); // Add Sound
+  void SpeedButton35Click(); // Add Sound; its file is typed in the grid, which offers the sounds
+  void SpeedButton33Click(); // Add Sound, movie mode
+  // Opens the grid's editor on the sound's "file" row, as a click on it would.
+  void EditSoundFileRow();
 
   // --- Canvas. ---
   void DXDraw1MouseDown(Qt::MouseButton button, int x, int y, Qt::KeyboardModifiers modifiers);
@@ -204,6 +227,7 @@ private:
   void CreateCanvasPanel();
   void CreateFrameButtons();
   void CreateActorButtons();
+  void CreateCanvasLabels();
   void CreateRightColumn();
   void CreateSelectionBox();
   void PlaceRightColumn();

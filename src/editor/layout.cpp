@@ -17,6 +17,8 @@ void TEditFrame::UpdateLayout()
   Panel2->setGeometry(0, 33, W - 170, H - 74);
   Panel4->setGeometry(0, H - 41, W - 170, 41);
   Panel6->setGeometry(0, H - 41, W - 170, 41);
+  ZoomLabel->setGeometry(W - 170 - 52, H - 41 + 12, 48, 17);
+  ZoomLabel->raise();
 
   const bool movie = Session.MovieMode && Session.GetCurrentAni();
   Label5->move(Label5->x(), movie ? 46 : -1);

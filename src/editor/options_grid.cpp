@@ -1,9 +1,11 @@
 #include "editor/options_grid.h"
 
+#include <QCompleter>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QPainter>
 #include <QScrollBar>
+#include <QStringListModel>
 #include <QStyledItemDelegate>
 
 #include "editor/edit_frame.h"
@@ -69,6 +71,26 @@ TOptionsGrid::TOptionsGrid(TEditFrame *frame, QWidget *parent) : QTableWidget(25
   editor_->installEventFilter(this);
   connect(editor_, &QLineEdit::textEdited, this,
           [this](const QString &text) { frame_->StringGrid1SetEditText(editRow_, text); });
+  completions_ = new QStringListModel(this);
+  completer_ = new QCompleter(completions_, this);
+  completer_->setCaseSensitivity(Qt::CaseInsensitive);
+  completer_->setFilterMode(Qt::MatchContains);
+  completer_->setCompletionMode(QCompleter::PopupCompletion);
+  // The completer sets the editor's text without it counting as typed: passed on as typed.
+  connect(completer_, QOverload<const QString &>::of(&QCompleter::activated), this, [this](const QString &text) {
+    if (editRow_ >= 0)
+      frame_->StringGrid1SetEditText(editRow_, text);
+  });
+}
+
+void TOptionsGrid::SetCompletions(const QStringList &names)
+{
+  completions_->setStringList(names);
+  editor_->setCompleter(names.isEmpty() ? nullptr : completer_);
+  if (!names.isEmpty() && !editor_->isHidden() && editor_->text().isEmpty()) {
+    completer_->setCompletionPrefix("");
+    completer_->complete();
+  }
 }
 
 void TOptionsGrid::SetLabelIndent(int indent)
@@ -92,6 +114,9 @@ void TOptionsGrid::OpenEditor(int row, const QString &text)
 void TOptionsGrid::CloseEditor()
 {
   editRow_ = -1;
+  if (completer_->popup()->isVisible())
+    completer_->popup()->hide();
+  editor_->setCompleter(nullptr);
   if (editor_->hasFocus())
     setFocus();
   editor_->hide();
@@ -125,7 +150,9 @@ bool TOptionsGrid::eventFilter(QObject *watched, QEvent *event)
         frame_->StringGrid1KeyDown(key);
         return true;
       }
-    } else if (event->type() == QEvent::FocusOut && editor_->isVisible()) {
+    } else if (event->type() == QEvent::FocusOut && editor_->isVisible() &&
+               static_cast<QFocusEvent *>(event)->reason() != Qt::PopupFocusReason) {
+      // The completer's list takes the focus while it is open; the edit goes on.
       frame_->StringGrid1Exit();
     }
   }

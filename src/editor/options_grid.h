@@ -5,9 +5,12 @@
 #pragma once
 
 #include <QLineEdit>
+#include <QStringList>
 #include <QTableWidget>
 #include <functional>
 
+class QCompleter;
+class QStringListModel;
 class TEditFrame;
 
 class TOptionsGrid : public QTableWidget
@@ -22,6 +25,10 @@ public:
   void CloseEditor();
   bool EditorOpen() const { return editor_->isVisible(); }
   QLineEdit *Editor() const { return editor_; }
+  // Names that complete what is typed in the open editor (none: no completion); all of them are
+  // offered at once while the editor is empty. A name chosen from them is typed, as if by keys.
+  void SetCompletions(const QStringList &names);
+  QCompleter *Completer() const { return completer_; }
   // The left offset of label texts (3 more pixels, or 13 while an actor's key marks are drawn).
   void SetLabelIndent(int indent);
   int LabelIndent() const { return labelIndent_; }
@@ -37,6 +44,8 @@ protected:
 private:
   TEditFrame *frame_;
   QLineEdit *editor_;
+  QCompleter *completer_;
+  QStringListModel *completions_;
   int editRow_ = -1;
   int labelIndent_ = 3;
 };

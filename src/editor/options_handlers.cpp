@@ -9,6 +9,7 @@
 #include "editor/canvas_widget.h"
 #include "editor/edit_frame.h"
 #include "editor/options_grid.h"
+#include "images/file_index.h"
 
 namespace {
 
@@ -74,6 +75,14 @@ void TEditFrame::StringGrid1MouseDown(Qt::MouseButton button, int row, int colum
   std::string value = Session.GridRow(row).Value;
   if (Session.ClickGridRow(row, value)) {
     StringGrid1->OpenEditor(row, ToQt(value));
+    // A sound's file: the game folder's sounds complete what is typed, and are all offered while
+    // nothing is.
+    QStringList sounds;
+    if (Session.GridRow(row).Label == "file")
+      for (const TFileListEntry &entry : FileIndex())
+        if (entry.Name.size() > 4 && entry.Name.compare(entry.Name.size() - 4, 4, ".wav") == 0)
+          sounds << ToQt(entry.Name);
+    StringGrid1->SetCompletions(sounds);
   } else {
     StringGrid1->CloseEditor();
     RefreshOptionsGridLabels();
@@ -165,13 +174,17 @@ bool TEditFrame::FormKeyDown(int key, Qt::KeyboardModifiers modifiers)
   // The canvas takes no focus: a focused widget is a control the keys belong to.
   QWidget *focused = focusWidget();
   const bool controlFocused = focused && focused != DXDraw1 && focused != this;
-  return Session.KeyDown(which, modifiers & Qt::ControlModifier, controlFocused);
+  const bool consumed = Session.KeyDown(which, modifiers & Qt::ControlModifier, controlFocused);
+  UpdateZoomLabel();
+  return consumed;
 }
 
-bool TEditFrame::FormMouseWheel(bool down, const QPoint &globalPosition)
+bool TEditFrame::FormMouseWheel(bool down, const QPoint &globalPosition, Qt::KeyboardModifiers modifiers)
 {
   const QPoint p = DXDraw1->mapFromGlobal(globalPosition);
-  return Session.Wheel(down, p.x(), p.y());
+  const bool consumed = Session.Wheel(down, p.x(), p.y(), modifiers & Qt::ControlModifier);
+  UpdateZoomLabel();
+  return consumed;
 }
 
 bool TEditFrame::eventFilter(QObject *watched, QEvent *event)
@@ -186,7 +199,8 @@ bool TEditFrame::eventFilter(QObject *watched, QEvent *event)
       return true;
   } else if (event->type() == QEvent::Wheel) {
     auto *wheel = static_cast<QWheelEvent *>(event);
-    if (wheel->angleDelta().y() != 0 && FormMouseWheel(wheel->angleDelta().y() < 0, wheel->globalPosition().toPoint()))
+    if (wheel->angleDelta().y() != 0 &&
+        FormMouseWheel(wheel->angleDelta().y() < 0, wheel->globalPosition().toPoint(), wheel->modifiers()))
       return true;
   }
   return QWidget::eventFilter(watched, event);

@@ -83,11 +83,26 @@ bool TQtUiDialogs::OpenFile(const std::string &title, const std::string &start, 
   return true;
 }
 
+// The extension of the filter's first pattern ("velk" for "Text (*.velk)|*.velk|..."), or empty.
+static QString DefaultSuffix(const std::string &filter)
+{
+  const QStringList pieces = ToQt(filter).split('|');
+  const QString pattern = pieces.size() >= 2 ? pieces[1].split(';').first() : QString();
+  return pattern.startsWith("*.") && !pattern.mid(2).contains('*') ? pattern.mid(2) : QString();
+}
+
 bool TQtUiDialogs::SaveFile(const std::string &title, const std::string &start, const std::string &filter,
                             std::string &chosen)
 {
-  const QString file =
-      QFileDialog::getSaveFileName(parent_, ToQt(title), PathToQt(StartIn(title, start)), NameFilters(filter));
+  QFileDialog dialog(parent_, ToQt(title), PathToQt(StartIn(title, start)), NameFilters(filter));
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  dialog.setFileMode(QFileDialog::AnyFile);
+  // A name typed without an extension gets the filter's, before the dialog asks whether to
+  // replace a file of that name.
+  dialog.setDefaultSuffix(DefaultSuffix(filter));
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+    return false;
+  const QString file = dialog.selectedFiles().first();
   if (file.isEmpty())
     return false;
   chosen = PathFromQt(file);

@@ -51,7 +51,7 @@ void UseGameFolder(const std::string &folder)
 {
   if (folder.empty()) {
     GameFiles().Folder.clear();
-    GameFiles().Index.clear();
+    ScanGameFolder();
     return;
   }
   std::error_code error;
@@ -104,7 +104,7 @@ bool IsFolder(const std::string &folder, const dirent *entry)
 // Collects every indexable file below folder; depth 0 is the game folder itself. Uses the
 // directory entries' own types, so no file is looked at beyond its name.
 void ScanFolder(const std::string &folder, int depth, std::vector<FoundFile> &files,
-                std::set<std::pair<dev_t, ino_t>> &visited)
+                std::set<std::pair<dev_t, ino_t>> &visited, std::vector<std::string> &folders)
 {
   // Linked folders may lead back to a folder already scanned; each folder is scanned once.
   struct stat info;
@@ -114,6 +114,7 @@ void ScanFolder(const std::string &folder, int depth, std::vector<FoundFile> &fi
   DIR *dir = opendir(prefix.c_str());
   if (!dir)
     return;
+  folders.push_back(prefix);
   std::vector<std::string> subFolders;
   while (const dirent *entry = readdir(dir)) {
     const char *name = entry->d_name;
@@ -131,7 +132,7 @@ void ScanFolder(const std::string &folder, int depth, std::vector<FoundFile> &fi
   }
   closedir(dir);
   for (const std::string &sub : subFolders)
-    ScanFolder(sub, depth + 1, files, visited);
+    ScanFolder(sub, depth + 1, files, visited, folders);
 }
 
 int64_t ModificationTime(const std::string &path)
@@ -147,11 +148,13 @@ void ScanGameFolder()
 {
   TGameFiles &game = GameFiles();
   game.Index.clear();
+  game.Folders.clear();
+  ++game.Generation;
   if (game.Folder.empty())
     return;
   std::vector<FoundFile> files;
   std::set<std::pair<dev_t, ino_t>> visited;
-  ScanFolder(game.Folder, 0, files, visited);
+  ScanFolder(game.Folder, 0, files, visited, game.Folders);
 
   std::sort(files.begin(), files.end(), [](const FoundFile &a, const FoundFile &b) {
     return a.Name != b.Name ? a.Name < b.Name : a.Order < b.Order;

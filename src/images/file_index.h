@@ -23,6 +23,10 @@ struct TGameFiles
   std::string Dir;
   // One entry per file name, sorted by Name in byte order.
   std::vector<TFileListEntry> Index;
+  // Every folder the last scan read, the game folder first, each with a trailing "/".
+  std::vector<std::string> Folders;
+  // Counts the scans, so that users of the index can tell that it may have changed.
+  uint64_t Generation = 0;
 };
 TGameFiles &GameFiles();
 

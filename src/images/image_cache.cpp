@@ -1,6 +1,7 @@
 #include "images/image_cache.h"
 
 #include <algorithm>
+#include <set>
 
 #include "core/helpers.h"
 #include "images/file_index.h"
@@ -20,13 +21,7 @@ std::string LowerExtension(const std::string &path)
   return dot == std::string::npos ? std::string() : file.substr(dot);
 }
 
-// Names that stand for an actor's replaceable images, not for files.
-bool IsReplaceableImageName(const std::string &key)
-{
-  static const char *const kinds[] = {"body", "head", "sword", "shield", "horse", "sprites"};
-  return StartsWith("param", key) || StartsWith("attr", key) ||
-         std::any_of(std::begin(kinds), std::end(kinds), [&](const char *kind) { return key == kind; });
-}
+uint64_t filesGeneration = 0;
 
 } // namespace
 
@@ -57,11 +52,24 @@ private:
   static inline TSurfaceOwner *last_ = nullptr;
 };
 
+bool IsReplaceableImageName(const std::string &name)
+{
+  static const char *const kinds[] = {"body", "head", "sword", "shield", "horse", "sprites"};
+  const std::string key = ExtractKey(name);
+  return StartsWith("param", key) || StartsWith("attr", key) ||
+         std::any_of(std::begin(kinds), std::end(kinds), [&](const char *kind) { return key == kind; });
+}
+
 std::unique_ptr<TImageAnimation> DecodeImageFile(const std::string &path)
 {
   if (LowerExtension(path) == ".gif")
     return std::make_unique<TGifAnimation>(path);
   return std::make_unique<TMNGAnimation>(path);
+}
+
+uint64_t SurfaceOwnerFilesGeneration()
+{
+  return filesGeneration;
 }
 
 std::vector<TSurfaceOwner *> SurfaceOwners()
@@ -79,6 +87,8 @@ TSurfaceOwner::TSurfaceOwner()
 TSurfaceOwner::~TSurfaceOwner()
 {
   TSurfaceOwnerList::Remove(this);
+  if (!FileName.empty())
+    ++filesGeneration;
 }
 
 void TSurfaceOwner::Clear()
@@ -86,6 +96,9 @@ void TSurfaceOwner::Clear()
   surface_.reset();
   animation_.reset();
   decoded_ = true;
+  stamp_ = {};
+  surfaceStale_ = false;
+  Name.clear();
 }
 
 void TSurfaceOwner::SetImage(std::unique_ptr<TImageAnimation> image)
@@ -96,32 +109,88 @@ void TSurfaceOwner::SetImage(std::unique_ptr<TImageAnimation> image)
 
 void TSurfaceOwner::Load(const std::string &name)
 {
+  const std::string previous = FileName;
   Clear();
+  Name = name;
   FileName = ResolveFile(name);
+  if (FileName != previous)
+    ++filesGeneration;
   decoded_ = FileName.empty();
+}
+
+bool TSurfaceOwner::ResolveAgain()
+{
+  if (Name.empty() || (!FileName.empty() && FileStamp(FileName).Exists))
+    return false;
+  const std::string path = ResolveFile(Name);
+  if (path.empty() || path == FileName)
+    return false;
+  // The pixels shown so far stay until the file found now decodes.
+  FileName = path;
+  ++filesGeneration;
+  decoded_ = false;
+  return true;
+}
+
+bool TSurfaceOwner::Decode(std::string *error) const
+{
+  // Stamped before reading: a write while the file is read shows as a change afterwards.
+  stamp_ = FileStamp(FileName);
+  try {
+    std::unique_ptr<TImageAnimation> image = DecodeImageFile(FileName);
+    // Only the first frame is ever shown.
+    image->NextFrame();
+    animation_ = std::move(image);
+    surfaceStale_ = true;
+    return true;
+  } catch (const std::exception &e) {
+    if (error)
+      *error = e.what();
+  } catch (...) {
+    if (error)
+      *error = "the image cannot be decoded";
+  }
+  return false;
 }
 
 TImageAnimation *TSurfaceOwner::Image() const
 {
   if (!decoded_) {
     decoded_ = true;
-    try {
-      std::unique_ptr<TImageAnimation> image = DecodeImageFile(FileName);
-      // Only the first frame is ever shown.
-      image->NextFrame();
-      animation_ = std::move(image);
-    } catch (...) {
-      // An image that cannot be decoded draws as nothing; nobody is told.
-      animation_.reset();
-    }
+    // An image that cannot be decoded draws as nothing, or as it was before; nobody is told.
+    Decode(nullptr);
   }
   return animation_.get();
 }
 
+bool TSurfaceOwner::FileChanged() const
+{
+  if (!decoded_ || FileName.empty())
+    return false;
+  const TFileStamp now = FileStamp(FileName);
+  return now.Exists && now != stamp_;
+}
+
+bool TSurfaceOwner::Reload(std::string *error)
+{
+  decoded_ = true;
+  return Decode(error);
+}
+
+void TSurfaceOwner::ReloadLater()
+{
+  decoded_ = false;
+}
+
 TSurface *TSurfaceOwner::DrawingSurface()
 {
+  const TImageAnimation *image = Image();
+  if (surfaceStale_) {
+    surface_.reset();
+    surfaceStale_ = false;
+  }
   if (!surface_ && surfacesActive)
-    surface_ = CreateImageSurface(Image());
+    surface_ = CreateImageSurface(image);
   return surface_.get();
 }
 
@@ -178,6 +247,19 @@ void TImageList::EnsureImageLoaded(const std::string &name)
     return;
   auto owner = std::make_unique<TSurfaceOwner>();
   owner->Load(name);
-  if (owner->Image())
+  if (owner->Image()) {
     owners_.push_back(std::move(owner));
+    missing_.erase(key);
+  } else {
+    missing_.insert(key);
+  }
+}
+
+bool TImageList::RetryMissing()
+{
+  const size_t before = owners_.size();
+  const std::set<std::string> keys = missing_;
+  for (const std::string &key : keys)
+    EnsureImageLoaded(key);
+  return owners_.size() != before;
 }

@@ -5,9 +5,11 @@
 #pragma once
 
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
+#include "core/file_io.h"
 #include "images/image_animation.h"
 #include "platform/surface.h"
 
@@ -15,9 +17,14 @@
 // decoder. Throws TImageLoadError with the decoder's message.
 std::unique_ptr<TImageAnimation> DecodeImageFile(const std::string &path);
 
+// True for the names of an actor's replaceable images (BODY, HEAD, SWORD, SHIELD, HORSE, SPRITES,
+// PARAMn, ATTRn, in any case), which stand for no file.
+bool IsReplaceableImageName(const std::string &name);
+
 // One image in use. Loading only resolves the name: the file is decoded when the image is first
 // used, and its surface made when it is first drawn. So the images every actor starts with cost
-// nothing until something shows them, however many actors a movie holds.
+// nothing until something shows them, however many actors a movie holds. A file decoded again
+// after it changed replaces the image only when it decodes; otherwise the last pixels stay.
 class TSurfaceOwner
 {
 public:
@@ -30,7 +37,10 @@ public:
 
   // Resolves name in the game folder (ResolveFile); the image is decoded on first use.
   void Load(const std::string &name);
-  // Frees the image and the surface.
+  // Resolves Name again when its file is not on disk (never found, or gone): true when the name
+  // now leads to a file, which is decoded on the image's next use.
+  bool ResolveAgain();
+  // Frees the image and the surface and forgets the name.
   void Clear();
   // Holds an image decoded elsewhere (the file name is left as it is).
   void SetImage(std::unique_ptr<TImageAnimation> image);
@@ -45,13 +55,28 @@ public:
   // The surface as it stands, without making one.
   TSurface *ExistingSurface() const { return surface_.get(); }
 
+  // True when the file was decoded (or tried) and is on disk now, but not as it was then.
+  bool FileChanged() const;
+  // Decodes the file now. True when it decoded and replaced the image; false, with the decoder's
+  // message in error, when it did not: the image stays as it was, and the file counts as changed
+  // again only once it changes once more.
+  bool Reload(std::string *error = nullptr);
+  // Decodes the file again on the image's next use, keeping the image if that fails.
+  void ReloadLater();
+
+  std::string Name;     // the name last loaded, as given
   std::string FileName; // the resolved path, or empty
 
 private:
   // An image decoded on first use is a cache of the file: it is filled by const accessors.
   mutable bool decoded_ = true;
   mutable std::unique_ptr<TImageAnimation> animation_;
+  // The file as it was when last decoded; and whether the surface shows an older image.
+  mutable TFileStamp stamp_;
+  mutable bool surfaceStale_ = false;
   std::unique_ptr<TSurface> surface_;
+  // Decodes FileName; keeps the image when that fails. True when it decoded.
+  bool Decode(std::string *error) const;
 
   friend class TSurfaceOwnerList;
   friend void ReleaseImageSurfaces();
@@ -61,6 +86,9 @@ private:
 
 // Every owner that exists, in creation order.
 std::vector<TSurfaceOwner *> SurfaceOwners();
+// Counts the changes of the set of files the owners use (a file name set, an owner gone), so that
+// whoever watches those files can tell cheaply that the set changed.
+uint64_t SurfaceOwnerFilesGeneration();
 
 // A surface holding the animation's current frame, its colour key the colour of the
 // transparent palette entry (black without one); none for no animation or no pixels.
@@ -84,10 +112,13 @@ public:
   void EnsureImageLoaded(const std::string &name);
   // The first owner whose file name without folders, in lower case, equals that of name.
   TSurfaceOwner *Find(const std::string &name) const;
+  // Tries the names again that did not load (a file added or repaired since); true when one did.
+  bool RetryMissing();
 
   size_t Count() const { return owners_.size(); }
   TSurfaceOwner &At(size_t i) const { return *owners_[i]; }
 
 private:
   std::vector<std::unique_ptr<TSurfaceOwner>> owners_;
+  std::set<std::string> missing_; // keys of the names asked for that did not load
 };

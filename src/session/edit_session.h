@@ -298,9 +298,11 @@ public:
   // Ctrl+N: moves body parts by (-5, -4) and other parts of definitions above 0 by (0, -8).
   void ShiftOldOffsets();
   void ZoomBy(double factor);
-  // A wheel step at a canvas position: scrolls the strip, steps the time or zooms; true when it
-  // was over one of those regions (and so consumed).
-  bool Wheel(bool down, int x, int y);
+  // Back to no zoom (Ctrl+0).
+  void ResetZoom();
+  // A wheel step at a canvas position: scrolls the strip, steps the time or zooms (with ctrl in
+  // the opposite direction); true when it was over one of those regions (and so consumed).
+  bool Wheel(bool down, int x, int y, bool ctrl = false);
 
   // --- Movie mode. ---
   // Sorts the actors for the list and shows it anew.

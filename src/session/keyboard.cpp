@@ -188,7 +188,13 @@ void TEditSession::ZoomBy(double factor)
   NeedsRedraw = true;
 }
 
-bool TEditSession::Wheel(bool down, int x, int y)
+void TEditSession::ResetZoom()
+{
+  Setup.SetZoom(1.0);
+  NeedsRedraw = true;
+}
+
+bool TEditSession::Wheel(bool down, int x, int y, bool ctrl)
 {
   TZeltoAni *ani = GetCurrentAni();
   const TCanvasGeometry g = Geometry();
@@ -215,7 +221,9 @@ bool TEditSession::Wheel(bool down, int x, int y)
     return true;
   }
   if (y < g.TimelineTop) {
-    ZoomBy(down ? ZoomStep : 1 / ZoomStep);
+    // Ctrl+wheel zooms as in other programs, in when turned away from the user; the wheel alone
+    // zooms in when turned towards the user.
+    ZoomBy(down != ctrl ? ZoomStep : 1 / ZoomStep);
     return true;
   }
   return false;

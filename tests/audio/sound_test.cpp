@@ -1,6 +1,8 @@
 #include "audio/sound.h"
 #include "audio/sound_module.h"
 
+#include <algorithm>
+#include <filesystem>
 #include <gtest/gtest.h>
 #include <string>
 #include <vector>
@@ -105,4 +107,31 @@ TEST(WaveList, TheRealOutputNeverFails)
   list.PlaySoundFile(broken);
   list.PlaySoundFile(wave);
   EXPECT_LE(list.Count(), 2u);
+}
+
+TEST(WaveList, AChangedFileIsReadAgainWhenPlayed)
+{
+  TempDir dir;
+  std::vector<std::string> log;
+  TWaveList list(std::make_unique<FakeDevice>(true, &log));
+  const std::string path = dir.Write("hit.wav", WaveBytes());
+  const std::string load = "load " + LowerCase(path) + " from " + path;
+  auto loads = [&] { return std::count(log.begin(), log.end(), load); };
+
+  list.PlaySoundFile(path);
+  list.PlaySoundFile(path);
+  EXPECT_EQ(loads(), 1);
+  dir.Write("hit.wav", WaveBytes() + "longer"); // edited in place
+  list.PlaySoundFile(path);
+  EXPECT_EQ(loads(), 2);
+  dir.Write("hit.wav.new", WaveBytes()); // saved by rename
+  std::filesystem::rename(path + ".new", path);
+  list.PlaySoundFile(path);
+  list.PlaySoundFile(path);
+  EXPECT_EQ(loads(), 3);
+  std::filesystem::remove(path); // gone: the sample read last still plays
+  list.PlaySoundFile(path);
+  EXPECT_EQ(loads(), 3);
+  EXPECT_EQ(list.Count(), 1u);
+  EXPECT_EQ(log.back(), "play " + LowerCase(path) + " pan 0 volume 100");
 }
