@@ -470,6 +470,11 @@ private:
     static const bool trace = std::getenv("ZELTRIX_FUZZ_TRACE") != nullptr;
     if (trace)
       std::fprintf(stderr, "action %d: %s\n", what, ActionName(what));
+    // The commands come from buttons, the grid, menus and dialogs, which the window only reaches
+    // once the canvas has the mouse released: the gesture ends first. Keys, the wheel, undo and
+    // redo, and the timer come at any moment (the session ends a gesture for them itself).
+    if (what >= 8 && what != 19 && what != 20)
+      S().FinishGesture();
     switch (what) {
     case 0:
       Press();
@@ -550,8 +555,10 @@ private:
       }
       return true;
     case 19:
-      if (in_.Bit())
+      if (in_.Bit()) {
+        S().FinishGesture();
         S().Play();
+      }
       for (int n = in_.Below(6); n > 0; --n)
         S().Tick();
       if (in_.Bit())
