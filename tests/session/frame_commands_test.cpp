@@ -193,11 +193,7 @@ TEST_F(SessionTest, RemovingUnusedDefinitionsFollowsAttachmentsAndCopyBuffers)
 {
   TEditSession &s = StartNew();
   TZeltoAni &ani = *s.GetCurrentAni();
-  auto add = [&ani](int index) {
-    ani.Sprites.push_back(std::make_unique<TZeltoAniSprite>());
-    ani.Sprites.back()->Index = index;
-    return ani.Sprites.back().get();
-  };
+  auto add = [&ani](int index) { return AddDefinition(ani, index); };
   TZeltoAniSprite *used = add(5), *deep = add(2), *middle = add(3), *copied = add(7);
   add(9);
   // 5 attaches 3, which attaches 2: 2 is visited before 3 is marked.
@@ -226,10 +222,7 @@ TEST_F(SessionTest, DeletingADefinitionTakesItsPartsOutOfFramesHistoryAndBuffers
 {
   TEditSession &s = StartNew();
   TZeltoAni &ani = ShadowFrames(s, {1, 1});
-  auto sword = std::make_unique<TZeltoAniSprite>();
-  sword->Index = 5;
-  TZeltoAniSprite *doomed = sword.get();
-  ani.Sprites.push_back(std::move(sword));
+  TZeltoAniSprite *doomed = AddDefinition(ani, 5);
   FindSprite(&ani, 0)->Attachments.push_back(
       std::make_unique<TZeltoSpriteAttachment>(TZeltoSpriteAttachment{doomed, 1, 1}));
   TZeltoAniPart *shadow = Parts()[0].get();
@@ -276,11 +269,7 @@ TEST_F(SessionTest, ADefinitionDeletedInMovieModeLeavesTheCopiedFrame)
 {
   TEditSession &s = StartNew();
   TZeltoAni &ani = *s.GetCurrentAni();
-  auto sword = std::make_unique<TZeltoAniSprite>();
-  sword->Index = 5;
-  sword->Image = "SWORD";
-  TZeltoAniSprite *doomed = sword.get();
-  ani.Sprites.push_back(std::move(sword));
+  TZeltoAniSprite *doomed = AddDefinition(ani, 5, "SWORD");
   AddShadow(40, 0)->Sprite = doomed;
   s.CopyFrame();
   s.SwitchMovieMode(true);
@@ -298,8 +287,7 @@ TEST_F(SessionTest, ImportingBringsFreeIndicesAndEmptySlots)
 {
   TEditSession &s = StartNew();
   TZeltoAni &ani = *s.GetCurrentAni();
-  ani.Sprites.push_back(std::make_unique<TZeltoAniSprite>());
-  ani.Sprites.back()->Index = 1;
+  AddDefinition(ani, 1);
   ani.DefaultParams[1] = "kept";
   TempDir folder;
   const std::string other = folder.Write(

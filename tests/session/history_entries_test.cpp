@@ -31,14 +31,10 @@ std::string Typed(TEditSession &s, int row, const std::string &text)
 void Prepare(TEditSession &s)
 {
   TZeltoAni &ani = Frames(s, {3, 4});
-  auto sword = std::make_unique<TZeltoAniSprite>();
-  sword->Index = 5;
-  sword->Image = "sword1.png";
-  sword->Width = 8;
-  sword->Height = 24;
-  sword->Description = "sword";
-  TZeltoAniSprite *swordSprite = sword.get();
-  ani.Sprites.push_back(std::move(sword));
+  TZeltoAniSprite *swordSprite = AddDefinition(ani, 5, "sword1.png");
+  swordSprite->Width = 8;
+  swordSprite->Height = 24;
+  swordSprite->Description = "sword";
   FindSprite(&ani, 0)->Attachments.push_back(
       std::make_unique<TZeltoSpriteAttachment>(TZeltoSpriteAttachment{swordSprite, 2, 2}));
   for (auto &step : ani.Steps)

@@ -255,17 +255,10 @@ TEST_F(SessionTest, ShiftOldOffsetsMovesPartsAndMarksTheDocument)
 {
   TEditSession &s = StartNew();
   TZeltoAni &ani = *s.GetCurrentAni();
-  auto body = std::make_unique<TZeltoAniSprite>();
-  body->Index = 3;
-  body->Image = "BODY";
   TZeltoAniPart *bodyPart = AddShadow(10, 10);
-  bodyPart->Sprite = body.get();
-  ani.Sprites.push_back(std::move(body));
-  auto other = std::make_unique<TZeltoAniSprite>();
-  other->Index = 4;
+  bodyPart->Sprite = AddDefinition(ani, 3, "BODY");
   TZeltoAniPart *otherPart = AddShadow(10, 10);
-  otherPart->Sprite = other.get();
-  ani.Sprites.push_back(std::move(other));
+  otherPart->Sprite = AddDefinition(ani, 4);
   TZeltoAniPart *slotPart = AddShadow(10, 10);
   slotPart->Sprite = nullptr;
   slotPart->ParamSlot = 1;

@@ -127,6 +127,15 @@ inline TZeltoAni &Frames(TEditSession &s, const std::vector<int> &durations)
   return ani;
 }
 
+// Appends a definition of the given index and image to ani's sprites.
+inline TZeltoAniSprite *AddDefinition(TZeltoAni &ani, int index, const std::string &image = "")
+{
+  ani.Sprites.push_back(std::make_unique<TZeltoAniSprite>());
+  ani.Sprites.back()->Index = index;
+  ani.Sprites.back()->Image = image;
+  return ani.Sprites.back().get();
+}
+
 // A session started on the bundled game folder, its canvas laid out as the window lays out a
 // canvas of 393 x 391 (the default window's), on a new document: one frame whose directions
 // each hold the 24 x 16 shadow at (12, 34).
