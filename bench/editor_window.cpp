@@ -5,15 +5,14 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QEvent>
-#include <QStandardPaths>
 #include <QTimer>
 #include <QToolButton>
 #include <cstdio>
 #include <sys/resource.h>
 
-#include "core/qt_text.h"
 #include "editor/canvas_widget.h"
 #include "editor/edit_frame.h"
+#include "editor/editor_start.h"
 #include "window_probe.h"
 
 namespace {
@@ -65,26 +64,15 @@ int main(int argc, char **argv)
 {
   // As the zeltrix program's own start.
   QApplication app(argc, argv);
-  QApplication::setApplicationName("zeltrix");
-  QApplication::setApplicationVersion(ZELTRIX_VERSION);
-  QGuiApplication::setDesktopFileName("zeltrix");
+  SetUpEditorApplication();
 
   QCommandLineParser parser;
-  parser.addOption({"game-dir", "Index the game folder DIR instead of the program's folder.", "DIR"});
+  AddStartArguments(parser);
   parser.addOption({"play-seconds", "Measure S seconds of playback, then quit.", "S"});
-  parser.addPositionalArgument("file", "The animation to open (default: idle).", "[FILE]");
   parser.process(app);
   const double playSeconds = parser.value("play-seconds").toDouble();
 
-  TStartOptions options;
-  options.GameFolder = PathFromQt(parser.value("game-dir"));
-  if (!parser.positionalArguments().isEmpty())
-    options.File = PathFromQt(parser.positionalArguments().first());
-  options.ProgramFolder = PathFromQt(QApplication::applicationDirPath());
-  options.RecoveryFolder =
-      PathFromQt(QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation) + "/recovery");
-
-  TEditFrame window(std::move(options));
+  TEditFrame window(StartOptionsFrom(parser));
   TPaintCounter paints(window.DXDraw1);
   TWindowProbe probe(&window, [&] {
     if (playSeconds > 0)
